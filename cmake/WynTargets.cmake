@@ -1,0 +1,39 @@
+# Shared settings for every Windows target of the project.
+
+set(WYN_WINE_RUN "${CMAKE_SOURCE_DIR}/tests/rig/wine-run")
+set(WYN_RIG_DIR "${CMAKE_BINARY_DIR}/rig")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${WYN_WINE_RUN};--rig;${WYN_RIG_DIR}")
+
+# German literals are written in UTF-8 and must reach the binary, the log and the
+# registry as Windows-1252.
+set(WYN_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP1252)
+set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+
+function(wyn_win_target target)
+  target_compile_options(${target} PRIVATE ${WYN_CHARSET_FLAGS} ${WYN_WARNING_FLAGS})
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+endfunction()
+
+function(wyn_to_dist target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${WYN_DIST_DIR}")
+endfunction()
+
+# wyn_add_wine_test(NAME SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [ARGS ...])
+# One GoogleTest program, run under Wine in the shared rig. LOCKS names the shared
+# things (registry keys, the saver's mutex, the screen) that forbid running two
+# such tests at once.
+function(wyn_add_wine_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LOCKS;ARGS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  wyn_win_target(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} wyn_gtest_main)
+  add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig TIMEOUT ${T_TIMEOUT})
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
+endfunction()

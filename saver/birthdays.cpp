@@ -1,0 +1,3 @@
+#include "birthdays.h"
+
+int GeburtstagCount = 0;

@@ -1,0 +1,142 @@
+#include "testutil.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace testutil {
+
+TempDir::TempDir()
+{
+    char base[MAX_PATH] = {0};
+    GetTempPathA(sizeof(base), base);
+    static LONG counter = 0;
+    for (;;) {
+        char name[MAX_PATH];
+        snprintf(name, sizeof(name), "%swyntest-%lu-%ld", base, GetCurrentProcessId(),
+                 InterlockedIncrement(&counter));
+        if (CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string DistPath(const std::string &name)
+{
+    std::string unixPath = std::string(WYN_DIST_DIR_UNIX) + "/" + name;
+    std::string win = "Z:";
+    for (char c : unixPath)
+        win += (c == '/') ? '\\' : c;
+    return win;
+}
+
+std::string ReadFileBytes(const std::string &path)
+{
+    std::string out;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return out;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+        out.append(buf, n);
+    fclose(f);
+    return out;
+}
+
+bool WriteFileBytes(const std::string &path, const std::string &bytes)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string &path)
+{
+    if (path.empty())
+        return;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = path + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+HANDLE StartProcess(const std::string &commandLine)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+int RunProcess(const std::string &commandLine, DWORD timeoutMs)
+{
+    HANDLE process = StartProcess(commandLine);
+    if (!process)
+        return -1;
+    int result = -1;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        result = static_cast<int>(code);
+    } else {
+        TerminateProcess(process, 255);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (cond())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+}
+
+void DeleteUserKey(const char *subKey)
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, subKey);
+}
+
+}  // namespace testutil

@@ -1,0 +1,49 @@
+// Helpers shared by the Wine-hosted tests: temporary folders, paths of the
+// built deliverables, child processes, whole-file reads and registry clean-up.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testutil {
+
+// A fresh folder under the Windows temp folder, removed with its contents
+// when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    const std::string &Path() const { return path_; }
+    std::string File(const std::string &name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Windows path of a file in the build's dist folder (wyn03.scr, zettler.exe ...).
+std::string DistPath(const std::string &name);
+
+std::string ReadFileBytes(const std::string &path);
+bool WriteFileBytes(const std::string &path, const std::string &bytes);
+bool FileExists(const std::string &path);
+void RemoveTree(const std::string &path);
+
+// Starts a command line and returns its process handle (0 on failure).
+HANDLE StartProcess(const std::string &commandLine);
+// Runs a command line to its end; returns the exit code, or -1 on failure or
+// when it did not end within timeoutMs (then it is killed).
+int RunProcess(const std::string &commandLine, DWORD timeoutMs = 30000);
+
+// Polls cond every 20 ms, pumping this thread's messages, until it holds or
+// timeoutMs passed.
+bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs);
+
+// Deletes an HKCU key with all its subkeys; absent keys are fine.
+void DeleteUserKey(const char *subKey);
+
+}  // namespace testutil
