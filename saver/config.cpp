@@ -342,8 +342,6 @@ void ReadMainKeyValues(HKEY key)
     RegReadString(key, "BahnPics", BahnPics, sizeof(BahnPics));
     RegReadString(key, "LKWPics", LKWPics, sizeof(LKWPics));
     ReadWeatherValues(key);
-    if (strlen(METAR) < 4)
-        WeatherShow = false;
 }
 
 void ReadObjectSwitches(HKEY key)
@@ -454,6 +452,9 @@ void ReadSettings()
         ReadObjectSwitches(key);
         RegCloseKey(key);
     }
+    // Without a station there is nothing to show, stored key or not.
+    if (strlen(METAR) < 4)
+        WeatherShow = false;
     BuildBubbleFont();
     ReadDateFormat();
     // The language files lie in the HLPpath folder, so that folder must be
