@@ -5,7 +5,9 @@ uneven in time and strength) driven through the resonances of exhaust and
 body; the firing rate sets the speed. The ladders of one vehicle share their
 engine and only change the rate, so they blend when the script steps speed.
 Engine samples are steady from start to end: a script replays them every few
-frames and the previous one fades out under the new.
+frames and the previous one fades out under the new, so each lasts at least
+the longest replay interval of its ladder at the slowest frame rate (60 ms
+frames), or the engine would fall silent between two plays.
 """
 
 import numpy as np
@@ -70,7 +72,7 @@ TRACTOR_BODY = [(70, 2.0, 1.0), (150, 2.5, 0.5), (900, 2.0, 0.3), (2200, 2.0, 0.
 def diesel(step, rng):
     """Bus and lorry: a six-cylinder diesel, idle (0) to fast (3)."""
     rate = [36, 52, 70, 90][step]
-    return engine(1.1, rate, rng, DIESEL_BODY, cylinders=6, cyl_spread=0.25,
+    return engine(1.35, rate, rng, DIESEL_BODY, cylinders=6, cyl_spread=0.25,
                   pulse_width=0.0008, noise_burst=0.003, noise_mix=0.7,
                   road=[0.0, 0.08, 0.14, 0.2][step], road_band=(150, 900))
 
@@ -86,7 +88,7 @@ def car(step, rng):
 def small_car(step, rng):
     """Small car with an air-cooled twin: a nasal, rattly buzz."""
     rate = [22, 36, 50, 66][step]
-    return engine(0.42, rate, rng, SMALL_CAR_BODY, cylinders=2, cyl_spread=0.2,
+    return engine(0.48, rate, rng, SMALL_CAR_BODY, cylinders=2, cyl_spread=0.2,
                   jitter=0.03, pulse_width=0.001, noise_burst=0.005, noise_mix=0.6,
                   road=[0.0, 0.1, 0.18, 0.25][step], top=4000)
 
@@ -94,7 +96,7 @@ def small_car(step, rng):
 def moped(step, rng):
     """Two-stroke moped: 0 the low putter, 1-3 the rising ring-ding."""
     rate = [30, 55, 76, 98][step]
-    return engine(0.9, rate, rng, MOPED_BODY, cylinders=1, cyl_spread=0.0,
+    return engine(1.0, rate, rng, MOPED_BODY, cylinders=1, cyl_spread=0.0,
                   jitter=[0.08, 0.03, 0.02, 0.015][step], pulse_width=0.0007,
                   noise_burst=0.006, noise_mix=0.9,
                   road=[0.0, 0.05, 0.08, 0.1][step], wobble=0.08, top=5000)
@@ -214,7 +216,7 @@ def _tyre_hiss(n, rng, level, centre=1800):
 def bicycle(step, rng):
     """Bicycles: 0 coasting slowly (freewheel ticking), 1 coasting faster,
     2 and 3 pedalling (chain whirr) at rising speed; tyres hiss throughout."""
-    n = dsp.samples(0.8)
+    n = dsp.samples(0.85)
     if step < 2:
         x = _ticks(n, [9, 15][step], rng)
         x += _tyre_hiss(n, rng, [0.08, 0.12][step])
@@ -258,7 +260,7 @@ def _rail_clack(rng):
 def tram_ride(rng):
     """A tram rolling by: rumble of steel on rail, the whine of its motors
     and one bogie crossing a rail joint (ta-dam)."""
-    length = 1.1
+    length = 1.2
     n = dsp.samples(length)
     rumble = dsp.shape_noise(n, dsp.combine(dsp.highpass(35, 2), dsp.lowpass(260, 2)), rng)
     rumble /= np.max(np.abs(rumble))
