@@ -143,10 +143,10 @@ def spectrum_filter(x, response):
     """Zero-phase filter: multiply the spectrum by response(freqs)."""
     n = len(x)
     size = 1 << int(np.ceil(np.log2(max(n, 2) * 2)))
-    spec = np.fft.rfft(x, size)
+    bins = np.fft.rfft(x, size)
     freqs = np.fft.rfftfreq(size, 1 / RATE)
-    spec *= response(freqs)
-    return np.fft.irfft(spec, size)[:n]
+    bins *= response(freqs)
+    return np.fft.irfft(bins, size)[:n]
 
 
 def shape_noise(n, response, rng):
@@ -191,8 +191,8 @@ def moving_filter(x, response_at, frame=1024, hop=256):
     for start in range(0, len(pad) - frame, hop):
         seg = pad[start:start + frame] * win
         t = (start + frame / 2 - frame) / RATE
-        spec = np.fft.rfft(seg) * response_at(t, freqs)
-        out[start:start + frame] += np.fft.irfft(spec, frame) * win
+        bins = np.fft.rfft(seg) * response_at(t, freqs)
+        out[start:start + frame] += np.fft.irfft(bins, frame) * win
         norm[start:start + frame] += win * win
     out = out / np.maximum(norm, 1e-6)
     return out[frame:frame + n]

@@ -218,8 +218,8 @@ def bicycle(step, rng):
     2 and 3 pedalling (chain whirr) at rising speed; tyres hiss throughout."""
     n = dsp.samples(0.85)
     if step < 2:
-        x = _ticks(n, [9, 15][step], rng)
-        x += _tyre_hiss(n, rng, [0.08, 0.12][step])
+        x = 0.35 * _ticks(n, [9, 15][step], rng)
+        x += _tyre_hiss(n, rng, [0.2, 0.26][step])
     else:
         rate = [42, 58][step - 2]
         chain = dsp.shape_noise(n, dsp.bandpass(2200, 1.2), rng)
