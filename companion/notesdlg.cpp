@@ -95,6 +95,11 @@ void OnInitDialog(HWND dialog)
     NoteCurrent = 0;
     SendMessageA(dialog, WM_NOTE_FIND, 0, 0);
     SendMessageA(dialog, WM_NOTE_SHOW, 0, 0);
+    // The caret goes behind the text: a note that opened all selected would
+    // be replaced by the first key the user types.
+    SetFocus(edit);
+    int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, end, end);
 }
 
 void ShowCurrentNote(HWND dialog)
@@ -218,7 +223,7 @@ INT_PTR CALLBACK NotesDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
     switch (msg) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
-        return TRUE;
+        return FALSE;  // the focus is set
     case WM_NOTE_SHOW:
         ShowCurrentNote(dialog);
         return Answer(dialog, 1);
