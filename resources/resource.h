@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDI_SAVER 100
+#define IDC_SAVERCURSOR 1000
 
 #define IDD_PAGE_CONFIG 200
 #define IDC_CONFIG_FRAME 2001

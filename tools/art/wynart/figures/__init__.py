@@ -1,0 +1,5 @@
+"""Figure descriptors: one module per scene figure. Each names its sheets, its
+frame table (copied from the figure's script where the script fixes it) and
+what every frame shows; the figure model draws them."""
+
+DESCRIPTORS = []
