@@ -1,0 +1,142 @@
+"""Figure descriptors: a figure's sheets, its frame table and what every frame
+shows, turned into the sheet pictures and the C++ frame table.
+
+A descriptor module builds a FigureDesc and exposes resources(), build() and
+frame_headers() through it. Frames are drawn at their rectangle's top-left,
+the figure's feet on the row FrameH below the frame's top; the hip's x within
+the frame (the anchor) carries the figure's motion inside a walk cycle.
+"""
+import os
+import sys
+from dataclasses import dataclass
+from typing import Callable, Optional
+
+import numpy as np
+
+from . import imageio as io
+from . import lighting as L
+from .canvas import downsample, new_surface, surface_rgba, to_u8
+from .figure import Figure, Look, Pose
+from .frametables import Entry, header
+from .resources import TT, res
+
+FACTOR = 3
+
+
+@dataclass
+class Frame:
+    idx: int
+    x: int
+    y: int
+    w: int
+    h: int
+    what: str
+    pose: Optional[Pose] = None          # None: the entry exists but shows nothing of its own
+    ax: float = 0.0                      # hip x inside the frame
+    ground: Optional[float] = None       # feet row inside the frame (default: the figure's FrameH)
+    extra: Optional[Callable] = None     # extra(ctx, look, frame) drawn after the figure (props, effects)
+    look: Optional[str] = None           # a second look of the same figure (e.g. "skates off")
+
+
+@dataclass
+class SheetSpec:
+    k: int                               # sheet number in the resource name
+    season: Optional[int]                # 1 summer, 2 winter, None: all year
+    size: tuple
+
+
+class FigureDesc:
+    def __init__(self, obj_id, title, frame_w, frame_h, frames, sheets, looks, phases=TT):
+        self.obj_id, self.title = obj_id, title
+        self.frame_w, self.frame_h = frame_w, frame_h
+        self.frames = sorted(frames, key=lambda f: f.idx)
+        self.sheets = sheets
+        self.looks = looks                # season -> {name: Look}; key None for the main look
+        self.phases = phases
+        idx = [f.idx for f in self.frames]
+        if len(idx) != len(set(idx)):
+            raise ValueError("figure %d: frame index twice" % obj_id)
+        for s in sheets:
+            need_w = max(f.x + f.w for f in self.frames)
+            need_h = max(f.y + f.h for f in self.frames)
+            if s.size[0] < need_w or s.size[1] < need_h:
+                raise ValueError("figure %d: sheet smaller than its frames" % obj_id)
+
+    def name(self, tt, k):
+        return "FIG%03d_%02d_%02d" % (self.obj_id, tt, k)
+
+    def resources(self):
+        return [res(self.name(tt, s.k), s.size[0], s.size[1]) for s in self.sheets for tt in self.phases]
+
+    def frame_headers(self):
+        entries = [Entry(f.idx, f.x, f.y, f.w, f.h, f.what) for f in self.frames]
+        sheets = [("FIG%03d_tt_%02d" % (self.obj_id, s.k), s.size[0], s.size[1],
+                   {None: "all year", 1: "summer", 2: "winter"}[s.season]) for s in self.sheets]
+        return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries)]
+
+    # ------------------------------------------------------------ drawing
+    def _look(self, season, which):
+        looks = self.looks.get(season) or self.looks[1]
+        return looks.get(which) or looks[None]
+
+    def render_frame(self, fr, season):
+        surf, ctx = new_surface(fr.w * FACTOR, fr.h * FACTOR)
+        ctx.scale(FACTOR, FACTOR)
+        look = self._look(season, fr.look)
+        if fr.pose is not None:
+            Figure(look).draw(ctx, fr.pose, fr.ax, self.frame_h if fr.ground is None else fr.ground)
+        if fr.extra is not None:
+            fr.extra(ctx, look, fr)
+        p = downsample(surface_rgba(surf), FACTOR)
+        a = p[..., 3]
+        key = a < 0.5
+        rgb = np.where(a[..., None] > 1e-6, p[..., :3] / np.maximum(a[..., None], 1e-6), 0)
+        self._check_edges(fr, a)
+        return to_u8(rgb), key
+
+    def _check_edges(self, fr, a):
+        cut = []
+        if fr.pose is None:
+            return
+        if (a[:, 0] >= 0.5).any():
+            cut.append("left")
+        if (a[:, -1] >= 0.5).any():
+            cut.append("right")
+        if (a[0, :] >= 0.5).any():
+            cut.append("top")
+        if cut:
+            sys.stderr.write("figure %d frame %d (%s): drawing touches the %s edge\n"
+                             % (self.obj_id, fr.idx, fr.what, "/".join(cut)))
+
+    def sheet_day(self, sheet):
+        w, h = sheet.size
+        rgb = np.zeros((h, w, 3), dtype=np.uint8)
+        key = np.ones((h, w), dtype=bool)
+        season = sheet.season or 1
+        for fr in self.frames:
+            if fr.pose is None and fr.extra is None:
+                continue
+            r, k = self.render_frame(fr, season)
+            sub_k = key[fr.y:fr.y + fr.h, fr.x:fr.x + fr.w]
+            sub_r = rgb[fr.y:fr.y + fr.h, fr.x:fr.x + fr.w]
+            # frames may share pixels where the table lets them overlap: the later wins where it draws
+            sub_r[~k] = r[~k]
+            sub_k &= k
+        return rgb, key
+
+    def build(self, outdir):
+        for sheet in self.sheets:
+            rgb, key = self.sheet_day(sheet)
+            for tt in self.phases:
+                lit = L.apply(rgb, tt) if tt != L.DAY else rgb
+                io.write_bmp8(os.path.join(outdir, self.name(tt, sheet.k) + ".bmp"), lit, key)
+
+
+def packed_row(y, h, xs, ws, first):
+    """Frames of one row given by their x and width."""
+    return [(first + i, x, y, w, h) for i, (x, w) in enumerate(zip(xs, ws))]
+
+
+def cycle_anchors(n, start, stride, direction):
+    """Hip positions inside n frames of a cycle that moves `stride` pixels."""
+    return [start + direction * stride * k / float(n) for k in range(n)]
