@@ -8,11 +8,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "art_manifest.h"
+#include "scene_geometry.h"
 #include "testutil.h"
 
 namespace {
@@ -20,6 +22,11 @@ namespace {
 struct Rgb {
     uint8_t r, g, b;
 };
+
+void StrFormat(char *out, size_t size, const char *fmt, int a, int b)
+{
+    std::snprintf(out, size, fmt, a, b);
+}
 
 bool IsKey(Rgb c) { return c.r == 255 && c.g == 0 && c.b == 255; }
 
@@ -276,6 +283,40 @@ TEST(ArtResources, StartUpPicturesAreListed)
         for (const art::ArtResource &r : art::kArtResources)
             listed = listed || std::strcmp(r.name, n) == 0;
         EXPECT_TRUE(listed) << n;
+    }
+}
+
+bool LoadPicture(HMODULE module, const char *name, Picture &pic)
+{
+    ResBytes b = FindBytes(module, name, MAKEINTRESOURCEA(2));
+    return b.data && ParseDib(b.data, b.size, pic).empty();
+}
+
+bool SameRgb(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+// At dusk and night a light switched off is painted from the "off" light
+// sheet over the background: it must leave no trace, pixel for pixel.
+TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (int season = 1; season <= 2; ++season) {
+        for (int phase = 2; phase <= 3; ++phase) {
+            char bgName[32], offName[32];
+            StrFormat(bgName, sizeof bgName, "HG_%02d_%02d", phase, season);
+            StrFormat(offName, sizeof offName, "LICHTER_%02d_%02d_0", season, phase);
+            Picture bg, off;
+            ASSERT_TRUE(LoadPicture(scr.Get(), bgName, bg)) << bgName;
+            ASSERT_TRUE(LoadPicture(scr.Get(), offName, off)) << offName;
+            for (const scene::LightSpec &l : scene::kLights) {
+                int differ = 0;
+                for (int y = 0; y < l.dst.h; ++y)
+                    for (int x = 0; x < l.dst.w; ++x)
+                        if (!SameRgb(PixelAt(bg, l.dst.x + x, l.dst.y + y), PixelAt(off, l.src.x + x, l.src.y + y)))
+                            ++differ;
+                EXPECT_EQ(differ, 0) << offName << " light " << l.n;
+            }
+        }
     }
 }
 

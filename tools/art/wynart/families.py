@@ -45,7 +45,8 @@ def all_families():
     fams.append(Family("clocks", "clocks", (), COMMON + STREET + ["wynart/clocks.py"]))
     fams.append(Family("props", "props", (), COMMON + STREET + ["wynart/props.py"]))
     fams.append(Family("bubbles", "bubbles", (), COMMON + ["wynart/bubbles.py"]))
-    fams.append(Family("weather", "weather", (), COMMON + ["wynart/weather.py"]))
+    for dn, name in ((1, "day"), (2, "night")):
+        fams.append(Family("weather_" + name, "weather", (dn,), COMMON + ["wynart/weather.py"]))
     fams.append(Family("misc", "misc", (), COMMON + ["wynart/misc.py"]))
     fams.extend(_figure_families())
     return fams

@@ -50,11 +50,13 @@ def build(season, phase, outdir):
         img = _roller_down(img, season, phase)
     bg = io.write_bmp8(os.path.join(outdir, "HG_%02d_%02d.bmp" % (phase, season)), img)
 
-    # street without rails, same phase
+    # street without rails, same phase: only the track differs, the rest is key
     _, day_nr = S.render_layers(season, rails=False)
     img_nr = S.phase_picture(st, day_nr, phase)
     o = G.STREET_OVERLAY
-    io.write_bmp8(os.path.join(outdir, "STR_%02d_%02d_01.bmp" % (phase, season)), img_nr[o.y:o.y + o.h, o.x:o.x + o.w])
+    strip = img_nr[o.y:o.y + o.h, o.x:o.x + o.w]
+    same = np.all(strip == img[o.y:o.y + o.h, o.x:o.x + o.w], axis=-1)
+    io.write_bmp8(os.path.join(outdir, "STR_%02d_%02d_01.bmp" % (phase, season)), strip, same)
 
     _clock_pictures(bg, season, phase, outdir)
     for house in (1, 2, 3, 4):
@@ -101,7 +103,14 @@ def _light_sheets(off, on, season, phase, outdir):
         fixed.update(tuple(int(v) for v in c) for c in patch)
     q_off = io.write_bmp8(os.path.join(outdir, "LICHTER_%02d_%02d_0.bmp" % (season, phase)), sheet_off)
     assert np.array_equal(q_off, sheet_off), "light sheet lost colours of the background"
-    io.write_bmp8(os.path.join(outdir, "LICHTER_%02d_%02d_1.bmp" % (season, phase)), sheet_on, fixed=sorted(fixed))
+    q_on = io.write_bmp8(os.path.join(outdir, "LICHTER_%02d_%02d_1.bmp" % (season, phase)), sheet_on,
+                         fixed=sorted(fixed))
+    for a, b, r in G.shared_columns():
+        for n in (a, b):
+            d, s = G.LIGHT_BY_N[n].dst, G.LIGHT_BY_N[n].src
+            x, y = s.x + r.x - d.x, s.y + r.y - d.y
+            assert np.array_equal(q_on[y:y + r.h, x:x + r.w], off[r.y:r.y + r.h, r.x:r.x + r.w]), \
+                "lights %d and %d differ where they overlap" % (a, b)
 
 
 # ------------------------------------------------------------------ roller shutter of the shop window

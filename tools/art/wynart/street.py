@@ -689,7 +689,7 @@ def sign_picture(house, lang, season, phase, lit):
             ctx.fill()
     if lang:
         txt = SIGN_TEXT[house][lang]
-        margin = 20 if house == 1 else (12 if house == 3 else 8)
+        margin = 34 if house == 1 else (22 if house == 3 else 8)
         if house == 4:
             _crown(ctx, r.w / 2, 6.5, 6, st["letters"])
             fit_text(ctx, txt, r.w / 2 + 0.6, r.h / 2 + 5.6, r.w - margin, r.h - 17, "#000000", st["font"])
@@ -721,7 +721,7 @@ def _light_sign(off, house, lang, season, phase):
     glow_c = mix(st["letters"], (1, 1, 0.9), 0.35)
     if lang:
         txt = SIGN_TEXT[house][lang]
-        margin = 20 if house == 1 else (12 if house == 3 else 8)
+        margin = 34 if house == 1 else (22 if house == 3 else 8)
         cy = r.h / 2 + (5 if house == 4 else 0)
         mh = r.h - (17 if house == 4 else 10)
         for k, a in ((2.2, 0.18), (1.2, 0.3)):

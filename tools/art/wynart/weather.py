@@ -17,15 +17,16 @@ from .canvas import FONT_SANS, col, fill_stroke, fit_text, mix, rounded_rect, se
 W, H = G.WEATHER_PICTURE_SIZE
 
 
-def resources():
+def resources(dn):
     from .resources import res
     out = []
-    for dn in (1, 2):
+    for dn in (dn,):
         for cover in range(5):
             for kind in range(6):
                 out.append(res("WET_%d_%02d_%02d" % (dn, cover, kind), W, H, "opaque"))
-    out.append(res("WET_1_--_--", W, H, "opaque"))
-    out.append(res("WET_0_00_00", W, H, "opaque"))
+    if dn == 1:
+        out.append(res("WET_1_--_--", W, H, "opaque"))
+        out.append(res("WET_0_00_00", W, H, "opaque"))
     return out
 
 
@@ -175,11 +176,12 @@ def _precip(ctx, kind):
             ctx.fill()
 
 
-def build(outdir):
-    for dn in (1, 2):
+def build(dn, outdir):
+    for dn in (dn,):
         for cover in range(5):
             for kind in range(6):
                 rgb = SP.opaque(W, H, _draw(dn, cover, kind), L.DAY)
                 io.write_bmp8(os.path.join(outdir, "WET_%d_%02d_%02d.bmp" % (dn, cover, kind)), rgb)
-    io.write_bmp8(os.path.join(outdir, "WET_1_--_--.bmp"), SP.opaque(W, H, _draw(1, -1, 0), L.DAY))
-    io.write_bmp8(os.path.join(outdir, "WET_0_00_00.bmp"), SP.opaque(W, H, _draw(1, 2, 0), L.DAY))
+    if dn == 1:
+        io.write_bmp8(os.path.join(outdir, "WET_1_--_--.bmp"), SP.opaque(W, H, _draw(1, -1, 0), L.DAY))
+        io.write_bmp8(os.path.join(outdir, "WET_0_00_00.bmp"), SP.opaque(W, H, _draw(1, 2, 0), L.DAY))
