@@ -57,6 +57,8 @@ def sprite_from_surface(surf, factor=2, threshold=0.5):
 
 def rgb_from_hex(h):
     h = h.lstrip("#")
+    if len(h) == 3:
+        h = "".join(c * 2 for c in h)
     return tuple(int(h[i:i + 2], 16) / 255.0 for i in (0, 2, 4))
 
 

@@ -2,7 +2,8 @@
 shows, turned into the sheet pictures and the C++ frame table.
 
 A descriptor module builds a FigureDesc and exposes resources(), build() and
-frame_headers() through it. Frames are drawn at their rectangle's top-left,
+frame_headers() through it. Looks are people (figure.Look); an animal
+(animal.AnimalLook) or a vehicle (vehicle.VehicleLook) brings its own model. Frames are drawn at their rectangle's top-left,
 the figure's feet on the row FrameH below the frame's top; the hip's x within
 the frame (the anchor) carries the figure's motion inside a walk cycle.
 """
@@ -84,7 +85,9 @@ class FigureDesc:
         ctx.scale(FACTOR, FACTOR)
         look = self._look(season, fr.look)
         if fr.pose is not None:
-            Figure(look).draw(ctx, fr.pose, fr.ax, self.frame_h if fr.ground is None else fr.ground)
+            # people by default; animals and vehicles bring their own model
+            model = look.model() if hasattr(look, "model") else Figure(look)
+            model.draw(ctx, fr.pose, fr.ax, self.frame_h if fr.ground is None else fr.ground)
         if fr.extra is not None:
             fr.extra(ctx, look, fr)
         p = downsample(surface_rgba(surf), FACTOR)
