@@ -79,10 +79,17 @@ def draw_sky(phase, season):
             _cloud_streak(ctx, cx, cy, r.uniform(140, 320), r.uniform(6, 12),
                           (0.98, 0.62, 0.55) if cy > 220 else (0.62, 0.42, 0.62), 0.55)
     else:
-        n = 9 if season == L.SUMMER else 14
+        if season == L.WINTER:
+            # a high grey veil over the winter sky
+            veil = cairo.LinearGradient(0, 0, 0, 300)
+            veil.add_color_stop_rgba(0, 0.78, 0.8, 0.84, 0.55)
+            veil.add_color_stop_rgba(1, 0.78, 0.8, 0.84, 0.0)
+            ctx.set_source(veil)
+            ctx.paint()
+        n = 6 if season == L.SUMMER else 5
         for i in range(n):
-            cx, cy = r.uniform(-60, W + 60), r.uniform(40, 300)
-            _cloud(ctx, cx, cy, r.uniform(70, 170), r, season)
+            cx, cy = r.uniform(-60, W + 60), r.uniform(40, 260)
+            _cloud(ctx, cx, cy, r.uniform(70, 150), r, season)
     a = surface_rgba(surf)[..., :3]
     # ordered dithering keeps the wide gradient free of bands after palette reduction
     a = a + bayer(H, W)[..., None] * (3.0 / 255.0)
@@ -136,6 +143,13 @@ def draw_skyline(ctx, season):
             ctx.line_to(x + w, 480)
         else:
             ctx.rectangle(x, top + 8, w, 480 - top)
+        ctx.fill()
+        # a few small windows, paler than the far walls
+        set_col(ctx, mix(haze, "#dfe6ee", 0.35))
+        for wy in np.arange(top + 26, 330, 18):
+            for wx in np.arange(x + 6, x + w - 8, 14):
+                if r.random() < 0.7:
+                    ctx.rectangle(wx, wy, 5, 7)
         ctx.fill()
         if season == L.WINTER:
             set_col(ctx, "#e8edf3")
@@ -1471,6 +1485,65 @@ class Street:
         # flower tubs beside the pub door and door 2
         for tx in (1150,):
             self._tub(ctx, tx, 792)
+        self._balcony(ctx, 1006, 530, 48)
+        self._poster(ctx, 302, 700)
+
+    def _balcony(self, ctx, x, y, w):
+        # a small balcony below window 43 with washing on a line
+        if not self.winter:
+            set_col(ctx, "#6a6e75")
+            ctx.set_line_width(0.6)
+            ctx.move_to(x + 2, y + 1)
+            ctx.line_to(x + w - 2, y + 1)
+            ctx.stroke()
+            for k, (c, kind) in enumerate((("#e85a5a", "shirt"), ("#ffffff", "towel"), ("#5a8ae8", "sock"),
+                                           ("#f2c94c", "shirt"))):
+                cx = x + 6 + k * 11
+                set_col(ctx, c)
+                if kind == "shirt":
+                    ctx.move_to(cx - 4, y + 1)
+                    ctx.line_to(cx + 4, y + 1)
+                    ctx.line_to(cx + 5, y + 4)
+                    ctx.line_to(cx + 3, y + 4)
+                    ctx.line_to(cx + 3, y + 10)
+                    ctx.line_to(cx - 3, y + 10)
+                    ctx.line_to(cx - 3, y + 4)
+                    ctx.line_to(cx - 5, y + 4)
+                    ctx.close_path()
+                elif kind == "towel":
+                    ctx.rectangle(cx - 3, y + 1, 6, 9)
+                else:
+                    ctx.rectangle(cx - 1.5, y + 1, 3, 6)
+                    ctx.rectangle(cx - 1.5, y + 5, 5, 2)
+                ctx.fill_preserve()
+                set_col(ctx, shade(c, -0.4))
+                ctx.set_line_width(0.5)
+                ctx.stroke()
+        box(ctx, x - 3, y + 11, w + 6, 3, "#d8cba8", "#8a7a5a", 0.8)
+        set_col(ctx, "#3a3d44")
+        ctx.set_line_width(0.8)
+        ctx.move_to(x - 2, y + 11)
+        ctx.line_to(x - 2, y + 4)
+        ctx.line_to(x + w + 2, y + 4)
+        ctx.line_to(x + w + 2, y + 11)
+        ctx.stroke()
+        if self.winter:
+            _snow_cap(ctx, x - 3, x + w + 3, y + 12, 2)
+
+    def _poster(self, ctx, x, y):
+        box(ctx, x, y, 30, 42, "#fbf3dc", "#8a7a5a", 0.8)
+        set_col(ctx, "#d04a2a")
+        ctx.rectangle(x + 3, y + 3, 24, 9)
+        ctx.fill()
+        fit_text(ctx, "FLOH", x + 15, y + 7.8, 20, 7, "#ffffff")
+        fit_text(ctx, "MARKT", x + 15, y + 17, 24, 6, "#4a3a2a")
+        set_col(ctx, "#5a8a3a")
+        ctx.arc(x + 15, y + 28, 6, 0, 2 * math.pi)
+        ctx.fill()
+        set_col(ctx, "#7a6a5a")
+        for k in range(2):
+            ctx.rectangle(x + 5, y + 36 + k * 2.5, 20 - k * 6, 1)
+        ctx.fill()
 
     def _tub(self, ctx, x, base):
         box(ctx, x - 7, base - 12, 14, 12, "#8a5a38", None, 0.8)
@@ -1558,25 +1631,34 @@ class Street:
         set_col(ctx, P.PAVEMENT)
         ctx.rectangle(0, y0, W, y1 - y0)
         ctx.fill()
-        # slabs in rows that widen toward the viewer
-        rows = [794, 800, 809, 820, 833, 849, 868]
+        # a strip of small setts along the houses and one along the kerb
+        for (a, b, sw) in ((y0, y0 + 8, 7), (y1 - 7, y1, 8)):
+            for row, yy in enumerate(np.arange(a, b, 3.5)):
+                x = -(row % 2) * sw / 2
+                while x < W:
+                    set_col(ctx, mix("#9c9384", "#80796d", r.uniform(0, 1)))
+                    rounded_rect(ctx, x + 0.4, yy + 0.4, sw - 0.8, 3.0, 0.8)
+                    ctx.fill()
+                    x += sw
+        # slabs in rows that widen toward the viewer, each a little different
+        rows = [y0 + 8, 809, 820, 833, 847, y1 - 7]
         for i, (a, b) in enumerate(zip(rows, rows[1:])):
-            sw = 18 + i * 9
-            off = r.uniform(0, sw)
-            x = -off
+            sw = 24 + i * 8
+            x = -r.uniform(0, sw)
             while x < W:
-                c = mix(P.PAVEMENT, P.PAVEMENT_DARK, r.uniform(0, 0.45))
-                if i == 0:
-                    c = mix("#a59d90", "#8f887c", r.uniform(0, 1))
+                c = mix(P.PAVEMENT, P.PAVEMENT_DARK, r.uniform(0, 0.6))
                 set_col(ctx, c)
-                ctx.rectangle(x + 0.5, a + 0.5, sw - 1, b - a - 1)
+                ctx.rectangle(x + 0.6, a + 0.6, sw - 1.2, b - a - 1.2)
                 ctx.fill()
-                set_col(ctx, shade(c, 0.12), 0.7)
-                ctx.rectangle(x + 0.5, a + 0.5, sw - 1, 1)
+                set_col(ctx, shade(c, 0.14), 0.8)
+                ctx.rectangle(x + 0.6, a + 0.6, sw - 1.2, 1)
+                ctx.fill()
+                set_col(ctx, shade(c, -0.1), 0.8)
+                ctx.rectangle(x + 0.6, b - 1.6, sw - 1.2, 1)
                 ctx.fill()
                 x += sw
-            set_col(ctx, "#7f786c")
-            ctx.set_line_width(0.8)
+            set_col(ctx, "#756e63")
+            ctx.set_line_width(0.9)
             ctx.move_to(0, a)
             ctx.line_to(W, a)
             ctx.stroke()
@@ -1588,10 +1670,10 @@ class Street:
         ctx.rectangle(0, y0, W, 8)
         ctx.fill()
         # drains from the downpipes and a manhole
-        box(ctx, 600, 838, 26, 8, "#6f6a60", "#4a463f", 0.8)
+        box(ctx, 600, 862, 26, 5, "#6f6a60", "#4a463f", 0.8)
         set_col(ctx, "#4a463f")
         for k in range(5):
-            ctx.rectangle(603 + k * 5, 840, 2, 4)
+            ctx.rectangle(603 + k * 5, 863, 2, 3)
         ctx.fill()
         if self.winter:
             self._snow_drift(ctx, 0, W, y0 + 3, 7, 31)
