@@ -3,7 +3,7 @@ pixels at the shoulder). Same conventions as figure.py: final pixels, ground
 at y = 0, the body's middle above x = 0, legs swing forward with positive
 angles, far legs a shade darker."""
 import math
-from dataclasses import dataclass, replace
+from dataclasses import dataclass
 from typing import Optional
 
 import cairo

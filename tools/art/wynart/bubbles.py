@@ -9,7 +9,6 @@ from . import imageio as io
 from . import lighting as L
 from . import sprite as SP
 from .canvas import fill_stroke, rounded_rect, set_col
-from .frametables import Entry, header
 from .resources import res
 
 FILL = "#fffdf4"

@@ -121,21 +121,6 @@ def box(ctx, x, y, w, h, fill, line=None, width=1.0, r=0.0):
     fill_stroke(ctx, fill, line, width)
 
 
-def text(ctx, s, x, y, size, color, font=FONT_SANS, bold=True, align="left", italic=False):
-    ctx.select_font_face(font, cairo.FONT_SLANT_ITALIC if italic else cairo.FONT_SLANT_NORMAL,
-                         cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
-    ctx.set_font_size(size)
-    ext = ctx.text_extents(s)
-    if align == "center":
-        x = x - ext.width / 2 - ext.x_bearing
-    elif align == "right":
-        x = x - ext.width - ext.x_bearing
-    set_col(ctx, color)
-    ctx.move_to(x, y)
-    ctx.show_text(s)
-    return ext
-
-
 def fit_text(ctx, s, cx, cy, max_w, max_h, color, font=FONT_SANS, bold=True, italic=False, size=None):
     """Centres a text in a box, shrinking it to fit."""
     ctx.select_font_face(font, cairo.FONT_SLANT_ITALIC if italic else cairo.FONT_SLANT_NORMAL,
@@ -164,6 +149,3 @@ def bayer(h, w):
     b = (b + 0.5) / 64.0 - 0.5
     return np.tile(b, (h // 8 + 1, w // 8 + 1))[:h, :w]
 
-
-def rng(seed):
-    return np.random.default_rng(seed)

@@ -17,7 +17,7 @@ import numpy as np
 from . import imageio as io
 from . import lighting as L
 from .canvas import downsample, new_surface, surface_rgba, to_u8
-from .figure import Figure, Look, Pose
+from .figure import Figure, Pose
 from .frametables import Entry, header
 from .resources import TT, res
 
@@ -133,11 +133,6 @@ class FigureDesc:
             for tt in self.phases:
                 lit = L.apply(rgb, tt) if tt != L.DAY else rgb
                 io.write_bmp8(os.path.join(outdir, self.name(tt, sheet.k) + ".bmp"), lit, key)
-
-
-def packed_row(y, h, xs, ws, first):
-    """Frames of one row given by their x and width."""
-    return [(first + i, x, y, w, h) for i, (x, w) in enumerate(zip(xs, ws))]
 
 
 def cycle_anchors(n, start, stride, direction):

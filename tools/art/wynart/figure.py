@@ -14,7 +14,7 @@ from typing import Optional, Tuple
 
 import cairo
 
-from .canvas import col, mix, set_col, shade
+from .canvas import col, set_col, shade
 
 OUTLINE_W = 0.85
 
@@ -362,17 +362,14 @@ class Figure:
     def _torso_side(self, ctx, sk, pose):
         lk, b = self.look, self.body
         f = sk["facing"]
-        hip, sh = sk["hip"], sk["shoulder"]
+        hip = sk["hip"]
         la = _rad(pose.lean)
         # unit vectors along the spine and forward
         ux, uy = f * math.sin(la), -math.cos(la)
-        fx, fy = -uy * f, ux * f
-        fx, fy = f * math.cos(la), f * math.sin(la) * 1.0
+        fx, fy = f * math.cos(la), f * math.sin(la)
         chest, waist = b.chest, b.waist
         top_drop = lk.top_len * (b.thigh + b.shin)
         c = col(lk.top)
-        # the top reaches below the hip for jackets and coats
-        pts = []
 
         def P(along, fwd):
             return (hip[0] + ux * along + fx * fwd, hip[1] + uy * along + fy * fwd)

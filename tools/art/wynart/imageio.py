@@ -142,10 +142,6 @@ def quantize(rgb, keymask=None, fixed=(), iterations=4):
     return idx, palette
 
 
-def indexed_to_rgb(idx, palette):
-    return palette[idx]
-
-
 # --------------------------------------------------------------------------
 # File formats
 

@@ -4,14 +4,13 @@ sheet (118), thermometer (119) and the vanish effect (131)."""
 import math
 import os
 
-import cairo
 import numpy as np
 
 from . import geometry as G
 from . import imageio as io
 from . import lighting as L
 from . import sprite as SP
-from .canvas import FONT_SANS, box, col, fill_stroke, fit_text, mix, rounded_rect, set_col, shade, text
+from .canvas import FONT_SANS, box, fill_stroke, fit_text, mix, rounded_rect, set_col, shade
 from .frametables import Entry, header
 from .resources import TT, res
 
@@ -212,12 +211,7 @@ def _stop_post(variant):
             ctx.rectangle(19, 86, 8, 1.2)
             ctx.fill()
         box(ctx, 11, 111, 10, 4, "#6d7278", None, 0.8)
-        if phase and _winter_flag[0]:
-            pass
     return draw
-
-
-_winter_flag = [False]
 
 
 def _stop_post_sheet(tt):

@@ -3,7 +3,6 @@ light sheets, street overlays, pavement strip, roller shutter, clock housing
 and dial and the empty sign templates."""
 import os
 
-import cairo
 import numpy as np
 
 from . import geometry as G
@@ -80,7 +79,7 @@ def build(season, phase, outdir):
     if phase == L.DUSK:
         _roller_sheet(st, bg, season, outdir)
     if season == L.SUMMER:
-        _shutters(phase, outdir)
+        _shutters(phase, bg, outdir)
 
 
 # ------------------------------------------------------------------ light sheets
@@ -122,7 +121,6 @@ def _shutter_frame(base_rgb, k, phase):
     w, h = l.w, l.h
     surf, ctx = new_surface(w, h)
     S._paste(ctx, base_rgb, 0, 0)
-    box_top, box_h = 0, 5          # the shutter box sits above the window glass
     glass_top, glass_bottom = 3, 85  # relative to the light's rectangle
     drop = (glass_bottom - glass_top) * k / 14.0
     slat = L.apply_color((0.72, 0.74, 0.76), phase)
@@ -171,7 +169,7 @@ def _roller_down(img, season, phase):
 # ------------------------------------------------------------------ left shutters (closed)
 
 
-def _shutters(phase, outdir):
+def _shutters(phase, bg, outdir):
     w, h = G.SHUTTER_SIZE
     f = 2
     surf, ctx = new_surface(w * f, h * f)
@@ -204,8 +202,10 @@ def _shutters(phase, outdir):
     # wall patches that hide the opened leaves at both sides
     for sx in (158, 262):
         rx = sx - G.SHUTTER_POS[0]
-        set_col(ctx, L.apply_color((0.886, 0.702, 0.361), phase))
-        ctx.rectangle(rx - 0.5, top, 10, 100)
+        # the wall's own colour just beside the folded leaf
+        wall = bg[740, sx - 3 if sx < 200 else sx + 12] / 255.0
+        set_col(ctx, tuple(float(v) for v in wall))
+        ctx.rectangle(rx - 0.5, top, 11, 100)
         ctx.fill()
     rgb, key = sprite_from_surface(surf, f)
     io.write_bmp8(os.path.join(outdir, "FENSTERLADEN_%02d.bmp" % phase), rgb, key)

@@ -837,7 +837,6 @@ class Street:
     # ------------------------------------------------------------ day drawing
     def draw_day(self, ctx, rails=True, signs=True):
         draw_skyline(ctx, self.season)
-        self._roofs_back(ctx)
         for h in G.HOUSES:
             getattr(self, "_house_" + h.name)(ctx, h)
         for n in range(20, 57):
@@ -848,9 +847,6 @@ class Street:
         self._pavement(ctx)
         self._road(ctx, rails)
         self._wall_lanterns(ctx, lit=False)
-
-    def _roofs_back(self, ctx):
-        pass
 
     def _roof_snow_line(self, ctx, pts, t=5):
         if not self.winter:
@@ -1203,7 +1199,6 @@ class Street:
 
     # ------------------------------------------------------------ ground floors
     def _ground_floors(self, ctx, signs):
-        win = self.winter
         # house 1: bakery window 1, door 1 with transom and clock bracket, shop window 4
         l1 = G.LIGHT_BY_N[1].dst
         self._shop_window(ctx, (l1.x + 3, l1.y + 4, l1.w - 7, 80), "bakery", P.WINDOW_FRAME, 1)
@@ -1374,7 +1369,6 @@ class Street:
 
     def _display(self, ctx, x, y, w, h, kind, lit):
         r = _rnd(len(kind) * 17 + int(x))
-        dim = 0.0 if lit else 0.0
         if kind.startswith("bakery"):
             # shelves with loaves, rolls and cakes
             for k, sy in enumerate((y + h * 0.45, y + h * 0.78)):
@@ -1469,8 +1463,6 @@ class Street:
         # a bicycle leaning against the resident house
         if not win:
             self._bicycle(ctx, 1012, 790)
-        # a poster on the bakery's plinth corner and a bench with a cat... the pub's menu board
-        self._menu_board(ctx, 1160, 792)
         # a cat on the window box of light 6 (summer) or on the sill of 25 (winter)
         if win:
             self._cat(ctx, 538, 640, sitting=True)
@@ -1593,9 +1585,6 @@ class Street:
         ctx.move_to(x + 24, base - 24)
         ctx.line_to(x + 23, base - 28)
         ctx.stroke()
-
-    def _menu_board(self, ctx, x, base):
-        pass
 
     def _cat(self, ctx, x, base, sitting=True):
         c = "#3b3330"

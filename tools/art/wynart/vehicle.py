@@ -7,9 +7,7 @@ import math
 from dataclasses import dataclass, field
 from typing import List, Optional, Tuple
 
-import cairo
-
-from .canvas import col, fill_stroke, mix, rounded_rect, set_col, shade
+from .canvas import fill_stroke, rounded_rect, set_col, shade
 from .figure import OUTLINE_W, Figure, Look, Pose
 
 

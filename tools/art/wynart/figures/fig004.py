@@ -2,7 +2,7 @@
 second gait in which she looks at the shop windows, and a look-about when she
 gets out of the bus."""
 from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
-from ..figure import Look, Pose, stand, walk_cycle
+from ..figure import Look, stand, walk_cycle
 
 LOOK = Look(female=True, height=77, hair="#8a4322", hair_style="bob", skin="#f0c4a0", top="#c8423a",
             top_kind="jacket", top_len=0.12, bottom="#2f3a55", bottom_kind="skirt", skirt_len=0.5, legs="#3a3030",

@@ -5,7 +5,7 @@ clicked again). She also clomps off the same way out of the bus."""
 import math
 
 from ..canvas import set_col
-from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..figdesc import Frame, FigureDesc, SheetSpec
 from ..figure import Look, Pose
 
 LOOK = Look(female=True, height=70, build=0.9, hair="#b8742e", hair_style="ponytail", skin="#f3cdb0",
