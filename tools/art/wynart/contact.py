@@ -45,11 +45,9 @@ def write(artdir, resources, out):
         if not os.path.exists(path):
             continue
         rgb, key = _load(path)
+        shown = np.where(key[..., None], _checker(*rgb.shape[:2]), rgb)
         if rgb.shape[1] >= 1000:
-            rgb = _scale(rgb, 4)
-            key = np.zeros(rgb.shape[:2], dtype=bool)
-        ch = _checker(*rgb.shape[:2])
-        shown = np.where(key[..., None], ch, rgb)
+            shown = _scale(shown, 4 if rgb.shape[0] >= 500 else 2)
         tiles.append((r.name, shown))
     # shelf packing
     x, y, row_h = PAD, PAD, 0
