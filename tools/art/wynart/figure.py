@@ -14,7 +14,7 @@ from typing import Optional, Tuple
 
 import cairo
 
-from .canvas import col, set_col, shade
+from .canvas import col, fill_stroke, set_col, shade
 
 OUTLINE_W = 0.85
 
@@ -333,11 +333,7 @@ class Figure:
         lk, b = self.look, self.body
         c = self._c(lk.gloves or lk.skin, far)
         ctx.arc(p[0], p[1], b.hand * 1.1, 0, 2 * math.pi)
-        set_col(ctx, c)
-        ctx.fill_preserve()
-        set_col(ctx, shade(c, -0.45))
-        ctx.set_line_width(OUTLINE_W * 0.8)
-        ctx.stroke()
+        fill_stroke(ctx, c, None, OUTLINE_W * 0.8)
 
     def _arm(self, ctx, arm, far):
         lk, b = self.look, self.body
@@ -390,11 +386,7 @@ class Figure:
         for p in pts[1:]:
             ctx.line_to(*p)
         ctx.close_path()
-        set_col(ctx, c)
-        ctx.fill_preserve()
-        set_col(ctx, shade(c, -0.45))
-        ctx.set_line_width(OUTLINE_W)
-        ctx.stroke()
+        fill_stroke(ctx, c, None, OUTLINE_W)
         # shading on the back, a highlight on the chest (light from the upper left)
         ctx.new_path()
         ctx.move_to(*P(hem + 0.5, back_hip * 0.95))
@@ -419,11 +411,7 @@ class Figure:
             ctx.line_to(*P(b.torso * 0.86, chest * 0.42))
             ctx.line_to(*P(b.torso * 0.86, -chest * 0.45))
             ctx.close_path()
-            set_col(ctx, sc)
-            ctx.fill_preserve()
-            set_col(ctx, shade(sc, -0.45))
-            ctx.set_line_width(OUTLINE_W * 0.8)
-            ctx.stroke()
+            fill_stroke(ctx, sc, None, OUTLINE_W * 0.8)
             # the hanging end
             ctx.new_path()
             ctx.move_to(*P(b.torso * 0.9, -chest * 0.42))
@@ -453,11 +441,7 @@ class Figure:
         ctx.line_to(hip[0] + f * (front * 0.6 + b.waist * 0.75), hip[1] + ln)
         ctx.line_to(hip[0] + f * (back * 0.6 - b.waist * 0.75), hip[1] + ln)
         ctx.close_path()
-        set_col(ctx, c)
-        ctx.fill_preserve()
-        set_col(ctx, shade(c, -0.45))
-        ctx.set_line_width(OUTLINE_W)
-        ctx.stroke()
+        fill_stroke(ctx, c, None, OUTLINE_W)
 
     def _head(self, ctx, sk, pose):
         lk, b = self.look, self.body
@@ -491,22 +475,14 @@ class Figure:
                 ctx.curve_to(cx - f * hw * 1.8, cy - hh * 0.3, cx - f * hw * 1.6, cy + hh * 1.2,
                              cx - f * hw * 1.3, cy + hh * 1.4)
                 ctx.line_to(cx - f * hw * 0.9, cy - hh * 0.1)
-            set_col(ctx, hair)
-            ctx.fill_preserve()
-            set_col(ctx, shade(hair, -0.4))
-            ctx.set_line_width(OUTLINE_W * 0.8)
-            ctx.stroke()
+            fill_stroke(ctx, hair, shade(hair, -0.4), OUTLINE_W * 0.8)
         # the head
         ctx.save()
         ctx.translate(cx, cy)
         ctx.scale(hw, hh)
         ctx.arc(0, 0, 1, 0, 2 * math.pi)
         ctx.restore()
-        set_col(ctx, skin)
-        ctx.fill_preserve()
-        set_col(ctx, shade(skin, -0.4))
-        ctx.set_line_width(OUTLINE_W)
-        ctx.stroke()
+        fill_stroke(ctx, skin, shade(skin, -0.4), OUTLINE_W)
         eye = (0.12, 0.1, 0.12)
         if view == "side":
             # nose, eye, ear, mouth
@@ -514,11 +490,7 @@ class Figure:
             ctx.move_to(cx + f * hw * 0.92, cy - hh * 0.05)
             ctx.line_to(cx + f * hw * 1.2, cy + hh * 0.22)
             ctx.line_to(cx + f * hw * 0.9, cy + hh * 0.3)
-            set_col(ctx, skin)
-            ctx.fill_preserve()
-            set_col(ctx, shade(skin, -0.4))
-            ctx.set_line_width(OUTLINE_W * 0.7)
-            ctx.stroke()
+            fill_stroke(ctx, skin, shade(skin, -0.4), OUTLINE_W * 0.7)
             if pose.eyes == "closed":
                 set_col(ctx, eye)
                 ctx.set_line_width(0.6)
@@ -633,11 +605,7 @@ class Figure:
             ctx.arc(0, 0, 1, 0, 2 * math.pi)
             ctx.restore()
         ctx.close_path()
-        set_col(ctx, hair)
-        ctx.fill_preserve()
-        set_col(ctx, shade(hair, -0.4))
-        ctx.set_line_width(OUTLINE_W * 0.8)
-        ctx.stroke()
+        fill_stroke(ctx, hair, shade(hair, -0.4), OUTLINE_W * 0.8)
         if lk.hair_style == "bun":
             ctx.arc(cx - (f * hw * 0.7 if view == "side" else 0), cy - hh * 1.05, hw * 0.42, 0, 2 * math.pi)
             set_col(ctx, hair)
@@ -659,11 +627,7 @@ class Figure:
             ctx.move_to(cx - hw * 1.08, cy - hh * 0.2)
             ctx.curve_to(cx - hw * 1.1, cy - hh * 1.45, cx + hw * 1.1, cy - hh * 1.45, cx + hw * 1.08, cy - hh * 0.2)
             ctx.close_path()
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
             ctx.rectangle(cx - hw * 1.1, cy - hh * 0.45, hw * 2.2, hh * 0.3)
             set_col(ctx, shade(c, -0.15))
             ctx.fill()
@@ -674,11 +638,7 @@ class Figure:
             ctx.move_to(cx - hw * 1.0, cy - hh * 0.35)
             ctx.curve_to(cx - hw * 1.0, cy - hh * 1.3, cx + hw * 1.0, cy - hh * 1.3, cx + hw * 1.0, cy - hh * 0.35)
             ctx.close_path()
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
             if view == "side":
                 ctx.rectangle(min(cx + f * hw * 0.7, cx + f * hw * 1.6), cy - hh * 0.45, hw * 0.9, hh * 0.18)
             else:
@@ -687,11 +647,7 @@ class Figure:
             ctx.fill()
         elif lk.hat == "hat":
             ctx.rectangle(cx - hw * 1.55, cy - hh * 0.6, hw * 3.1, hh * 0.22)
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
             ctx.new_path()
             ctx.move_to(cx - hw * 0.95, cy - hh * 0.55)
             ctx.line_to(cx - hw * 0.8, cy - hh * 1.45)
@@ -709,11 +665,7 @@ class Figure:
             ctx.move_to(cx - hw * 1.15, cy - hh * 0.1)
             ctx.curve_to(cx - hw * 1.2, cy - hh * 1.55, cx + hw * 1.2, cy - hh * 1.55, cx + hw * 1.15, cy - hh * 0.1)
             ctx.close_path()
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
             set_col(ctx, shade(c, 0.5))
             ctx.set_line_width(0.7)
             ctx.move_to(cx - hw * 0.5, cy - hh * 1.0)
@@ -725,11 +677,7 @@ class Figure:
             ctx.scale(hw * 1.2, hh * 0.45)
             ctx.arc(0, 0, 1, 0, 2 * math.pi)
             ctx.restore()
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
 
     def _held(self, ctx, what, p, f, far):
         if not what:
@@ -791,11 +739,7 @@ class Figure:
             ctx.new_path()
             x = sh[0] - f * b.chest * 0.45
             ctx.rectangle(min(x, x - f * b.chest * 0.55), sh[1] + 2, b.chest * 0.55, b.torso * 0.55)
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
         elif kind == "shoulder" and layer == "front":
             set_col(ctx, shade(c, -0.3))
             ctx.set_line_width(0.8)
@@ -805,11 +749,7 @@ class Figure:
             ctx.line_to(bx, by)
             ctx.stroke()
             ctx.rectangle(bx - 4, by - 1, 8, 7)
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
             set_col(ctx, shade(c, 0.3))
             ctx.rectangle(bx - 3, by + 1, 6, 0.8)
             ctx.fill()
@@ -843,11 +783,7 @@ class Figure:
         ctx.line_to(hip[0] - hw, hip[1] + drop)
         ctx.line_to(hip[0] - ww, hip[1] - b.torso * 0.35)
         ctx.close_path()
-        set_col(ctx, c)
-        ctx.fill_preserve()
-        set_col(ctx, shade(c, -0.45))
-        ctx.set_line_width(OUTLINE_W)
-        ctx.stroke()
+        fill_stroke(ctx, c, None, OUTLINE_W)
         # light from the upper left: the right side of the body in shade
         ctx.new_path()
         ctx.move_to(sh[0] + sw * 0.45, sh[1] + 1)
@@ -905,11 +841,7 @@ class Figure:
             ctx.line_to(hip[0] + self.body.hip_w * 1.2, hip[1] - 2)
             ctx.stroke()
             ctx.rectangle(hip[0] + self.body.hip_w * 0.9, hip[1] - 3, 7, 7)
-            set_col(ctx, c)
-            ctx.fill_preserve()
-            set_col(ctx, shade(c, -0.45))
-            ctx.set_line_width(OUTLINE_W)
-            ctx.stroke()
+            fill_stroke(ctx, c, None, OUTLINE_W)
         self._head(ctx, sk, pose)
         if not back:
             self._arm(ctx, sk["arms"]["far"], False)

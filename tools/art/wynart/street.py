@@ -342,15 +342,19 @@ def _glass_day(ctx, gx, gy, gw, gh, seed, curtain):
     ctx.rectangle(gx, gy, gw, gh)
     ctx.fill()
     _curtains(ctx, gx, gy, gw, gh, seed, curtain, lit=False)
-    # a reflection streak
+    _reflection(ctx, gx, gy, gw, gh, 0.35, 0.15, 0.3, 0.17)
+
+
+def _reflection(ctx, gx, gy, gw, gh, alpha, start, lean, width):
+    """A slanted streak of light on glass (the sky seen in it)."""
     ctx.save()
     ctx.rectangle(gx, gy, gw, gh)
     ctx.clip()
-    ctx.set_source_rgba(1, 1, 1, 0.35)
-    ctx.move_to(gx + gw * 0.15, gy + gh)
-    ctx.line_to(gx + gw * 0.45, gy)
-    ctx.line_to(gx + gw * 0.62, gy)
-    ctx.line_to(gx + gw * 0.32, gy + gh)
+    ctx.set_source_rgba(1, 1, 1, alpha)
+    ctx.move_to(gx + gw * start, gy + gh)
+    ctx.line_to(gx + gw * (start + lean), gy)
+    ctx.line_to(gx + gw * (start + lean + width), gy)
+    ctx.line_to(gx + gw * (start + width), gy + gh)
     ctx.fill()
     ctx.restore()
 
@@ -1349,16 +1353,7 @@ class Street:
         ctx.fill()
         self._display(ctx, gx, gy, gw, gh, kind, lit)
         if not lit:
-            ctx.save()
-            ctx.rectangle(gx, gy, gw, gh)
-            ctx.clip()
-            ctx.set_source_rgba(1, 1, 1, 0.28)
-            ctx.move_to(gx + gw * 0.1, gy + gh)
-            ctx.line_to(gx + gw * 0.35, gy)
-            ctx.line_to(gx + gw * 0.45, gy)
-            ctx.line_to(gx + gw * 0.2, gy + gh)
-            ctx.fill()
-            ctx.restore()
+            _reflection(ctx, gx, gy, gw, gh, 0.28, 0.1, 0.25, 0.1)
         fr = frame if not lit else mix(L.apply_color(col(frame), phase), (0.3, 0.22, 0.15), 0.2)
         _bars(ctx, gx, gy, gw, gh, "shop" if kind != "pub" else "six", fr)
         if not lit:
