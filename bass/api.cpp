@@ -208,7 +208,6 @@ BOOL WINAPI BASS_Free()
     g.channels.clear();
     g.samples.clear();
     g.syncOwner.clear();
-    g.retired.clear();
     return Fail(kOk, TRUE);
 }
 

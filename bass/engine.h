@@ -177,7 +177,7 @@ struct Stream {
     const void *memory = nullptr;
     DWORD offset = 0;
     DWORD length = 0;
-    // Tags. Texts handed out stay alive until the library is freed.
+    // Tags; texts handed out stay valid until the stream is freed.
     std::string id3v1;
     std::shared_ptr<NetReader> net;
 };
@@ -231,8 +231,6 @@ struct Engine {
     std::map<DWORD, std::shared_ptr<Sample>> samples;
     std::map<DWORD, std::unique_ptr<Channel>> channels;
     std::map<DWORD, DWORD> syncOwner;   // sync handle -> channel
-    // Freed streams' tag texts and download readers, kept until BASS_Free.
-    std::vector<std::shared_ptr<Stream>> retired;
 
     // Threads.
     HANDLE mixerThread = nullptr;

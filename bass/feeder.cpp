@@ -83,6 +83,8 @@ DWORD WINAPI FeederThread(void *)
             for (int i = 0; i < 8 && FeedOnce(s.get(), &g_feedBuf, true); ++i) {
             }
         }
+        // A stream freed meanwhile closes its file here, not at the next round.
+        work.clear();
     }
     return 0;
 }

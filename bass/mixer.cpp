@@ -239,13 +239,10 @@ void RemoveChannel(DWORD handle)
     Channel *c = it->second.get();
     for (const SyncEntry &e : c->syncs)
         g.syncOwner.erase(e.handle);
-    if (c->isStream) {
-        // Texts handed out by StreamGetTags stay valid; the reader stops.
-        g.retired.push_back(c->stream);
-        if (c->stream->net)
-            CancelNetReader(c->stream->net.get());
-        SetEvent(g.feedEvent);
-    }
+    // The stream itself goes with its last user (the feeder may hold it for
+    // a moment); its download stops now.
+    if (c->isStream && c->stream->net)
+        CancelNetReader(c->stream->net.get());
     g.channels.erase(it);
 }
 

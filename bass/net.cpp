@@ -479,6 +479,12 @@ std::shared_ptr<Stream> OpenUrlStream(const char *url, DWORD flags, int *error)
             *error = kErrMem;
             return nullptr;
         }
+        // Readers whose thread has ended are let go with their buffers.
+        g_readers.erase(std::remove_if(g_readers.begin(), g_readers.end(),
+                                       [](const std::shared_ptr<NetReader> &old) {
+                                           return WaitForSingleObject(old->thread, 0) == WAIT_OBJECT_0;
+                                       }),
+                        g_readers.end());
         g_readers.push_back(r);
     }
 

@@ -168,12 +168,26 @@ bool FileExists(const char *path)
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Copies left behind by runs that did not end are removed; a copy another
-// running instance has loaded cannot be deleted and stays.
+// Copies left behind by runs that did not end are removed. The system keeps
+// only "wyn" of the prefix, so only files that are programs are taken; a copy
+// another running instance has loaded cannot be deleted and stays.
+bool IsProgramFile(const char *path)
+{
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    char magic[2] = {0, 0};
+    DWORD got = 0;
+    ReadFile(h, magic, sizeof(magic), &got, nullptr);
+    CloseHandle(h);
+    return got == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
 void DeleteStaleCopies(const char *tempDir)
 {
     char pattern[kPathLen];
-    StrPrintfN(pattern, sizeof(pattern), "%swyn3*.tmp", tempDir);
+    StrPrintfN(pattern, sizeof(pattern), "%swyn*.tmp", tempDir);
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA(pattern, &fd);
     if (h == INVALID_HANDLE_VALUE)
@@ -181,7 +195,8 @@ void DeleteStaleCopies(const char *tempDir)
     do {
         char path[kPathLen];
         StrPrintfN(path, sizeof(path), "%s%s", tempDir, fd.cFileName);
-        DeleteFileA(path);
+        if (IsProgramFile(path))
+            DeleteFileA(path);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
 }

@@ -1,0 +1,81 @@
+// The saver's sound and music code against our real audio library: settings
+// globals set per test, the library found through HLPpath, the log read back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "audiotest.h"
+#include "testutil.h"
+
+#include "clock.h"
+#include "config.h"
+#include "debuglog.h"
+#include "music.h"
+#include "sound.h"
+
+#include <string>
+
+class SaverAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetDefaultSettings();
+        ClockReset();
+        ResetSoundSchedule();
+        StrCopy(HLPpath, DistFolder().c_str());
+        logPath = dir.File("wyn03.log");
+        DebugOn = 1;
+        OpenDebugLog(logPath.c_str());
+        SetSoundSceneWidth(1000);
+    }
+    void TearDown() override
+    {
+        WaitMusicThread(10000);
+        FreeBASS();
+        CloseDebugLog();
+        ClockReset();
+    }
+
+    static std::string DistFolder()
+    {
+        std::string d = testutil::DistPath("");
+        while (!d.empty() && d.back() == '\\')
+            d.pop_back();
+        return d;
+    }
+
+    // The log's text so far (the log is closed for reading and opened again).
+    std::string LogText()
+    {
+        CloseDebugLog();
+        std::string text = testutil::ReadFileBytes(logPath);
+        DebugOn = 1;
+        OpenDebugLog(logPath.c_str());
+        return text;
+    }
+
+    // Effects instance with the test program's WAVE resources, switches as given.
+    void LoadEffects()
+    {
+        Sound = LoadBASS(kEffectsInstance);
+        ASSERT_EQ(1, Sound);
+        LockWaveResources(GetModuleHandleA(nullptr));
+        LoadSamples();
+    }
+
+    static SYSTEMTIME At(int year, int month, int day, int hour, int minute, int second)
+    {
+        SYSTEMTIME st{};
+        st.wYear = static_cast<WORD>(year);
+        st.wMonth = static_cast<WORD>(month);
+        st.wDay = static_cast<WORD>(day);
+        st.wHour = static_cast<WORD>(hour);
+        st.wMinute = static_cast<WORD>(minute);
+        st.wSecond = static_cast<WORD>(second);
+        return st;
+    }
+
+    testutil::TempDir dir;
+    std::string logPath;
+    audiotest::Capture capture;
+};
