@@ -438,7 +438,7 @@ BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart)
         if (c->playing && !restart)
             return Fail(kOk, TRUE);
         if (!c->isStream) {
-            if (restart || c->pos >= static_cast<double>(c->sample->frames))
+            if (restart || (c->pos >> 32) >= c->sample->frames)
                 c->pos = 0, c->bytes = 0;
             c->playing = true;
             c->order = ++g.playOrder;

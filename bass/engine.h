@@ -205,7 +205,7 @@ struct Channel {
     bool playing = false;
     bool stalled = false;
     uint64_t order = 0;             // when it was started, for take-overs
-    double pos = 0;                 // sample channels: frame position; streams: fraction
+    uint64_t pos = 0;               // 32.32 frames: into the sample, or into the stream's window
     uint64_t bytes = 0;             // decoded bytes played
     Attribute freq, vol, pan;       // freq in Hz, vol 0..1, pan -1..1
     DWORD level = 0;

@@ -14,7 +14,6 @@ namespace {
 constexpr int kBlockFrames = 1024;     // about 23 ms at 44100 Hz
 constexpr int kBlockCount = 4;
 constexpr int kSlideChunk = 32;        // frames between attribute updates
-constexpr float kFullScale = 32767.0f;
 
 struct OutputBlock {
     WAVEHDR header;
@@ -22,7 +21,7 @@ struct OutputBlock {
 };
 
 OutputBlock g_blocks[kBlockCount];
-std::vector<float> g_acc;
+std::vector<int32_t> g_acc;
 std::vector<int16_t> g_streamBuf;
 
 // Advances one attribute by n output frames. True when a "-2" fade finished.
@@ -48,49 +47,78 @@ struct SourceView {
     bool loop;
 };
 
-// Mixes up to n frames of one channel into acc starting at *pos (source frames).
-// Returns the number of output frames produced before the source ran out.
-int MixSpan(const SourceView &src, double *pos, double step, float gl, float gr, float dgl, float dgr,
-            float *acc, int n, int32_t *peakL, int32_t *peakR)
+constexpr int kGainShift = 15;              // gains are Q15: 32768 = full
+constexpr float kGainOne = 32768.0f;
+constexpr int kFracShift = 17;              // 32-bit fraction to Q15
+
+// A gain ramp over one chunk, in Q15 steps per frame.
+struct Gains {
+    int32_t l, r, dl, dr;
+};
+
+// Mixes up to n frames of one channel into acc from *pos (32.32 frames).
+// Integer arithmetic throughout: the program runs on x87 machines where a
+// float-to-int conversion per frame would cost more than the mixing.
+// Returns the frames produced before the source ran out.
+template <int Channels>
+int MixSpan(const SourceView &src, uint64_t *pos, uint64_t step, Gains g, int32_t *acc, int n, int32_t *peak)
 {
-    double p = *pos;
-    int done = 0;
+    const uint64_t total = static_cast<uint64_t>(src.frames) << 32;
+    const uint64_t safeEnd = src.frames >= 2 ? static_cast<uint64_t>(src.frames - 1) << 32 : 0;
     const int16_t *d = src.data;
-    for (; done < n; ++done) {
-        size_t i = static_cast<size_t>(p);
-        if (i >= src.frames) {
+    uint64_t p = *pos;
+    int32_t pk = *peak;
+    int done = 0;
+    while (done < n) {
+        if (p >= total) {
             if (!src.loop || src.frames == 0)
                 break;
-            p -= static_cast<double>(src.frames) * std::floor(p / static_cast<double>(src.frames));
-            i = static_cast<size_t>(p);
+            p %= total;
         }
-        float frac = static_cast<float>(p - static_cast<double>(i));
-        size_t j = i + 1;
-        bool haveNext = j < src.frames;
-        if (!haveNext && src.loop)
-            j = 0, haveNext = true;
-        float l, r;
-        if (src.channels == 1) {
-            float a = d[i];
-            float b = haveNext ? static_cast<float>(d[j]) : a;
-            l = r = a + (b - a) * frac;
-        } else {
-            float al = d[2 * i], ar = d[2 * i + 1];
-            float bl = haveNext ? static_cast<float>(d[2 * j]) : al;
-            float br = haveNext ? static_cast<float>(d[2 * j + 1]) : ar;
-            l = al + (bl - al) * frac;
-            r = ar + (br - ar) * frac;
+        if (p < safeEnd) {
+            // The run in which frame i + 1 exists: no checks inside.
+            uint64_t room = (safeEnd - p + step - 1) / step;
+            int run = static_cast<int>(std::min<uint64_t>(room, static_cast<uint64_t>(n - done)));
+            int32_t *a = acc + 2 * done;
+            for (int k = 0; k < run; ++k) {
+                size_t i = static_cast<size_t>(p >> 32);
+                int32_t f = static_cast<int32_t>((p & 0xFFFFFFFFu) >> kFracShift);
+                int32_t l, r;
+                if (Channels == 1) {
+                    int32_t x = d[i];
+                    l = r = x + (((d[i + 1] - x) * f) >> kGainShift);
+                } else {
+                    int32_t xl = d[2 * i], xr = d[2 * i + 1];
+                    l = xl + (((d[2 * i + 2] - xl) * f) >> kGainShift);
+                    r = xr + (((d[2 * i + 3] - xr) * f) >> kGainShift);
+                }
+                a[2 * k] += (l * g.l) >> kGainShift;
+                a[2 * k + 1] += (r * g.r) >> kGainShift;
+                int32_t m = std::max(l < 0 ? -l : l, r < 0 ? -r : r);
+                pk = m > pk ? m : pk;
+                g.l += g.dl;
+                g.r += g.dr;
+                p += step;
+            }
+            done += run;
+            continue;
         }
-        float ol = l * gl, orr = r * gr;
-        acc[2 * done] += ol;
-        acc[2 * done + 1] += orr;
-        *peakL = std::max(*peakL, static_cast<int32_t>(std::fabs(ol)));
-        *peakR = std::max(*peakR, static_cast<int32_t>(std::fabs(orr)));
-        gl += dgl;
-        gr += dgr;
+        // The last frame: its neighbour is the loop's start or itself.
+        size_t i = static_cast<size_t>(p >> 32);
+        size_t j = src.loop ? 0 : i;
+        int32_t f = static_cast<int32_t>((p & 0xFFFFFFFFu) >> kFracShift);
+        int32_t l = d[i * Channels] + (((d[j * Channels] - d[i * Channels]) * f) >> kGainShift);
+        int32_t r = Channels == 1 ? l
+                                  : d[i * 2 + 1] + (((d[j * 2 + 1] - d[i * 2 + 1]) * f) >> kGainShift);
+        acc[2 * done] += (l * g.l) >> kGainShift;
+        acc[2 * done + 1] += (r * g.r) >> kGainShift;
+        g.l += g.dl;
+        g.r += g.dr;
         p += step;
+        ++done;
     }
     *pos = p;
+    *peak = pk;
     return done;
 }
 
@@ -101,8 +129,13 @@ void PanGains(float vol, float pan, float *gl, float *gr)
     *gr = vol * std::min(1.0f, 1.0f + p);
 }
 
+uint64_t StepOf(float freq)
+{
+    return static_cast<uint64_t>(static_cast<double>(freq) / g.outRate * 4294967296.0);
+}
+
 // Mixes one channel for n output frames. Returns false when it has ended.
-bool MixChannel(Channel *c, float *acc, int n)
+bool MixChannel(Channel *c, int32_t *acc, int n)
 {
     float gvol = g.master * (c->isStream ? g.gvolStream : g.gvolSample);
     SourceView src{};
@@ -111,7 +144,7 @@ bool MixChannel(Channel *c, float *acc, int n)
         Stream *s = c->stream.get();
         // The frames this block can reach at the highest rate of a running slide.
         float maxFreq = c->freq.Sliding() ? std::max(c->freq.value, c->freq.target) : c->freq.value;
-        size_t want = static_cast<size_t>(c->pos + maxFreq / static_cast<float>(g.outRate) * n) + 2;
+        size_t want = static_cast<size_t>((c->pos >> 32) + static_cast<uint64_t>(maxFreq / g.outRate * n)) + 3;
         if (g_streamBuf.size() < want * 2)
             g_streamBuf.resize(want * 2);
         windowFrames = s->ring.Peek(g_streamBuf.data(), want);
@@ -124,21 +157,27 @@ bool MixChannel(Channel *c, float *acc, int n)
         src = {c->sample->pcm.data(), c->sample->frames, c->channels, (c->flags & kFlagLoop) != 0};
     }
 
-    int32_t peakL = 0, peakR = 0;
+    int32_t peak = 0;
     int done = 0;
     bool ended = false;
     while (done < n) {
-        int chunk = std::min(kSlideChunk, n - done);
+        // Attribute updates only matter while something slides.
+        bool sliding = c->vol.Sliding() || c->pan.Sliding() || c->freq.Sliding();
+        int chunk = sliding ? std::min(kSlideChunk, n - done) : n - done;
         float gl0, gr0, gl1, gr1;
         PanGains(c->vol.value * gvol, c->pan.value, &gl0, &gr0);
-        double step = c->freq.value / static_cast<float>(g.outRate);
+        uint64_t step = StepOf(c->freq.value);
         bool faded = AdvanceSlide(&c->vol, chunk);
         AdvanceSlide(&c->pan, chunk);
         AdvanceSlide(&c->freq, chunk);
         PanGains(c->vol.value * gvol, c->pan.value, &gl1, &gr1);
-        float inv = 1.0f / static_cast<float>(chunk);
-        int made = MixSpan(src, &c->pos, step, gl0, gr0, (gl1 - gl0) * inv, (gr1 - gr0) * inv,
-                           acc + 2 * done, chunk, &peakL, &peakR);
+        Gains gains;
+        gains.l = static_cast<int32_t>(gl0 * kGainOne);
+        gains.r = static_cast<int32_t>(gr0 * kGainOne);
+        gains.dl = (static_cast<int32_t>(gl1 * kGainOne) - gains.l) / chunk;
+        gains.dr = (static_cast<int32_t>(gr1 * kGainOne) - gains.r) / chunk;
+        int made = c->channels == 1 ? MixSpan<1>(src, &c->pos, step, gains, acc + 2 * done, chunk, &peak)
+                                    : MixSpan<2>(src, &c->pos, step, gains, acc + 2 * done, chunk, &peak);
         done += made;
         if (faded) {
             ended = true;
@@ -147,25 +186,26 @@ bool MixChannel(Channel *c, float *acc, int n)
         if (made < chunk)
             break;
     }
-    c->level = static_cast<DWORD>(std::min(peakL, 32768)) | (static_cast<DWORD>(std::min(peakR, 32768)) << 16);
+    float gl, gr;
+    PanGains(c->vol.value * gvol, c->pan.value, &gl, &gr);
+    DWORD left = static_cast<DWORD>(std::min(32768.0f, peak * gl));
+    DWORD right = static_cast<DWORD>(std::min(32768.0f, peak * gr));
+    c->level = left | (right << 16);
 
     if (c->isStream) {
         Stream *s = c->stream.get();
-        size_t used = static_cast<size_t>(c->pos);
-        used = std::min(used, windowFrames);
+        size_t used = std::min(static_cast<size_t>(c->pos >> 32), windowFrames);
         s->ring.Drop(used);
-        c->pos -= static_cast<double>(used);
+        c->pos -= static_cast<uint64_t>(used) << 32;
         c->bytes += static_cast<uint64_t>(used) * c->channels * 2;
         bool starved = done < n && !ended;
-        if (starved && s->decodeEnded && s->ring.Count() <= 1) {
+        if (starved && s->decodeEnded && s->ring.Count() <= 1)
             return false;
-        }
         c->stalled = starved;
         if (s->ring.Space() > s->ring.Capacity() / 2)
             SetEvent(g.feedEvent);
     } else {
-        c->bytes = static_cast<uint64_t>(std::min(c->pos, static_cast<double>(c->sample->frames))) *
-                   c->channels * 2;
+        c->bytes = std::min<uint64_t>(c->pos >> 32, c->sample->frames) * c->channels * 2;
         if (done < n && !ended)
             return false;
     }
@@ -213,7 +253,7 @@ void MixFrames(int16_t *out, int frames)
 {
     if (g_acc.size() < static_cast<size_t>(frames) * 2)
         g_acc.resize(static_cast<size_t>(frames) * 2);
-    std::fill(g_acc.begin(), g_acc.begin() + frames * 2, 0.0f);
+    std::fill(g_acc.begin(), g_acc.begin() + frames * 2, 0);
     std::vector<DWORD> finished;
     for (auto &entry : g.channels) {
         Channel *c = entry.second.get();
@@ -225,10 +265,8 @@ void MixFrames(int16_t *out, int frames)
     for (DWORD h : finished)
         if (Channel *c = FindChannel(h))
             StopChannel(c);
-    for (int i = 0; i < frames * 2; ++i) {
-        float v = std::clamp(g_acc[static_cast<size_t>(i)], -kFullScale - 1, kFullScale);
-        out[i] = static_cast<int16_t>(std::lrint(v));
-    }
+    for (int i = 0; i < frames * 2; ++i)
+        out[i] = static_cast<int16_t>(std::clamp<int32_t>(g_acc[static_cast<size_t>(i)], -32768, 32767));
 }
 
 void RemoveChannel(DWORD handle)
