@@ -32,7 +32,7 @@ bool OpenAgain(Stream *s)
 }
 
 // Decodes one chunk into the ring. Returns true when it made progress.
-bool FeedOnce(Stream *s, std::vector<int16_t> *buf, bool lockEngine)
+bool FeedOnce(Stream *s, std::vector<int16_t> *buf)
 {
     size_t space;
     {
@@ -80,7 +80,7 @@ DWORD WINAPI FeederThread(void *)
             if (WaitForSingleObject(g.quitEvent, 0) == WAIT_OBJECT_0)
                 return 0;
             // Top the ring up; a download with nothing new waits for the next round.
-            for (int i = 0; i < 8 && FeedOnce(s.get(), &g_feedBuf, true); ++i) {
+            for (int i = 0; i < 8 && FeedOnce(s.get(), &g_feedBuf); ++i) {
             }
         }
         // A stream freed meanwhile closes its file here, not at the next round.
@@ -132,7 +132,7 @@ void Prefill(Stream *s)
 {
     s->ring.Reset(s->decoder->channels, static_cast<size_t>(s->decoder->rate) * kRingSeconds);
     std::vector<int16_t> buf;
-    while (FeedOnce(s, &buf, true)) {
+    while (FeedOnce(s, &buf)) {
     }
 }
 
@@ -149,7 +149,7 @@ bool ReopenStream(Stream *s)
         s->decodeEnded = false;
     }
     std::vector<int16_t> buf;
-    while (FeedOnce(s, &buf, true)) {
+    while (FeedOnce(s, &buf)) {
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "config.h"
 #include "debuglog.h"
 #include "entry.h"
+#include "music.h"
 #include "random.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ constexpr DWORD kSampleOverVol = 0x10000;
 constexpr int kVolumeStep = 100;
 constexpr int kDefaultSceneWidth = 1280;
 constexpr size_t kFigurSoundPathLen = 256;
+constexpr DWORD kMusicThreadWaitMs = 8000;
 
 // Fades, in milliseconds.
 constexpr DWORD kReplaceFade1 = 100;
@@ -140,19 +142,26 @@ bool BindAll(BassFunctions &b)
     return ok;
 }
 
-bool gInited[kBassInstances];
+std::atomic<bool> gInited[kBassInstances];
 
 // Frees one instance only: the other keeps playing with its own pointers.
 void FreeInstance(int k)
 {
     BassFunctions &b = BassApi[k];
-    if (b.Module && gInited[k]) {
+    // Callers see the instance gone first; the library then stops its threads.
+    bool wasInited = gInited[k].exchange(false);
+    if (b.Module && wasInited) {
         b.Stop();
         b.Free();
     }
-    gInited[k] = false;
     if (k == kEffectsInstance)
         std::fill(std::begin(SampleHandles), std::end(SampleHandles), 0);
+    // A music thread still inside the library (a radio that does not answer)
+    // must leave it before it is unloaded; the library fails its calls now.
+    if (k == kMusicInstance && b.Module && !WaitMusicThread(kMusicThreadWaitMs)) {
+        WriteLog("+++ PlayMusic noch aktiv");
+        return;
+    }
     if (b.Module)
         FreeLibrary(b.Module);
     char path[kPathLen];

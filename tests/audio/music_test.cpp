@@ -277,6 +277,21 @@ TEST_F(MusicTest, StationNameWhenThereIsNoSongTitle)
     EndMusic();
 }
 
+TEST_F(MusicTest, ShutdownDuringASilentRadioEndsPromptly)
+{
+    ASSERT_EQ(1, LoadBASS(kMusicInstance));
+    RadioServer server(RadioServer::kSilent, "");
+    SetPlaylist({server.Url()});
+    ASSERT_EQ(1, StartPlayMusic());
+    ASSERT_TRUE(WaitUntil([&] { return server.Connections() > 0; }, 5000));
+    DWORD start = GetTickCount();
+    FreeBASS();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(0, MusicStarting.load());
+    EXPECT_FALSE(BassLoaded(kMusicInstance));
+    EXPECT_EQ(nullptr, BassApi[kMusicInstance].Module);
+}
+
 // ---------------------------------------------------------------- Winamp
 
 // A window of Winamp's class on its own thread, answering its queries.
