@@ -1,5 +1,7 @@
 #include "audiotest.h"
 
+#include "testutil.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -352,6 +354,31 @@ void Bass::Unload()
     if (module)
         FreeLibrary(module);
     module = nullptr;
+}
+
+const char kNoDeviceChildVar[] = "WYN_NO_AUDIO_DEVICE_CHILD";
+
+int RunWithoutAudioDevice(const std::string &exeName, const std::string &filter)
+{
+    testutil::TempDir dir;
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string probe = dir.File(exeName);
+    if (!CopyFileA(self, probe.c_str(), FALSE))
+        return -1;
+    std::string app = "Software\\Wine\\AppDefaults\\" + exeName;
+    HKEY h;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (app + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                        nullptr) != ERROR_SUCCESS)
+        return -1;
+    for (const char *driver : {"winealsa.drv", "winepulse.drv", "wineoss.drv"})
+        RegSetValueExA(h, driver, 0, REG_SZ, reinterpret_cast<const BYTE *>(""), 1);
+    RegCloseKey(h);
+    SetEnvironmentVariableA(kNoDeviceChildVar, "1");
+    int rc = testutil::RunProcess("\"" + probe + "\" --gtest_filter=" + filter, 60000);
+    SetEnvironmentVariableA(kNoDeviceChildVar, nullptr);
+    testutil::DeleteUserKey(app.c_str());
+    return rc;
 }
 
 bool WaitUntil(const std::function<bool()> &cond, DWORD ms)

@@ -115,6 +115,13 @@ struct Bass {
     void Unload();
 };
 
+// Runs a copy of this test program under the given name, with Wine's audio
+// drivers switched off for that name (a machine without a sound card), and
+// only the tests of the filter. The child sees kNoDeviceChildVar set.
+// Returns its exit code.
+extern const char kNoDeviceChildVar[];
+int RunWithoutAudioDevice(const std::string &exeName, const std::string &filter);
+
 // Polls cond every 10 ms until it holds or ms passed.
 bool WaitUntil(const std::function<bool()> &cond, DWORD ms);
 

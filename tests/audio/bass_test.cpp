@@ -416,7 +416,7 @@ TEST_F(BassTest, DeviceZeroRunsInTimeWithoutOutput)
 // Run in a child whose Wine has no audio driver (see NoDeviceMakesInitFail).
 TEST(BassChild, InitWithoutDevice)
 {
-    if (!getenv("WYN_BASS_CHILD"))
+    if (!getenv(kNoDeviceChildVar))
         GTEST_SKIP();
     Bass bass;
     ASSERT_TRUE(bass.Load(DistPath("bass.dll")));
@@ -426,24 +426,7 @@ TEST(BassChild, InitWithoutDevice)
 
 TEST(BassNoDevice, InitFailsWithTheDeviceError)
 {
-    // A copy of this program under its own name, for which Wine's per-program
-    // settings switch every audio driver off: a machine without a sound card.
-    TempDir dir;
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string probe = dir.File("wyn_nodevice_probe.exe");
-    ASSERT_TRUE(CopyFileA(self, probe.c_str(), FALSE));
-    const char *key = "Software\\Wine\\AppDefaults\\wyn_nodevice_probe.exe\\DllOverrides";
-    HKEY h;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr));
-    for (const char *driver : {"winealsa.drv", "winepulse.drv", "wineoss.drv"})
-        RegSetValueExA(h, driver, 0, REG_SZ, reinterpret_cast<const BYTE *>(""), 1);
-    RegCloseKey(h);
-    SetEnvironmentVariableA("WYN_BASS_CHILD", "1");
-    int rc = testutil::RunProcess("\"" + probe + "\" --gtest_filter=BassChild.InitWithoutDevice", 60000);
-    SetEnvironmentVariableA("WYN_BASS_CHILD", nullptr);
-    testutil::DeleteUserKey("Software\\Wine\\AppDefaults\\wyn_nodevice_probe.exe");
-    EXPECT_EQ(0, rc);
+    EXPECT_EQ(0, RunWithoutAudioDevice("wyn_nodevice_bass.exe", "BassChild.InitWithoutDevice"));
 }
 
 }  // namespace

@@ -16,6 +16,15 @@
 #include <string>
 
 class SaverAudioTest : public ::testing::Test {
+public:
+    static std::string DistFolder()
+    {
+        std::string d = testutil::DistPath("");
+        while (!d.empty() && d.back() == '\\')
+            d.pop_back();
+        return d;
+    }
+
 protected:
     void SetUp() override
     {
@@ -34,14 +43,6 @@ protected:
         FreeBASS();
         CloseDebugLog();
         ClockReset();
-    }
-
-    static std::string DistFolder()
-    {
-        std::string d = testutil::DistPath("");
-        while (!d.empty() && d.back() == '\\')
-            d.pop_back();
-        return d;
     }
 
     // The log's text so far (the log is closed for reading and opened again).

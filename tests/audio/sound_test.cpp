@@ -396,4 +396,28 @@ TEST_F(SoundTest, KeypadChangesTheEffectVolumeWithinItsRange)
     EXPECT_NE(std::string::npos, LogText().find("SetSoundVolume: 0"));
 }
 
+// In a child without a sound device (see NoDeviceLeavesTheSaverSilent).
+TEST(SoundChild, LoadWithoutDevice)
+{
+    if (!getenv(kNoDeviceChildVar))
+        GTEST_SKIP();
+    SetDefaultSettings();
+    StrCopy(HLPpath, SaverAudioTest::DistFolder().c_str());
+    Sound = LoadBASS(kEffectsInstance);
+    EXPECT_EQ(0, Sound);
+    EXPECT_FALSE(BassLoaded(kEffectsInstance));
+    EXPECT_EQ(nullptr, BassApi[kEffectsInstance].Module);
+    Music = LoadBASS(kMusicInstance);
+    EXPECT_EQ(0, Music);
+    ObjectSound snd{};
+    PlayObjectSound(0, &snd, 1, 0);
+    PlaySoundAt(0, 0);
+    EXPECT_EQ(0u, snd.Channel1);
+}
+
+TEST(SoundNoDevice, NoDeviceLeavesTheSaverSilent)
+{
+    EXPECT_EQ(0, RunWithoutAudioDevice("wyn_nodevice_saver.exe", "SoundChild.LoadWithoutDevice"));
+}
+
 }  // namespace
