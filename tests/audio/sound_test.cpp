@@ -110,6 +110,27 @@ TEST_F(SoundTest, SamplesLoadByTheirSwitches)
     }
 }
 
+TEST_F(SoundTest, TheSaversOwnSoundsLoadAndPlay)
+{
+    // The generated samples in wyn03.scr and the bells beside it in the dist folder.
+    HMODULE scr = LoadLibraryExA(testutil::DistPath("wyn03.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, scr);
+    std::fill(std::begin(SoundOpt), std::end(SoundOpt), 1);
+    Sound = LoadBASS(kEffectsInstance);
+    ASSERT_EQ(1, Sound);
+    LockWaveResources(scr);
+    LoadSamples();
+    FreeLibrary(scr);
+    for (int n = 0; n < kSampleCount; ++n)
+        EXPECT_NE(0u, SampleHandles[n]) << "SOUND" << n;
+    int before = SamplePlays(7);
+    PlaySoundAt(7, 150);
+    EXPECT_EQ(before + 1, SamplePlays(7));
+    SoundOpt[7] = 1;
+    PlayGlocken(1, 12);
+    EXPECT_TRUE(IsChannelPlaying(kEffectsInstance, LastFreeChannel));
+}
+
 TEST_F(SoundTest, PanFollowsTheSceneX)
 {
     SetSoundSceneWidth(640);
