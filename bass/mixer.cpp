@@ -60,7 +60,7 @@ struct Gains {
 // Integer arithmetic throughout: the program runs on x87 machines where a
 // float-to-int conversion per frame would cost more than the mixing.
 // Returns the frames produced before the source ran out.
-template <int Channels>
+template <int Channels, bool Ramp>
 int MixSpan(const SourceView &src, uint64_t *pos, uint64_t step, Gains g, int32_t *acc, int n, int32_t *peak)
 {
     const uint64_t total = static_cast<uint64_t>(src.frames) << 32;
@@ -80,26 +80,40 @@ int MixSpan(const SourceView &src, uint64_t *pos, uint64_t step, Gains g, int32_
             uint64_t room = (safeEnd - p + step - 1) / step;
             int run = static_cast<int>(std::min<uint64_t>(room, static_cast<uint64_t>(n - done)));
             int32_t *a = acc + 2 * done;
+            // Index and fraction in 32-bit halves: 64-bit steps cost registers
+            // the 32-bit target does not have.
+            uint32_t i = static_cast<uint32_t>(p >> 32);
+            uint32_t f = static_cast<uint32_t>(p);
+            const uint32_t stepI = static_cast<uint32_t>(step >> 32);
+            const uint32_t stepF = static_cast<uint32_t>(step);
             for (int k = 0; k < run; ++k) {
-                size_t i = static_cast<size_t>(p >> 32);
-                int32_t f = static_cast<int32_t>((p & 0xFFFFFFFFu) >> kFracShift);
+                int32_t w = static_cast<int32_t>(f >> kFracShift);
                 int32_t l, r;
                 if (Channels == 1) {
                     int32_t x = d[i];
-                    l = r = x + (((d[i + 1] - x) * f) >> kGainShift);
+                    l = r = x + (((d[i + 1] - x) * w) >> kGainShift);
                 } else {
                     int32_t xl = d[2 * i], xr = d[2 * i + 1];
-                    l = xl + (((d[2 * i + 2] - xl) * f) >> kGainShift);
-                    r = xr + (((d[2 * i + 3] - xr) * f) >> kGainShift);
+                    l = xl + (((d[2 * i + 2] - xl) * w) >> kGainShift);
+                    r = xr + (((d[2 * i + 3] - xr) * w) >> kGainShift);
                 }
                 a[2 * k] += (l * g.l) >> kGainShift;
                 a[2 * k + 1] += (r * g.r) >> kGainShift;
-                int32_t m = std::max(l < 0 ? -l : l, r < 0 ? -r : r);
-                pk = m > pk ? m : pk;
-                g.l += g.dl;
-                g.r += g.dr;
-                p += step;
+                if (Ramp) {
+                    g.l += g.dl;
+                    g.r += g.dr;
+                }
+                // The level meter looks at every eighth frame: enough for a
+                // peak, and the loop stays lean.
+                if ((k & 7) == 0) {
+                    int32_t m = std::max(l < 0 ? -l : l, r < 0 ? -r : r);
+                    pk = m > pk ? m : pk;
+                }
+                uint32_t nf = f + stepF;
+                i += stepI + (nf < f ? 1 : 0);
+                f = nf;
             }
+            p = (static_cast<uint64_t>(i) << 32) | f;
             done += run;
             continue;
         }
@@ -176,8 +190,14 @@ bool MixChannel(Channel *c, int32_t *acc, int n)
         gains.r = static_cast<int32_t>(gr0 * kGainOne);
         gains.dl = (static_cast<int32_t>(gl1 * kGainOne) - gains.l) / chunk;
         gains.dr = (static_cast<int32_t>(gr1 * kGainOne) - gains.r) / chunk;
-        int made = c->channels == 1 ? MixSpan<1>(src, &c->pos, step, gains, acc + 2 * done, chunk, &peak)
-                                    : MixSpan<2>(src, &c->pos, step, gains, acc + 2 * done, chunk, &peak);
+        int32_t *at = acc + 2 * done;
+        int made;
+        if (sliding)
+            made = c->channels == 1 ? MixSpan<1, true>(src, &c->pos, step, gains, at, chunk, &peak)
+                                    : MixSpan<2, true>(src, &c->pos, step, gains, at, chunk, &peak);
+        else
+            made = c->channels == 1 ? MixSpan<1, false>(src, &c->pos, step, gains, at, chunk, &peak)
+                                    : MixSpan<2, false>(src, &c->pos, step, gains, at, chunk, &peak);
         done += made;
         if (faded) {
             ended = true;

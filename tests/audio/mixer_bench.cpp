@@ -17,7 +17,7 @@ namespace {
 
 constexpr DWORD kLoop = 4;
 constexpr int kChannels = 32;
-constexpr DWORD kRunMs = 4000;
+constexpr DWORD kRunMs = 8000;
 constexpr double kBytesPerAudioSecond = 44100.0 * 4;
 
 double ThreadSeconds(DWORD id)
