@@ -218,7 +218,8 @@ TEST_F(CompanionTest, AutostartWritesAQuotedTerminatedRunValueAndDeinstallRemove
     HANDLE first = StartFirst("AUTOSTART");
     std::string value;
     DWORD type = 0, size = 0;
-    ASSERT_TRUE(ReadRunValue(&value, &type, &size));
+    // The window may appear before the value is written.
+    ASSERT_TRUE(testutil::WaitFor([&] { return ReadRunValue(&value, &type, &size); }, kWaitMs));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     std::string quoted = "\"" + ExePath() + "\"";
     ASSERT_EQ(size, quoted.size() + 1);  // the terminator is stored
