@@ -1,0 +1,160 @@
+// The image library's entry points: flat functions over the library's classes.
+// Every entry point keeps its outcome as the calling thread's last error
+// (GetLastImageError); nothing is thrown across them. Buffers returned are
+// GlobalAlloc memory the caller frees with GlobalFree; bitmaps and palettes
+// are the caller's to DeleteObject; sources and destinations are closed with
+// CloseSource and CloseDest.
+#pragma once
+
+#include "platform.h"
+
+#include <cstdint>
+
+// An open image source or destination: the address of its stream block.
+struct ISStreamBlock;
+typedef ISStreamBlock *HISSRC;
+typedef ISStreamBlock *HISDEST;
+
+// Called once a row of a long operation (row just done from 0, rows, the
+// user value); returning FALSE stops the operation with error 14.
+typedef BOOL(WINAPI *ProgressCallback)(uint32_t row, uint32_t rows, uint32_t user);
+
+// The last error of a thread: 0 none, 1 to 66 (67 from the image-resource
+// block reader). Callers map the numbers to their own texts.
+enum ImageLibErrorCode : int32_t {
+    kImgOk = 0,
+    kImgOutOfMemory = 1,
+    kImgFileOpen = 2,
+    kImgFileRead = 3,
+    kImgFileWrite = 4,
+    kImgBadParam = 5,
+    kImgBadBmp = 6,
+    kImgRleUnsupported = 7,
+    kImgReserved8 = 8,
+    kImgBadJpg = 9,
+    kImgDeviceContext = 10,
+    kImgGetDIBitsProblem = 11,
+    kImgNoText12 = 12,
+    kImgResourceNotFound = 13,
+    kImgAborted = 14,
+    kImgBadPng = 15,
+    kImgPngInternal = 16,
+    kImgUnexpected = 17,
+    kImgFontCreate = 18,
+    kImgTiffInternal = 19,
+    kImgBadTiff = 20,
+    kImgTiffLzw = 21,
+    kImgBadPcx = 22,
+    kImgCreateCompatibleBitmap = 23,
+    kImgPastLastRow = 24,
+    kImgGetDIBits = 25,
+    kImgDeviceUnsupported = 26,
+    kImgBadMetafile = 27,
+    kImgWrongDepth = 28,
+    kImgBitBlt = 29,
+    kImgOutputTooSmall = 30,
+    kImgPaletteFull = 31,
+    kImgBadTga = 32,
+    kImgNoTgaThumbnail = 33,
+    kImgReserved34 = 34,
+    kImgCreateDIBitmap = 35,
+    kImgLzwNotPermitted = 36,
+    kImgSelectObject = 37,
+    kImgBadHandle = 38,
+    kImgObsolete = 39,
+    kImgCreateDIBSection = 40,
+    kImgSetWinMetaFileBits = 41,
+    kImgGetMetaFileBits = 42,
+    kImgBadPaxPassword = 43,
+    kImgBadPax = 44,
+    kImgNotInBuild = 45,
+    kImgBadPsd = 46,
+    kImgPsdUnsupported = 47,
+    kImgDecrypt = 48,
+    kImgEncrypt = 49,
+    kImgCompress = 50,
+    kImgDecompress = 51,
+    kImgBadTla = 52,
+    kImgBadWbmp = 53,
+    kImgTiffTag = 54,
+    kImgNoThreadState = 55,
+    kImgBadExif = 56,
+    kImgNoExifString = 57,
+    kImgBadIptc = 58,
+    kImgNoIptcTag = 59,
+    kImgPngInterlacedLine = 60,
+    kImgNonConvexPolygon = 61,
+    kImgPolygonMatrix = 62,
+    kImgBadPhotoCd = 63,
+    kImgPhotoCdIndex = 64,
+    kImgNoExifThumbnail = 65,
+    kImgPngDataMissing = 66,
+    kImgBadResourceBlock = 67,
+};
+
+// What GuessFormat finds in a source.
+enum ImageFileType : uint32_t {
+    kFileUnknown = 0,
+    kFileBmp = 1,
+    kFileGif = 2,
+    kFileJpeg = 3,
+    kFilePng = 4,
+    kFilePcx = 5,
+    kFileTiff = 6,
+    kFileWmf = 7,
+    kFileEmf = 8,
+    kFilePax = 9,
+    kFilePsd = 10,
+    kFileTlaFlagged = 11,
+    kFileTlaPlain = 12,
+    kFileWbmp = 13,
+    kFileTga = 14,
+    kFilePhotoCdIndex = 15,
+    kFilePhotoCd = 16,
+    kFileJpeg2000 = 17,
+    kFileJpeg2000Stream = 18,
+    kFileOleCompound = 19,
+};
+
+// ReadBMP flags.
+constexpr uint32_t kReadAsDib = 0x2;
+// WriteBMP flags.
+constexpr uint32_t kWriteRle8 = 0x1;
+constexpr uint32_t kWriteFromDib = 0x2;
+
+// Frame and per-thread state.
+BOOL SetProgressCallback(ProgressCallback callback, uint32_t user);
+int32_t GetLastImageError();
+void ReleaseThreadState();
+void CleanupLibrary();
+
+// Sources and destinations.
+HISSRC OpenFileSource(const char *fileName);
+HISSRC OpenMemorySource(const void *data, uint32_t size);
+BOOL SeekSource(HISSRC source, int32_t offset, int32_t origin);
+uint32_t CloseSource(HISSRC source);
+HISDEST OpenFileDest(const char *fileName, BOOL openExisting);
+uint32_t CloseDest(HISDEST dest);
+
+// Format detection and reading.
+uint32_t GuessFormat(HISSRC source);
+BYTE *ReadGeneric(HISSRC source, uint32_t *width, uint32_t *height);
+// bits 24 or 32: RGB(A) rows; bits 1 or 8: packed or index rows with the
+// palette (256 entries) filled; flags kReadAsDib: a packed DIB.
+BYTE *ReadBMP(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette,
+              uint32_t flags);
+// resolution: null, or horizontal and vertical pixels per metre.
+uint32_t WriteBMP(HISDEST dest, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits,
+                  uint32_t colours, const RGBQUAD *palette, const uint32_t *resolution, uint32_t flags);
+
+// Pixel rows.
+BOOL RGBToRGBA(const BYTE *source, uint32_t width, uint32_t height, uint32_t sourceRowBytes, BYTE *dest,
+               uint32_t destRowBytes, BYTE fourthByte);
+
+#ifdef _WIN32
+// Bitmaps, DIBs and palettes (GDI).
+HBITMAP ResourceToHBITMAP(HMODULE module, const char *name, HPALETTE palette);
+HBITMAP RGB2HBITMAP(const BYTE *rgb, uint32_t width, uint32_t height, HPALETTE palette, HDC dc);
+HPALETTE RGBPaletteToHPALETTE(const RGBQUAD *table, uint32_t count);
+BOOL DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transparent);
+#endif
