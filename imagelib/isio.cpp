@@ -191,6 +191,8 @@ bool CISIO::Write(const void *buffer, uint32_t count)
 {
     if (!block_->writable || block_->kind != kKindFile)
         return false;
+    if (count == 0)
+        return true;
     return fwrite(buffer, 1, count, block_->file) == count;
 }
 

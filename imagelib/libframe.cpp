@@ -196,9 +196,15 @@ const uint8_t *ProductTable()
         uint8_t entries[65536];
         Table()
         {
-            for (int b = 0; b < 256; ++b)
-                for (int a = 0; a < 256; ++a)
-                    entries[b * 256 + a] = static_cast<uint8_t>(a * (b * 0.00392156862745098));
+            // Each product is rounded to a double before truncation; x87
+            // code would otherwise keep extra bits and land one lower.
+            for (int b = 0; b < 256; ++b) {
+                volatile double weight = b * 0.00392156862745098;
+                for (int a = 0; a < 256; ++a) {
+                    volatile double product = a * weight;
+                    entries[b * 256 + a] = static_cast<uint8_t>(product);
+                }
+            }
         }
     };
     static const Table table;
