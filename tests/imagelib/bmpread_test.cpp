@@ -57,22 +57,22 @@ Fixture MakeFixture(const DepthCase &c)
 {
     Picture p = c.bits <= 8 ? IndexPicture(kW, kH, c.colours) : ColourPicture(kW, kH);
     const bool mask565 = c.bits == 16 && c.bitFields;
-    BmpSpec spec;
-    spec.width = kW;
-    spec.height = c.topDown ? -static_cast<int32_t>(kH) : static_cast<int32_t>(kH);
-    spec.bits = c.bits;
-    spec.core = c.core;
-    spec.gap = c.gap;
+    BmpLayout layout;
+    layout.width = kW;
+    layout.height = c.topDown ? -static_cast<int32_t>(kH) : static_cast<int32_t>(kH);
+    layout.bits = c.bits;
+    layout.core = c.core;
+    layout.gap = c.gap;
     if (c.bits <= 8)
-        spec.palette = p.palette;
-    spec.clrUsed = c.clrUsedSet ? c.colours : 0;
+        layout.palette = p.palette;
+    layout.clrUsed = c.clrUsedSet ? c.colours : 0;
     if (c.bitFields) {
-        spec.compression = 3;
-        spec.masks = mask565 ? std::vector<uint32_t>{0xF800, 0x07E0, 0x001F}
+        layout.compression = 3;
+        layout.masks = mask565 ? std::vector<uint32_t>{0xF800, 0x07E0, 0x001F}
                              : std::vector<uint32_t>{0xFF0000, 0xFF00, 0xFF};
     }
-    spec.pixels = StoredRows(p, c.bits, c.topDown, mask565);
-    return {BuildBmp(spec), c.bits == 16 ? As16Bit(p, mask565) : p};
+    layout.pixels = StoredRows(p, c.bits, c.topDown, mask565);
+    return {BuildBmp(layout), c.bits == 16 ? As16Bit(p, mask565) : p};
 }
 
 Bytes AlphaOf(const DepthCase &c)
@@ -177,15 +177,15 @@ const RGBQUAD kRlePalette[16] = {
 
 Bytes RleFile(uint16_t bits, int32_t width, int32_t height, const Bytes &stream)
 {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bits = bits;
-    spec.compression = bits == 8 ? 1 : 2;
-    spec.palette.assign(kRlePalette, kRlePalette + (bits == 8 ? 4 : 16));
-    spec.clrUsed = static_cast<uint32_t>(spec.palette.size());
-    spec.pixels = stream;
-    return BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bits = bits;
+    layout.compression = bits == 8 ? 1 : 2;
+    layout.palette.assign(kRlePalette, kRlePalette + (bits == 8 ? 4 : 16));
+    layout.clrUsed = static_cast<uint32_t>(layout.palette.size());
+    layout.pixels = stream;
+    return BuildBmp(layout);
 }
 
 Bytes Expand(const Bytes &indices)
@@ -288,7 +288,7 @@ TEST(ReadBmp, RleRefusals)
     // Top-down run-length files do not exist.
     EXPECT_EQ(ReadBmpBytes(RleFile(8, 6, -4, kRle8Stream), 24).error, kImgBadBmp);
     // RLE8 on a 4-bit file, and a compression beyond bit fields.
-    BmpSpec odd;
+    BmpLayout odd;
     odd.width = 4;
     odd.height = 1;
     odd.bits = 4;
@@ -331,13 +331,13 @@ TEST(ReadBmp, AsPackedDib)
     EXPECT_EQ(coreDib.Get()[40 + 4 * 3 + 2], core.expected.palette[3].rgbRed);
 
     // More colours than the depth can index is a bad file.
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bits = 1;
-    spec.clrUsed = 1000;
-    spec.pixels = {0, 0, 0, 0};
-    Bytes tooMany = BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bits = 1;
+    layout.clrUsed = 1000;
+    layout.pixels = {0, 0, 0, 0};
+    Bytes tooMany = BuildBmp(layout);
     src = OpenMemorySource(tooMany.data(), static_cast<uint32_t>(tooMany.size()));
     EXPECT_EQ(ReadBMP(src, &w, &h, 0, nullptr, kReadAsDib), nullptr);
     EXPECT_EQ(GetLastImageError(), kImgBadBmp);

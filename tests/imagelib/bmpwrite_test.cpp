@@ -186,13 +186,13 @@ TEST(WriteBmp, PackedDibRoundTrip)
 {
     TempFolder dir;
     Picture p = IndexPicture(9, 4, 16);
-    BmpSpec spec;
-    spec.width = 9;
-    spec.height = 4;
-    spec.bits = 4;
-    spec.palette = p.palette;
-    spec.pixels = StoredRows(p, 4, false);
-    const Bytes file = BuildBmp(spec);
+    BmpLayout layout;
+    layout.width = 9;
+    layout.height = 4;
+    layout.bits = 4;
+    layout.palette = p.palette;
+    layout.pixels = StoredRows(p, 4, false);
+    const Bytes file = BuildBmp(layout);
     HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
     uint32_t w, h;
     Result dib(ReadBMP(src, &w, &h, 0, nullptr, kReadAsDib));

@@ -63,50 +63,50 @@ uint32_t RowStride(uint32_t width, uint32_t bits) { return (width * bits + 31) /
 
 }  // namespace
 
-Bytes BuildBmp(const BmpSpec &spec)
+Bytes BuildBmp(const BmpLayout &layout)
 {
     Bytes head;
-    const uint32_t headerSize = spec.core ? 12 : 40;
-    const uint32_t entryBytes = spec.core ? 3 : 4;
+    const uint32_t headerSize = layout.core ? 12 : 40;
+    const uint32_t entryBytes = layout.core ? 3 : 4;
     const uint32_t colourBytes =
-        static_cast<uint32_t>(spec.palette.size() * entryBytes + spec.masks.size() * 4);
-    const uint32_t realOffset = 14 + headerSize + colourBytes + spec.gap;
-    const uint32_t offset = spec.dataOffset >= 0 ? static_cast<uint32_t>(spec.dataOffset) : realOffset;
+        static_cast<uint32_t>(layout.palette.size() * entryBytes + layout.masks.size() * 4);
+    const uint32_t realOffset = 14 + headerSize + colourBytes + layout.gap;
+    const uint32_t offset = layout.dataOffset >= 0 ? static_cast<uint32_t>(layout.dataOffset) : realOffset;
     head.push_back('B');
     head.push_back('M');
-    Put32(head, static_cast<uint32_t>(realOffset + spec.pixels.size()));
+    Put32(head, static_cast<uint32_t>(realOffset + layout.pixels.size()));
     Put32(head, 0);
     Put32(head, offset);
     Put32(head, headerSize);
-    if (spec.core) {
-        Put16(head, static_cast<uint32_t>(spec.width));
-        Put16(head, static_cast<uint32_t>(spec.height));
+    if (layout.core) {
+        Put16(head, static_cast<uint32_t>(layout.width));
+        Put16(head, static_cast<uint32_t>(layout.height));
         Put16(head, 1);
-        Put16(head, spec.bits);
+        Put16(head, layout.bits);
     } else {
-        Put32(head, static_cast<uint32_t>(spec.width));
-        Put32(head, static_cast<uint32_t>(spec.height));
+        Put32(head, static_cast<uint32_t>(layout.width));
+        Put32(head, static_cast<uint32_t>(layout.height));
         Put16(head, 1);
-        Put16(head, spec.bits);
-        Put32(head, spec.compression);
-        Put32(head, static_cast<uint32_t>(spec.pixels.size()));
+        Put16(head, layout.bits);
+        Put32(head, layout.compression);
+        Put32(head, static_cast<uint32_t>(layout.pixels.size()));
         Put32(head, 2835);
         Put32(head, 2835);
-        Put32(head, spec.clrUsed);
+        Put32(head, layout.clrUsed);
         Put32(head, 0);
     }
-    for (uint32_t m : spec.masks)
+    for (uint32_t m : layout.masks)
         Put32(head, m);
-    for (const RGBQUAD &q : spec.palette) {
+    for (const RGBQUAD &q : layout.palette) {
         head.push_back(q.rgbBlue);
         head.push_back(q.rgbGreen);
         head.push_back(q.rgbRed);
-        if (!spec.core)
+        if (!layout.core)
             head.push_back(q.rgbReserved);
     }
-    for (uint32_t i = 0; i < spec.gap; ++i)
+    for (uint32_t i = 0; i < layout.gap; ++i)
         head.push_back(static_cast<uint8_t>(0xA5 ^ i));
-    head.insert(head.end(), spec.pixels.begin(), spec.pixels.end());
+    head.insert(head.end(), layout.pixels.begin(), layout.pixels.end());
     return head;
 }
 
@@ -214,14 +214,14 @@ Picture As16Bit(const Picture &picture, bool mask565)
 
 Bytes PictureBmp(const Picture &picture, uint16_t bits, bool topDown)
 {
-    BmpSpec spec;
-    spec.width = static_cast<int32_t>(picture.width);
-    spec.height = topDown ? -static_cast<int32_t>(picture.height) : static_cast<int32_t>(picture.height);
-    spec.bits = bits;
+    BmpLayout layout;
+    layout.width = static_cast<int32_t>(picture.width);
+    layout.height = topDown ? -static_cast<int32_t>(picture.height) : static_cast<int32_t>(picture.height);
+    layout.bits = bits;
     if (bits <= 8)
-        spec.palette = picture.palette;
-    spec.pixels = StoredRows(picture, bits, topDown);
-    return BuildBmp(spec);
+        layout.palette = picture.palette;
+    layout.pixels = StoredRows(picture, bits, topDown);
+    return BuildBmp(layout);
 }
 
 Result::~Result()

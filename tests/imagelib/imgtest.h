@@ -30,7 +30,7 @@ bool WriteFile(const std::string &path, const Bytes &bytes);
 Bytes ReadFile(const std::string &path);
 
 // One BMP file as the tests want it, header field by header field.
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 0;
     int32_t height = 0;  // negative: top-down rows
     uint16_t bits = 24;
@@ -43,7 +43,7 @@ struct BmpSpec {
     Bytes pixels;                  // stored rows or RLE stream, as written
     int64_t dataOffset = -1;       // -1: where the pixels really start
 };
-Bytes BuildBmp(const BmpSpec &spec);
+Bytes BuildBmp(const BmpLayout &layout);
 
 // A synthetic picture: width x height, top row first, and the expected
 // pixels as red, green, blue.
