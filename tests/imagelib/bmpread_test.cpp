@@ -2,6 +2,7 @@
 // bit fields, RLE8 and RLE4, the packed-DIB form, and bad files.
 #include <gtest/gtest.h>
 
+#include "bmpformat.h"
 #include "imgtest.h"
 
 #include <climits>
@@ -464,4 +465,42 @@ TEST(ReadBmp, FlippedBytesNeverCrash)
         }
     }
     SUCCEED();
+}
+
+TEST(ReadBmp, InformationQuery)
+{
+    Fixture f = MakeFixture(kDepths[5]);  // top-down 8 bits, 2835 pixels a metre
+    HISSRC src = OpenMemorySource(f.file.data(), static_cast<uint32_t>(f.file.size()));
+    CISIO io(src);
+    OperationContext ctx;
+    int32_t w = 0, h = 0;
+    uint32_t bits = 0;
+    BmpResolution res = {};
+    EXPECT_TRUE(ReadBmpInfo(io, w, h, bits, &res, 0, ctx));
+    EXPECT_EQ(w, static_cast<int32_t>(kW));
+    EXPECT_EQ(h, -static_cast<int32_t>(kH)) << "the height as stored";
+    EXPECT_EQ(bits, 8u);
+    EXPECT_EQ(res.x, 28u);
+    EXPECT_EQ(res.unit, 1u);
+    io.Rewind();
+    EXPECT_TRUE(ReadBmpInfo(io, w, h, bits, &res, 1, ctx));
+    EXPECT_EQ(res.x, 2835u);
+    EXPECT_EQ(res.unit, 2u);
+    CloseSource(src);
+
+    Fixture core = MakeFixture(kDepths[19]);
+    src = OpenMemorySource(core.file.data(), static_cast<uint32_t>(core.file.size()));
+    CISIO coreIo(src);
+    EXPECT_TRUE(ReadBmpInfo(coreIo, w, h, bits, nullptr, 0, ctx));
+    EXPECT_EQ(h, static_cast<int32_t>(kH));
+    EXPECT_EQ(bits, 24u);
+    EXPECT_EQ(ctx.error, 0);
+    CloseSource(src);
+
+    Bytes junk(30, 'x');
+    src = OpenMemorySource(junk.data(), 30);
+    CISIO junkIo(src);
+    EXPECT_FALSE(ReadBmpInfo(junkIo, w, h, bits, nullptr, 0, ctx));
+    EXPECT_EQ(ctx.error, kImgBadBmp);
+    CloseSource(src);
 }

@@ -200,3 +200,25 @@ TEST(LibraryFrame, ProductTableTruncates)
     EXPECT_EQ(table[51 * 256 + 100], 20);
     EXPECT_EQ(table[128 * 256 + 255], 128);
 }
+
+TEST(LibraryFrame, CheckedSizesRefuseWrapAndTheLimit)
+{
+    EXPECT_FALSE((CheckedSize(0x10000) * CheckedSize(0x10000) * CheckedSize(3)).Ok()) << "wraps 32 bits";
+    EXPECT_FALSE((CheckedSize(0xFFFFFFFF) + CheckedSize(1)).Ok());
+    EXPECT_FALSE(CheckedSize(0x7FFDEFFF).Ok()) << "the limit itself is refused";
+    EXPECT_TRUE(CheckedSize(0x7FFDEFFE).Ok());
+    EXPECT_FALSE((CheckedSize(0x7FFDEFFE) + CheckedSize(1)).Ok());
+    EXPECT_EQ(PaddedRowBytes(13, 24).Value(), 40u);
+    EXPECT_EQ(PaddedRowBytes(13, 1).Value(), 4u);
+    EXPECT_FALSE(PaddedRowBytes(0x7FFFFFFF, 32).Ok());
+    ImageBuffer buffer;
+    EXPECT_FALSE(buffer.Allocate(CheckedSize(0)));
+    EXPECT_FALSE(buffer.Allocate(CheckedSize(0x10000) * CheckedSize(0x10000)));
+    ASSERT_TRUE(buffer.Allocate(CheckedSize(8)));
+    buffer.Data()[7] = 9;
+    EXPECT_FALSE(buffer.Resize(CheckedSize(0x7FFDEFFF)));
+    EXPECT_EQ(buffer.Size(), 8u) << "a failed resize keeps the block";
+    ASSERT_TRUE(buffer.Resize(CheckedSize(16)));
+    EXPECT_EQ(buffer.Data()[7], 9);
+    EXPECT_EQ(buffer.Data()[15], 0);
+}
