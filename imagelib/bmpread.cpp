@@ -273,13 +273,17 @@ public:
     {
     }
 
+    // Pixels the stream never sets show palette entry 0: the first row is
+    // painted, the others copied from it.
     void Prefill()
     {
         if (pixelBytes_ == 1)
             return;
-        const uint64_t count = static_cast<uint64_t>(width_) * height_;
-        for (uint64_t i = 0; i < count; ++i)
-            SetPixel(pixels_ + i * pixelBytes_, 0);
+        const size_t rowBytes = static_cast<size_t>(width_) * pixelBytes_;
+        for (uint32_t x = 0; x < width_; ++x)
+            SetPixel(pixels_ + static_cast<size_t>(x) * pixelBytes_, 0);
+        for (uint32_t y = 1; y < height_; ++y)
+            memcpy(pixels_ + y * rowBytes, pixels_, rowBytes);
     }
 
     // Emits k pixels; nibbles of a packed RLE4 buffer, or bytes for RLE8.
