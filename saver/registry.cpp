@@ -96,6 +96,11 @@ int ParseIntList(const char *text, int *out, int n)
         p = strpbrk(p, "0123456789-");
         if (!p)
             break;
+        // A minus sign without digits is no number.
+        if (*p == '-' && !(p[1] >= '0' && p[1] <= '9')) {
+            ++p;
+            continue;
+        }
         out[count++] = static_cast<int>(strtol(p, nullptr, 10));
         if (*p == '-')
             ++p;

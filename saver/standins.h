@@ -1,0 +1,76 @@
+// Services whose own code has not been written yet. Each stand-in reports
+// success and logs nothing; the code that builds the service replaces its
+// group here with the real header and removes the stand-in.
+#pragma once
+
+#include "common.h"
+
+struct FigurRecord;
+
+// Image library: per-thread state and the progress callback.
+typedef int(__stdcall *ProgressCallback)(int row, int rows, int userValue);
+void SetProgressCallback(ProgressCallback callback, int userValue);
+void ReleaseThreadState();
+void CleanupLibrary();
+
+// Sound effects.
+int LoadBASS(int instance);
+void LoadSamples();
+void FreeBASS();
+void FadeObjectSound(FigurRecord *record);
+
+// Music and Winamp.
+extern int WinampPlaying;
+extern int MusicPlaying;
+extern int MusicCommand;
+void initWinAMP();
+int ReadPlaylist();
+void ShufflePlaylist();
+void EndMusic();
+void FadeMusic(int milliseconds);
+void SetMusicVolume(int volume);
+void WinampCommand(int command);
+void StopMusicThread(DWORD timeoutMs);
+
+// Speech bubbles: the kind of the open one, 0 none.
+extern int OpenBubbleKind;
+
+// Weather.
+void ParseStoredMETAR();
+void UpdateWeatherSign();
+void ShowWeatherBubble();
+
+// Picture lists.
+int ReadBusPiclist();
+int ReadSBahnPiclist();
+int ReadLKWPiclist();
+
+// Mail.
+int MailLogon();
+int CountUnread();
+void MailLogoff();
+
+// Notes.
+extern int NewNoteWritten;
+void TakeMarker();
+void WriteMarker();
+int StartEditNote();
+void StopTickerThread(DWORD timeoutMs);
+
+// Birthday list: the number of reminders for today.
+int HeuteGeburtstag();
+
+// House lights, shutters and headlights.
+extern int ShutterState;       // left shutters: 2 closed, -2 open
+extern int RightShutterState;  // roller shutter: 2 down, -2 up
+int LoadLichter();
+void UnloadLichter();
+void LichtSteuerung(int light, int mode);
+void RollShutter(int direction);
+void LoadScheinwerfer();
+void UnloadScheinwerfer();
+void SetupPfloecke();
+
+// Aircraft and the pavement overlay.
+void UnloadFlieger();
+void FreeGehweg();

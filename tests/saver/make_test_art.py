@@ -1,0 +1,272 @@
+#!/usr/bin/env python3
+"""Writes the small pictures the scene tests run on, and the resource scripts
+that bind them into a test program.
+
+Every colour encodes what a test needs to find out from a pixel:
+backgrounds HG_tt_ss carry the day phase t in red (40 * t + band), the season
+s in green (100 * s) and a band number for their rows (0: rows 0-255,
+1: 256-511, 2: 512-675, 3: 676-1023), so a test can tell which picture is
+shown and which rows of it. The key colour is exact magenta.
+
+usage: make_test_art.py OUTDIR
+writes OUTDIR/testart.rc (shared scene pictures) and OUTDIR/testart_unit.rc
+(fixtures only the unit tests load).
+"""
+import os
+import struct
+import sys
+
+MAGENTA = (255, 0, 255)
+
+
+def bmp8(path, width, height, pixel):
+    """8-bit bottom-up BMP; pixel(x, y) gives an (r, g, b) per pixel, top row y 0."""
+    palette = []
+    index = {}
+    rows = []
+    stride = (width + 3) & ~3
+    for y in range(height - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(width):
+            c = pixel(x, y)
+            if c not in index:
+                index[c] = len(palette)
+                palette.append(c)
+                if len(palette) > 256:
+                    raise ValueError(path + ": more than 256 colours")
+            row[x] = index[c]
+        rows.append(bytes(row))
+    while len(palette) < 256:
+        palette.append((0, 0, 0))
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
+def bmp8_rows(path, width, height, row_colour):
+    """Fast path for pictures whose rows are one colour each."""
+    colours = []
+    for y in range(height):
+        colours.append(row_colour(y))
+    palette = sorted(set(colours))
+    index = {c: i for i, c in enumerate(palette)}
+    stride = (width + 3) & ~3
+    rows = [bytes([index[colours[y]]]) * width + bytes(stride - width) for y in range(height - 1, -1, -1)]
+    while len(palette) < 256:
+        palette.append((0, 0, 0))
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
+def bmp1(path, width, height, dark):
+    """1-bit picture: magenta where dark(x, y) is false, black where true."""
+    stride = ((width + 31) // 32) * 4
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(width):
+            if dark(x, y):
+                row[x // 8] |= 0x80 >> (x % 8)
+        rows.append(bytes(row))
+    table = struct.pack("<BBBB", 255, 0, 255, 0) + struct.pack("<BBBB", 0, 0, 0, 0)
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 1, 0, len(bits), 2835, 2835, 2, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
+def bmp24(path, width, height, pixel):
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += bytes(stride - len(row))
+        rows.append(bytes(row))
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(bits), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", 54 + len(bits), 0, 0, 54))
+        f.write(header + bits)
+
+
+def bmp8_short_table(path, width, height, colours):
+    """8-bit picture with a colour table of only len(colours) entries (biClrUsed);
+    pixel x of every row uses entry x % len(colours)."""
+    n = len(colours)
+    stride = (width + 3) & ~3
+    rows = [bytes([x % n for x in range(width)]) + bytes(stride - width) for _ in range(height)]
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in colours)
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, n, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
+def cursor(path):
+    """A 32 x 32 monochrome cursor: an arrow-ish triangle, hot spot at 0, 0."""
+    w = h = 32
+    xor = bytearray(128)
+    andm = bytearray(b"\xff" * 128)
+    for y in range(h):
+        for x in range(w):
+            if x <= y // 2:
+                row = h - 1 - y
+                andm[row * 4 + x // 8] &= ~(0x80 >> (x % 8)) & 0xFF
+    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 1, 0, 256, 0, 0, 2, 0)
+    table = struct.pack("<BBBB", 0, 0, 0, 0) + struct.pack("<BBBB", 255, 255, 255, 0)
+    image = header + table + bytes(xor) + bytes(andm)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 2, 1))
+        f.write(struct.pack("<BBBBHHII", w, h, 0, 0, 0, 0, len(image), 6 + 16))
+        f.write(image)
+
+
+def background_colour(t, s, y):
+    band = 0 if y < 256 else (1 if y < 512 else (2 if y < 676 else 3))
+    return (40 * t + band, 100 * s, 200)
+
+
+def figure_sheet(path, ident, t, sheet, w=24, h=32):
+    # A rectangle of the object's own colour on the key colour.
+    colour = (ident, 10 * t + sheet, 60)
+
+    def px(x, y):
+        return colour if 4 <= x < w - 4 and 4 <= y < h - 4 else MAGENTA
+
+    bmp8(path, w, h, px)
+
+
+def pillar_sheet(path, t):
+    # Five frames side by side, 271 high: the display areas are opaque grey.
+    def px(x, y):
+        if x < 24:
+            return (90, 90, 10 * t)
+        return (120, 120, 120) if 40 <= y <= 140 else (70, 70, 10 * t)
+
+    bmp8(path, 312, 271, px)
+
+
+SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 62: 1, 63: 2, 64: 1, 65: 1, 71: 1,
+                 110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 116: 3, 118: 1, 119: 2, 131: 1}
+
+
+def main():
+    out = os.path.abspath(sys.argv[1])
+    os.makedirs(out, exist_ok=True)
+    entries = []
+
+    def add(name, kind="BITMAP"):
+        entries.append('%s %s "%s"' % (name, kind, os.path.join(out, name + ".bmp")))
+
+    for t in (1, 2, 3):
+        for s in (1, 2):
+            name = "HG_%02d_%02d" % (t, s)
+            bmp8_rows(os.path.join(out, name + ".bmp"), 1280, 1024, lambda y, t=t, s=s: background_colour(t, s, y))
+            add(name)
+            name = "STR_%02d_%02d_01" % (t, s)
+            bmp8_rows(os.path.join(out, name + ".bmp"), 1280, 128,
+                      lambda y, t=t, s=s: MAGENTA if y < 64 else (0, 250, 10 * t + s))
+            add(name)
+            name = "UHR_%02d_%02d_0" % (t, s)
+            bmp8(os.path.join(out, name + ".bmp"), 40, 30,
+                 lambda x, y: (200, 200, 0) if x < 3 or y < 3 or x > 36 or y > 26 else MAGENTA)
+            add(name)
+            name = "UHR_%02d_%02d_1" % (t, s)
+            bmp8(os.path.join(out, name + ".bmp"), 33, 33, lambda x, y: (255, 255, 255))
+            add(name)
+        name = "UHR_%02d_01_2" % t
+        bmp8(os.path.join(out, name + ".bmp"), 33, 33, lambda x, y: (255, 255, 255))
+        add(name)
+        name = "FIG115_%02d_00" % t
+        pillar_sheet(os.path.join(out, name + ".bmp"), t)
+        add(name)
+        for ident, count in SCENE_FIGURES.items():
+            for k in range(count):
+                name = "FIG%03d_%02d_%02d" % (ident, t, k)
+                figure_sheet(os.path.join(out, name + ".bmp"), ident, t, k)
+                add(name)
+    for t in (2, 3):
+        name = "FENSTERLADEN_%02d" % t
+        bmp8(os.path.join(out, name + ".bmp"), 104, 140, lambda x, y: (139, 69, 19))
+        add(name)
+    bmp8(os.path.join(out, "FIG024_01_01.bmp"), 16, 8, lambda x, y: (90, 60, 30) if y > 3 else MAGENTA)
+    add("FIG024_01_01")
+    # Digit strips: digit d in its own colour, one colour channel per strip.
+    bmp8(os.path.join(out, "UHR_00.bmp"), 50, 11, lambda x, y: (10 + 20 * (x // 5), 1, 1))
+    add("UHR_00")
+    bmp8(os.path.join(out, "UHR_01.bmp"), 50, 11, lambda x, y: (1, 10 + 20 * (x // 5), 1))
+    add("UHR_01")
+    bmp8(os.path.join(out, "UHR_02.bmp"), 140, 26, lambda x, y: (1, 1, 10 + 20 * (x // 14)))
+    add("UHR_02")
+    bmp8(os.path.join(out, "HG_CONFIG.bmp"), 120, 90, lambda x, y: (30, 140, 230))
+    add("HG_CONFIG")
+    for lang in (1, 2):
+        bmp8(os.path.join(out, "FARBEN_%02d.bmp" % lang), 64, 48, lambda x, y, l=lang: (250, 20 * l, 0))
+        add("FARBEN_%02d" % lang)
+        bmp8(os.path.join(out, "SPEICHER_%02d.bmp" % lang), 64, 48, lambda x, y, l=lang: (20 * l, 250, 0))
+        add("SPEICHER_%02d" % lang)
+    cursor(os.path.join(out, "1000.cur"))
+    entries.append('1000 CURSOR "%s"' % os.path.join(out, "1000.cur"))
+    with open(os.path.join(out, "testart.rc"), "w") as f:
+        f.write("\n".join(entries) + "\n")
+    # A program without the large digit strip: its start ends on the memory
+    # error screen.
+    error = [e for e in entries if e.split()[0] in
+             ("UHR_00", "UHR_01", "FARBEN_01", "FARBEN_02", "SPEICHER_01", "SPEICHER_02", "1000")]
+    with open(os.path.join(out, "testart_error.rc"), "w") as f:
+        f.write("\n".join(error) + "\n")
+
+    # Fixtures of the loader and helper tests only.
+    unit = []
+
+    def add_unit(name):
+        unit.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+
+    for t in (1, 2, 3):
+        # Figure 1 has two sheets but only its first picture exists.
+        figure_sheet(os.path.join(out, "FIG001_%02d_00.bmp" % t), 1, t, 0)
+        add_unit("FIG001_%02d_00" % t)
+        figure_sheet(os.path.join(out, "FIG002_%02d_00.bmp" % t), 2, t, 0)
+        add_unit("FIG002_%02d_00" % t)
+        for ident in (4, 6):
+            figure_sheet(os.path.join(out, "FIG%03d_%02d_00.bmp" % (ident, t)), ident, t, 0)
+            add_unit("FIG%03d_%02d_00" % (ident, t))
+    # Figure 58's three day sheets are large, so that its load takes a while.
+    for k in range(3):
+        name = "FIG058_01_%02d" % k
+        bmp1(os.path.join(out, name + ".bmp"), 3000, 3000, lambda x, y: (x // 64 + y // 64) % 2 == 0)
+        add_unit(name)
+    bmp8(os.path.join(out, "FIX_NOKEY.bmp"), 16, 8, lambda x, y: (10 + x, 20 + y, 30))
+    add_unit("FIX_NOKEY")
+    bmp8(os.path.join(out, "FIX_ALLKEY.bmp"), 16, 8, lambda x, y: MAGENTA)
+    add_unit("FIX_ALLKEY")
+    bmp8(os.path.join(out, "FIX_MIXED.bmp"), 16, 8, lambda x, y: MAGENTA if x < 8 else (0, 0, 200))
+    add_unit("FIX_MIXED")
+    bmp24(os.path.join(out, "FIX_24BIT.bmp"), 8, 4, lambda x, y: (x * 30, y * 60, 7))
+    add_unit("FIX_24BIT")
+    bmp8_short_table(os.path.join(out, "FIX_SHORT.bmp"), 16, 2, [(16 * i, 255 - 16 * i, 100) for i in range(16)])
+    add_unit("FIX_SHORT")
+    with open(os.path.join(out, "testart_unit.rc"), "w") as f:
+        f.write("\n".join(unit) + "\n")
+    with open(os.path.join(out, "testart.stamp"), "w") as f:
+        f.write("ok\n")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,134 @@
+#include "scene_fixture.h"
+
+#include "animation.h"
+#include "calendar.h"
+#include "clock.h"
+#include "clocks.h"
+#include "config.h"
+#include "entry.h"
+#include "gdiutil.h"
+#include "keys.h"
+#include "standins.h"
+#include "objects.h"
+#include "registry.h"
+#include "screen.h"
+#include "startup.h"
+#include "testutil.h"
+
+namespace scenetest {
+
+void UseTestArt() { AppInstance = GetModuleHandleA(nullptr); }
+
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int *width, int *height)
+{
+    BITMAP info = {};
+    std::vector<COLORREF> out;
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
+        return out;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> raw(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    out.reserve(raw.size());
+    for (DWORD p : raw)
+        out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    if (width)
+        *width = info.bmWidth;
+    if (height)
+        *height = info.bmHeight;
+    return out;
+}
+
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y)
+{
+    int w = 0, h = 0;
+    std::vector<COLORREF> px = BitmapPixels(bitmap, &w, &h);
+    if (x < 0 || y < 0 || x >= w || y >= h)
+        return CLR_INVALID;
+    return px[static_cast<size_t>(y) * w + x];
+}
+
+void FreezeClock(int year, int month, int day, int hour, int minute, int second, bool phase)
+{
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>(second);
+    // The day of the week comes from the calendar, not from us.
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    FileTimeToSystemTime(&ft, &st);
+    ClockFreeze(st);
+    UpdateTimeOfDay(phase ? 1 : 0);
+}
+
+void ResetScene()
+{
+    EndFlag = 0;
+    for (int i = 0; i < 200 && (LoaderBusy || PlusLoaderBusy); ++i)
+        Sleep(10);
+    JoinLoaderThreads(5000);
+    for (int id = 0; id < kObjectIdCount; ++id)
+        UnloadFigur(id);
+    FreeScreen();
+    StopAClock();
+    for (HBITMAP &strip : ClockStrips)
+        DeleteTrackedBitmap(&strip);
+    SetDefaultSettings();
+    InitFigurTable();
+    RunState = kRunning;
+    EndFlag = 0;
+    KeyForce = 0;
+    SmallWindow = 0;
+    PaletteDisplay = 0;
+    ShutterState = -2;
+    DogTraces.count = 0;
+}
+
+bool WaitUntil(bool (*cond)(), DWORD ms) { return testutil::WaitFor(cond, ms); }
+
+void SetSetting(const char *name, DWORD value)
+{
+    HKEY key = RegCreateUserKey(kMainKey);
+    RegWriteDword(key, name, static_cast<int>(value));
+    RegCloseKey(key);
+}
+
+void SetSettingString(const char *name, const char *value)
+{
+    HKEY key = RegCreateUserKey(kMainKey);
+    RegWriteString(key, name, value);
+    RegCloseKey(key);
+}
+
+void ClearSettings() { testutil::DeleteUserKey(kMainKey); }
+
+std::string ReadText(const std::string &path) { return testutil::ReadFileBytes(path); }
+
+int CountOf(const std::string &text, const std::string &needle)
+{
+    int n = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size()))
+        ++n;
+    return n;
+}
+
+std::string WindowsPath(const char *unixPath)
+{
+    std::string win = "Z:";
+    for (const char *p = unixPath; *p; ++p)
+        win += (*p == '/') ? '\\' : *p;
+    return win;
+}
+
+}  // namespace scenetest
