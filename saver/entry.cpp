@@ -1,5 +1,6 @@
 #include "entry.h"
 
+#include "clock.h"
 #include "debuglog.h"
 
 int SaverMode = kModeUnset;
@@ -94,6 +95,8 @@ int SaverWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     AppInstance = instance;
     SaverMode = kModeUnset;
+    // A test may start the program at a chosen moment of the calendar.
+    ClockFromEnvironment();
     // The command line the runtime hands to WinMain has lost the program name,
     // so the switches are read from the full one.
     SaverCommand cmd = ParseSaverCommandLine(GetCommandLineA());
