@@ -353,7 +353,10 @@ int CreateScreen()
             NoTramOverlay = 0;
     }
     if (Uhr == 1 || Uhr == 3) {
-        StartAClock(BackgroundDC);
+        // A DC of its own: the background's may be in use by the other thread.
+        HDC screen = GetDC(nullptr);
+        StartAClock(screen);
+        ReleaseDC(nullptr, screen);
     } else if (Uhr == 0) {
         StrPrintfN(name, sizeof(name), "UHR_%02d_%02d_0", TimeOfDay, Season);
         DrawOverlay(name, BackgroundX + kHousingX, BackgroundBottom - kHousingRise);

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "config.h"
+#include "keys.h"
+#include "objects.h"
+#include "scene_fixture.h"
+#include "screen.h"
+#include "standins.h"
+#include "startup.h"
+
+namespace {
+
+TEST(Keys, VolumeStepsStopAtTheEnds)
+{
+    struct { int start; int step; bool shift; int sound, music; } cases[] = {
+        {950, 100, true, 1000, 500}, {1000, 100, true, 1000, 500}, {50, -100, true, 0, 500},
+        {950, 100, false, 500, 1000}, {30, -100, false, 500, 0},
+    };
+    for (auto c : cases) {
+        SNDvolume = 500;
+        MP3volume = 500;
+        (c.shift ? SNDvolume : MP3volume) = c.start;
+        ChangeVolume(c.step, c.shift);
+        EXPECT_EQ(SNDvolume, c.sound) << c.start << " " << c.step;
+        EXPECT_EQ(MP3volume, c.music) << c.start << " " << c.step;
+    }
+}
+
+TEST(Keys, ButtonsSetOneRequestWithThePointInSceneCoordinates)
+{
+    SceneX = 320;
+    SceneY = 704;
+    SceneW = 1280;
+    struct { int button; int x; WPARAM flags; uint32_t click, talk, remove; } cases[] = {
+        {0, 400, 0, 1, 0, 0},
+        {1, 400, 0, 0, 0, 1},
+        {2, 60, 0, 0, 0, 0},             // too far left to talk
+        {2, 71, 0, 0, 1, 0},
+        {2, 1229, 0, 0, 1, 0},
+        {2, 1230, 0, 0, 0, 0},           // too far right
+        {2, 60, MK_SHIFT, 0, 0, 1},      // Shift alone: remove anywhere
+        {2, 100, MK_SHIFT | MK_CONTROL, 0, 1, 0},
+    };
+    for (auto c : cases) {
+        ClickPending = 1;
+        TalkPending = 1;
+        RemovePending = 1;
+        if (c.button == 0)
+            OnLeftButtonUp(nullptr, c.x, 800, c.flags);
+        else if (c.button == 1)
+            OnMiddleButtonUp(nullptr, c.x, 800, c.flags);
+        else
+            OnRightButtonUp(nullptr, c.x, 800, c.flags);
+        EXPECT_EQ(ClickPending, c.click) << c.button << " at " << c.x;
+        EXPECT_EQ(TalkPending, c.talk) << c.button << " at " << c.x;
+        EXPECT_EQ(RemovePending, c.remove) << c.button << " at " << c.x;
+        EXPECT_EQ(MouseX, c.x - 320);
+        EXPECT_EQ(MouseY, 800 - 704);
+        EXPECT_EQ(WindowMouseX, c.x);
+    }
+}
+
+TEST(Keys, SceneKeysWaitForTheSceneThreadAndUnscriptedObjectsStayAway)
+{
+    scenetest::UseTestArt();
+    scenetest::ResetScene();
+    QueueSceneKey('A');  // resident 62: its script does not exist yet
+    QueueSceneKey('T');
+    EXPECT_FALSE(LoaderBusy);
+    RunQueuedSceneKeys();
+    EXPECT_FALSE(LoaderBusy);
+    EXPECT_FALSE(IsOnStage(62));
+    EXPECT_FALSE(IsOnStage(20));
+    scenetest::ResetScene();
+}
+
+}  // namespace
