@@ -10,6 +10,8 @@
 #include "screen.h"
 #include "startup.h"
 
+#include "scene_geometry.h"
+
 #include <cmath>
 
 namespace {
@@ -26,16 +28,13 @@ constexpr COLORREF kMinuteColour = 0x000050;
 constexpr COLORREF kHourColour = 0x500000;
 
 // Digit strips: small digits 5 x 11, large digits 14 x 26.
-constexpr int kSmallDigitW = 5, kSmallDigitH = 11;
-constexpr int kLargeDigitW = 14, kLargeDigitH = 26;
-constexpr int kDigitalOffsets[4] = {0, 6, 14, 20};
-constexpr int kPillarTimeOffsets[4] = {0, 15, 34, 49};
-constexpr int kPillarDateOffsets[6] = {10, 16, 26, 32, 42, 48};
+constexpr int kSmallDigitW = scene::kSmallDigitW, kSmallDigitH = scene::kSmallDigitH;
+constexpr int kLargeDigitW = scene::kLargeDigitW, kLargeDigitH = scene::kLargeDigitH;
 constexpr int kPillarDateRise = 31;
+constexpr int kPillarX = scene::kPillarX;
+constexpr int kPillarH = scene::kPillarFrames[0].h;
 
-constexpr int kPillarX = 19, kPillarH = 271;
-constexpr SceneRect kPillarFrames[5] = {
-    {0, 0, 24, 271}, {24, 0, 72, 271}, {96, 0, 72, 271}, {168, 0, 72, 271}, {240, 0, 72, 271}};
+int DigitalOffset(int i) { return scene::kClockDigitsX[i] - scene::kClockDigitsX[0]; }
 
 struct Hand {
     POINT from, to;
@@ -193,7 +192,7 @@ void DrawDigitalClock(HDC target, int hour, int minute, int strip)
     int h = DisplayHour(hour, TwelveHourClock != 0);
     const int digits[4] = {h / 10, h % 10, minute / 10, minute % 10};
     for (int i = 0; i < 4; ++i) {
-        int x = ClockX + kDigitalOffsets[i];
+        int x = ClockX + DigitalOffset(i);
         if (target)
             DrawDigit(target, ClockStrips[strip], digits[i], x, ClockY, kSmallDigitW, kSmallDigitH);
         if (BackgroundDC)
@@ -218,7 +217,7 @@ void DrawPillarDisplay()
     const int time[4] = {h / 10, h % 10, Minute / 10, Minute % 10};
     if (ClockStrips[2]) {
         for (int i = 0; i < 4; ++i)
-            DrawDigit(dc, ClockStrips[2], time[i], ClockX + kPillarTimeOffsets[i], ClockY, kLargeDigitW,
+            DrawDigit(dc, ClockStrips[2], time[i], ClockX + scene::kPillarDigitsX[i], ClockY, kLargeDigitW,
                       kLargeDigitH);
     }
     int groups[3];
@@ -226,7 +225,7 @@ void DrawPillarDisplay()
         for (int i = 0; i < 6; ++i) {
             int value = groups[i / 2];
             int digit = (i % 2 == 0) ? value / 10 : value % 10;
-            DrawDigit(dc, ClockStrips[1], digit, ClockX + kPillarDateOffsets[i], ClockY + kPillarDateRise,
+            DrawDigit(dc, ClockStrips[1], digit, ClockX + scene::kPillarDateX[i], ClockY + kPillarDateRise,
                       kSmallDigitW, kSmallDigitH);
         }
     }
@@ -259,5 +258,7 @@ void Figur115Script()
     }
     int frame = (r.Frame >= 0 && r.Frame < 5) ? r.Frame : 0;
     SceneRect point = {r.X, r.Y, 0, 0};
-    DrawMaskedFrame(WorkDC, r.Sheets[0], r.Masks[0], point, kPillarFrames[frame]);
+    const scene::GeoRect &f = scene::kPillarFrames[frame];
+    SceneRect source = {f.x, f.y, f.w, f.h};
+    DrawMaskedFrame(WorkDC, r.Sheets[0], r.Masks[0], point, source);
 }

@@ -12,6 +12,8 @@
 #include "standins.h"
 #include "startup.h"
 
+#include "scene_geometry.h"
+
 HDC ScreenDC = nullptr;
 HDC BackgroundDC = nullptr;
 HBITMAP BackgroundBitmap = nullptr;
@@ -33,15 +35,15 @@ int ConfigPictureX = 0, ConfigPictureY = 0;
 namespace {
 
 // Where the fixed overlays sit, from the background's left edge and its
-// bottom edge.
+// bottom edge (the geometry table gives them in picture coordinates).
 constexpr int kStreetOverlayRise = 128;
-constexpr int kHousingX = 103, kHousingRise = 389;
-constexpr int kShutterX = 157, kShutterRise = 339;
-constexpr int kDigitalClockX = 110, kDigitalClockRise = 378;
-constexpr int kAnalogueClockX = 107, kAnalogueClockRise = 393;
-// Inside the pillar clock's picture.
-constexpr int kPillarDigitalX[2] = {171, 243}, kPillarDigitalY = 70;
-constexpr int kPillarAnalogueX[2] = {55, 127}, kPillarAnalogueY = 65;
+constexpr int kHousingX = scene::kClockHousingX, kHousingRise = scene::kPictureH - scene::kClockHousingY;
+constexpr int kShutterX = scene::kShutterX, kShutterRise = scene::kPictureH - scene::kShutterY;
+constexpr int kDigitalClockX = scene::kClockDigitsX[0];
+constexpr int kDigitalClockRise = scene::kPictureH - scene::kClockDigitsY;
+constexpr int kAnalogueClockX = scene::kClockDialX, kAnalogueClockRise = scene::kPictureH - scene::kClockDialY;
+static_assert(kHousingRise == 389 && kShutterRise == 339 && kDigitalClockRise == 378 && kAnalogueClockRise == 393,
+              "the clock and shutter places moved in the geometry table");
 
 HBITMAP gOldBackgroundBitmap = nullptr;
 HBITMAP gOldWorkBitmap = nullptr;
@@ -173,7 +175,7 @@ void DrawDogTraces()
 
 void PlaceClock()
 {
-    int season = Season == kWinter ? 1 : 0;
+    int season = Season == kWinter ? kWinter : kSummer;
     switch (Uhr) {
     case 0:
         ClockX = BackgroundX + kDigitalClockX;
@@ -184,12 +186,12 @@ void PlaceClock()
         ClockY = BackgroundBottom - kAnalogueClockRise;
         break;
     case 2:
-        ClockX = kPillarDigitalX[season];
-        ClockY = kPillarDigitalY;
+        ClockX = scene::kPillarClockXDigital[season];
+        ClockY = scene::kPillarClockYDigital;
         break;
     case 3:
-        ClockX = kPillarAnalogueX[season];
-        ClockY = kPillarAnalogueY;
+        ClockX = scene::kPillarClockXAnalogue[season];
+        ClockY = scene::kPillarClockYAnalogue;
         break;
     default:
         break;
