@@ -115,8 +115,13 @@ TEST_F(SaverProcessTest, PreviewIsAChildFillingTheHost)
         EXPECT_EQ(rc.right, 400) << args;
         EXPECT_EQ(rc.bottom, 300) << args;
         EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
-        // The display settings end a preview by destroying it.
-        SendMessageA(child, WM_CLOSE, 0, 0);
+        // A close request is honoured from the third start-up tick on; ask
+        // until it is.
+        testutil::WaitFor([&] {
+            if (IsWindow(child))
+                PostMessageA(child, WM_CLOSE, 0, 0);
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        }, 20000);
         EXPECT_EQ(WaitExit(process, 20000), 0) << args;
     }
     DestroyWindow(host);
