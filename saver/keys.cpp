@@ -9,7 +9,10 @@
 #include "random.h"
 #include "scenestep.h"
 #include "screen.h"
+#include "music.h"
+#include "sound.h"
 #include "standins.h"
+#include "winamp.h"
 #include "startup.h"
 
 #include <mutex>
@@ -25,12 +28,8 @@ std::atomic<uint32_t> KeyForce{0};
 namespace {
 
 constexpr int kMoveThreshold = 9;
-constexpr int kVolumeStep = 100;
-constexpr int kVolumeMax = 1000;
 constexpr int kTalkLeftEdge = 70;
 constexpr int kTalkRightMargin = 50;
-constexpr int kWinampVolumeUp = 40058;
-constexpr int kWinampVolumeDown = 40059;
 constexpr UINT kPausePeriodFirst = 100;
 constexpr int kPausePeriodBase = 41;
 constexpr int kMusicFadeMs = 500;
@@ -234,22 +233,12 @@ void RunSceneKey(int key)
         LetterKey(key);
 }
 
-void ChangeVolume(int step, bool shift)
+void ChangeVolume(bool up, bool shift)
 {
-    auto clampVolume = [](int v) { return v < 0 ? 0 : (v > kVolumeMax ? kVolumeMax : v); };
-    if (shift) {
-        SNDvolume = clampVolume(SNDvolume + step);
-        WriteLog("SetSoundVolume: %d", SNDvolume);
-        return;
-    }
-    if (WinampPlaying) {
-        WinampCommand(step > 0 ? kWinampVolumeUp : kWinampVolumeDown);
-        WriteLog(step > 0 ? "WinAMP lauter" : "WinAMP leiser");
-        return;
-    }
-    MP3volume = clampVolume(MP3volume + step);
-    SetMusicVolume(MP3volume);
-    WriteLog("SetMusicVolume: %d", MP3volume);
+    if (shift)
+        ChangeSoundVolume(up);
+    else
+        ChangeMusicVolume(up);
 }
 
 void OnKey(HWND window, int key, bool down)
@@ -264,7 +253,7 @@ void OnKey(HWND window, int key, bool down)
     }
     if (key == VK_ADD || key == VK_SUBTRACT) {
         if (down)
-            ChangeVolume(key == VK_ADD ? kVolumeStep : -kVolumeStep, ShiftDown());
+            ChangeVolume(key == VK_ADD, ShiftDown());
         return;
     }
     bool sceneKey = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');

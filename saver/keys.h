@@ -21,8 +21,9 @@ void RunQueuedSceneKeys();
 // The action of one scene key, on the scene's thread.
 void RunSceneKey(int virtualKey);
 
-// The volume keys (keypad plus and minus) with or without Shift.
-void ChangeVolume(int step, bool shift);
+// The volume keys (keypad plus and minus): with Shift the effects, else the
+// music or Winamp.
+void ChangeVolume(bool up, bool shift);
 
 // The mouse buttons: the point in window coordinates and the button flags.
 void OnLeftButtonUp(HWND window, int x, int y, WPARAM flags);

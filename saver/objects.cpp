@@ -9,6 +9,7 @@
 #include "random.h"
 #include "scenestep.h"
 #include "screen.h"
+#include "sound.h"
 #include "standins.h"
 #include "startup.h"
 
@@ -451,7 +452,7 @@ void UnloadFigur(int id)
         if (Sound && (record.Sound.Channel1 || record.Sound.Channel2)) {
             sound.Channel1 = record.Sound.Channel1;
             sound.Channel2 = record.Sound.Channel2;
-            FadeObjectSound(&record);
+            FadeObjectSound(&record.Sound);
         }
         wasLoaded = IsRecordLoaded(record);
         int pause = record.Pause;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common.h"
-#include "objectsound.h"
+#include "sound.h"
 
 #include <atomic>
 

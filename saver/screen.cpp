@@ -9,6 +9,7 @@
 #include "keys.h"
 #include "objects.h"
 #include "scenestep.h"
+#include "sound.h"
 #include "standins.h"
 #include "startup.h"
 
@@ -374,6 +375,7 @@ int CreateScreen()
     SceneY = BackgroundBottom - kSceneHeight;
     SceneW = ClientWidth - 2 * BackgroundX;
     SceneH = kSceneHeight;
+    SetSoundSceneWidth(SceneW);
     PlaceClock();
 
     int result = CreateWorkBuffer(SceneW, kSceneHeight);

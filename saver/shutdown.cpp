@@ -8,6 +8,8 @@
 #include "gdiutil.h"
 #include "objects.h"
 #include "screen.h"
+#include "music.h"
+#include "sound.h"
 #include "standins.h"
 #include "startup.h"
 
@@ -21,16 +23,17 @@ void StopThreads(bool *allEnded)
     bool ok = StopMoveImage(kThreadJoinMs);
     ok = JoinLoaderThreads(kThreadJoinMs) && ok;
     StopTickerThread(kThreadJoinMs);
-    StopMusicThread(kMusicJoinMs);
+    if (!WaitMusicThread(kMusicJoinMs))
+        WriteLog("+++ PlayMusic() endet nicht");
     *allEnded = ok;
 }
 
 void ReleaseWaveResources()
 {
     for (WaveResource &wave : WaveTable) {
-        if (wave.handle)
-            FreeResource(wave.handle);
-        wave = {nullptr, nullptr, 0};
+        if (wave.Handle)
+            FreeResource(wave.Handle);
+        wave = {};
     }
 }
 

@@ -5,24 +5,8 @@ void SetProgressCallback(ProgressCallback, int) {}
 void ReleaseThreadState() {}
 void CleanupLibrary() {}
 
-// ---------------------------------------------------------------- sound effects
-int LoadBASS(int) { return 1; }
-void LoadSamples() {}
-void FreeBASS() {}
-void FadeObjectSound(FigurRecord *) {}
-
-// ---------------------------------------------------------------- music and Winamp
-int WinampPlaying = 0;
-int MusicPlaying = 0;
+// ---------------------------------------------------------------- musicians
 int MusicCommand = 0;
-void initWinAMP() {}
-int ReadPlaylist() { return 0; }
-void ShufflePlaylist() {}
-void EndMusic() {}
-void FadeMusic(int) {}
-void SetMusicVolume(int) {}
-void WinampCommand(int) {}
-void StopMusicThread(DWORD) {}
 
 // ---------------------------------------------------------------- bubbles
 int OpenBubbleKind = 0;

@@ -5,32 +5,14 @@
 
 #include "common.h"
 
-struct FigurRecord;
-
 // Image library: per-thread state and the progress callback.
 typedef int(__stdcall *ProgressCallback)(int row, int rows, int userValue);
 void SetProgressCallback(ProgressCallback callback, int userValue);
 void ReleaseThreadState();
 void CleanupLibrary();
 
-// Sound effects.
-int LoadBASS(int instance);
-void LoadSamples();
-void FreeBASS();
-void FadeObjectSound(FigurRecord *record);
-
-// Music and Winamp.
-extern int WinampPlaying;
-extern int MusicPlaying;
+// The musicians' command (stop, next, show or close the title bubble).
 extern int MusicCommand;
-void initWinAMP();
-int ReadPlaylist();
-void ShufflePlaylist();
-void EndMusic();
-void FadeMusic(int milliseconds);
-void SetMusicVolume(int volume);
-void WinampCommand(int command);
-void StopMusicThread(DWORD timeoutMs);
 
 // Speech bubbles: the kind of the open one, 0 none.
 extern int OpenBubbleKind;

@@ -10,7 +10,10 @@
 #include "objects.h"
 #include "random.h"
 #include "screen.h"
+#include "music.h"
+#include "sound.h"
 #include "standins.h"
+#include "winamp.h"
 
 std::atomic<int> RunState{0};
 std::atomic<uint32_t> EndFlag{0};
@@ -29,7 +32,6 @@ int MailCheckOn = 0;
 int ShutterTrend[2] = {-2, -2};
 HBITMAP ClockStrips[3];
 DWORD MainThreadId = 0;
-WaveResource WaveTable[kWaveCount];
 
 namespace {
 
@@ -174,23 +176,6 @@ void ShowFullScreen(HWND window)
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
     SetFocus(window);
-}
-
-void LoadWaveResources()
-{
-    for (int n = 0; n < kWaveCount; ++n) {
-        char name[16];
-        StrPrintfN(name, sizeof(name), "SOUND%02d", n);
-        WaveTable[n] = {nullptr, nullptr, 0};
-        HRSRC info = FindResourceA(AppInstance, name, "WAVE");
-        if (!info)
-            continue;
-        HGLOBAL handle = LoadResource(AppInstance, info);
-        const void *data = handle ? LockResource(handle) : nullptr;
-        if (!data)
-            continue;
-        WaveTable[n] = {handle, data, SizeofResource(AppInstance, info)};
-    }
 }
 
 bool MemoryCheckPasses()
@@ -588,7 +573,7 @@ void OnTimer(HWND window, UINT_PTR)
             if (!LoadBASS(0)) {
                 Sound = 0;
             } else {
-                LoadWaveResources();
+                LockWaveResources(AppInstance);
                 LoadSamples();
             }
         }

@@ -18,7 +18,6 @@ enum RunStates : int {
 };
 
 constexpr UINT_PTR kSaverTimer = 101;
-constexpr int kWaveCount = 53;
 
 extern std::atomic<int> RunState;
 extern std::atomic<uint32_t> EndFlag;
@@ -41,12 +40,6 @@ extern int ShutterTrend[2];  // read by the house lights
 extern HBITMAP ClockStrips[3];  // digit strips "UHR_00" .. "UHR_02"
 extern DWORD MainThreadId;
 
-struct WaveResource {
-    HGLOBAL handle;
-    const void *data;
-    DWORD size;
-};
-extern WaveResource WaveTable[kWaveCount];
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA *create);
 void OnTimer(HWND window, UINT_PTR timerId);

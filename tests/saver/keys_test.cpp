@@ -20,7 +20,7 @@ TEST(Keys, VolumeStepsStopAtTheEnds)
         SNDvolume = 500;
         MP3volume = 500;
         (c.shift ? SNDvolume : MP3volume) = c.start;
-        ChangeVolume(c.step, c.shift);
+        ChangeVolume(c.step > 0, c.shift);
         EXPECT_EQ(SNDvolume, c.sound) << c.start << " " << c.step;
         EXPECT_EQ(MP3volume, c.music) << c.start << " " << c.step;
     }

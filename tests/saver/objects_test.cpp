@@ -85,8 +85,9 @@ TEST_F(ObjectTable, LoadRefusalsChangeNothing)
         LoaderBusy = c.busy ? 1 : 0;
         EXPECT_EQ(LoadFigur(c.id, 0), 0) << c.id;
         LoaderBusy = 0;
-        if (c.id >= 0 && c.id < kObjectIdCount)
+        if (c.id >= 0 && c.id < kObjectIdCount) {
             EXPECT_EQ(memcmp(&before, &FigurTable[c.id], sizeof(FigurRecord)), 0) << c.id;
+        }
     }
     EXPECT_EQ(LoadFigurPlus(2, 4, "FIG002_01_00"), 0);   // no such slot
     EXPECT_EQ(LoadFigurPlus(6, 1, "FIG006_01_00"), 0);   // not on stage

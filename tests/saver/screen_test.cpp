@@ -76,10 +76,12 @@ TEST_F(Screen, BackgroundAndWorkAreaFollowTheWindowSize)
         EXPECT_EQ(SceneH, 348);
         EXPECT_EQ(At(c.bx + 2, c.by + 2), Background(1, 1, c.topBand)) << c.w;
         EXPECT_EQ(At(c.bx + 2, c.bottom - 2), Background(1, 1, 3)) << c.w;
-        if (c.bx > 0)
+        if (c.bx > 0) {
             EXPECT_EQ(At(c.bx - 1, c.h / 2), RGB(0, 0, 0));
-        if (c.bottom < c.h)
+        }
+        if (c.bottom < c.h) {
             EXPECT_EQ(At(c.w / 2, c.bottom), RGB(0, 0, 0));
+        }
         // The work buffer holds the work area of the background.
         EXPECT_EQ(GetPixel(WorkDC, 2, 340), Background(1, 1, 3)) << c.w;
         EXPECT_EQ(BuiltTimeOfDay, kDay);
