@@ -1,5 +1,7 @@
 #include "gdiutil.h"
 
+#include "imagelib.h"
+
 #include <atomic>
 
 namespace {
@@ -334,12 +336,13 @@ HPALETTE PaletteFromDIB(const BITMAPINFOHEADER *dib, int *count)
 
 HBITMAP LoadResourceBitmap(HINSTANCE module, const char *name, BOOL realise, HPALETTE *palette, int mode)
 {
+    // Scene pictures come through the image library with the scene palette.
+    if (mode != kLoadPreview)
+        return TrackBitmap(ResourceToHBITMAP(module, name, palette ? *palette : nullptr));
     size_t offset = 0;
     const BITMAPINFOHEADER *dib = LockBitmapResource(module, name, &offset);
     if (!dib)
         return nullptr;
-    if (mode != kLoadPreview)
-        return BitmapFromPackedDIB(dib, offset, palette ? *palette : nullptr, realise);
     HPALETTE own = PaletteFromDIB(dib, nullptr);
     if (own && palette) {
         DeleteTrackedPalette(palette);

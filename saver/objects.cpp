@@ -6,6 +6,7 @@
 #include "debuglog.h"
 #include "entry.h"
 #include "gdiutil.h"
+#include "imagelib.h"
 #include "random.h"
 #include "scenestep.h"
 #include "screen.h"
@@ -148,6 +149,9 @@ DWORD WINAPI DoLoadFigur(LPVOID param)
 {
     auto *job = static_cast<LoadJob *>(param);
     WriteLog("DoLoadFigur() - START");
+    // The library's abort answer is kept per thread: a long picture
+    // operation here stops too once the saver ends.
+    SetProgressCallback(ImageAbortCallback, 0);
     FailedFigur = 0;
     FigurRecord *record = job ? job->record : nullptr;
     if (!record || record->Id < 1 || record->Id >= kObjectIdCount) {
@@ -247,6 +251,7 @@ DWORD WINAPI DoLoadFigurPlus(LPVOID param)
 {
     auto *request = static_cast<PlusLoadRequestBlock *>(param);
     WriteLog("DoLoadFigurPlus() - START");
+    SetProgressCallback(ImageAbortCallback, 0);
     if (!request || !request->Record) {
         EndPlusLoaderThread();
         return 0;

@@ -6,6 +6,7 @@
 #include "debuglog.h"
 #include "entry.h"
 #include "gdiutil.h"
+#include "imagelib.h"
 #include "objects.h"
 #include "screen.h"
 #include "music.h"

@@ -1,10 +1,5 @@
 #include "standins.h"
 
-// ---------------------------------------------------------------- image library
-void SetProgressCallback(ProgressCallback, int) {}
-void ReleaseThreadState() {}
-void CleanupLibrary() {}
-
 // ---------------------------------------------------------------- musicians
 int MusicCommand = 0;
 

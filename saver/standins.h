@@ -5,12 +5,6 @@
 
 #include "common.h"
 
-// Image library: per-thread state and the progress callback.
-typedef int(__stdcall *ProgressCallback)(int row, int rows, int userValue);
-void SetProgressCallback(ProgressCallback callback, int userValue);
-void ReleaseThreadState();
-void CleanupLibrary();
-
 // The musicians' command (stop, next, show or close the title bubble).
 extern int MusicCommand;
 

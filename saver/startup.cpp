@@ -6,6 +6,7 @@
 #include "debuglog.h"
 #include "entry.h"
 #include "gdiutil.h"
+#include "imagelib.h"
 #include "keys.h"
 #include "objects.h"
 #include "random.h"
@@ -473,7 +474,7 @@ void SetRunStateError(int state)
     }
 }
 
-int __stdcall ImageAbortCallback(int, int, int) { return EndFlag ? 0 : 1; }
+BOOL WINAPI ImageAbortCallback(uint32_t, uint32_t, uint32_t) { return EndFlag ? FALSE : TRUE; }
 
 // ---------------------------------------------------------------- creation
 

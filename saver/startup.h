@@ -43,7 +43,7 @@ extern DWORD MainThreadId;
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA *create);
 void OnTimer(HWND window, UINT_PTR timerId);
-int __stdcall ImageAbortCallback(int row, int rows, int userValue);
+BOOL WINAPI ImageAbortCallback(uint32_t row, uint32_t rows, uint32_t userValue);
 // The shutdown deletes the error screen's picture.
 void FreeErrorPicture();
 
