@@ -8,17 +8,48 @@ namespace {
 
 std::atomic<LONG> gGdiAlive{0};
 
+std::atomic<LONG> gGdiMade{0};
+
+// Threads that draw every frame keep a few memory DCs for their blits instead
+// of making and deleting two DCs per sprite.
+constexpr int kKeptDCs = 4;
+struct KeptDCs {
+    bool on = false;
+    HDC dc[kKeptDCs] = {};
+    bool busy[kKeptDCs] = {};
+};
+thread_local KeptDCs tKept;
+
 // A memory DC with one bitmap selected; restores and deletes on every path.
+// On a thread that keeps its DCs one of those is lent and given back with
+// its own bitmap selected again, so that no sheet stays selected in it.
 class MemoryDC {
 public:
     explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr)
     {
-        dc_ = TrackDC(CreateCompatibleDC(like));
+        if (tKept.on) {
+            for (int i = 0; i < kKeptDCs && !dc_; ++i) {
+                if (tKept.busy[i])
+                    continue;
+                if (!tKept.dc[i]) {
+                    tKept.dc[i] = CreateCompatibleDC(nullptr);
+                    if (tKept.dc[i])
+                        ++gGdiMade;
+                }
+                if (!tKept.dc[i])
+                    break;
+                lent_ = i;
+                tKept.busy[i] = true;
+                dc_ = tKept.dc[i];
+            }
+        }
+        if (!dc_)
+            dc_ = TrackDC(CreateCompatibleDC(like));
         if (dc_ && bitmap) {
             old_ = SelectObject(dc_, bitmap);
             if (!old_ || old_ == HGDI_ERROR) {
                 old_ = nullptr;
-                DeleteTrackedDC(&dc_);
+                Release();
             }
         }
     }
@@ -26,7 +57,7 @@ public:
     {
         if (dc_ && old_)
             SelectObject(dc_, old_);
-        DeleteTrackedDC(&dc_);
+        Release();
     }
     MemoryDC(const MemoryDC &) = delete;
     MemoryDC &operator=(const MemoryDC &) = delete;
@@ -34,8 +65,19 @@ public:
     explicit operator bool() const { return dc_ != nullptr; }
 
 private:
+    void Release()
+    {
+        if (lent_ >= 0) {
+            tKept.busy[lent_] = false;
+            lent_ = -1;
+            dc_ = nullptr;
+            return;
+        }
+        DeleteTrackedDC(&dc_);
+    }
     HDC dc_ = nullptr;
     HGDIOBJ old_ = nullptr;
+    int lent_ = -1;
 };
 
 // Masked blits need the destination's default colours: a 1-bit source maps 1
@@ -134,25 +176,46 @@ HBITMAP BitmapFromPackedDIB(const BITMAPINFOHEADER *h, size_t offset, HPALETTE p
 
 LONG GdiObjectsAlive() { return gGdiAlive.load(); }
 
+LONG GdiObjectsMade() { return gGdiMade.load(); }
+
 HBITMAP TrackBitmap(HBITMAP bitmap)
 {
-    if (bitmap)
+    if (bitmap) {
         ++gGdiAlive;
+        ++gGdiMade;
+    }
     return bitmap;
 }
 
 HPALETTE TrackPalette(HPALETTE palette)
 {
-    if (palette)
+    if (palette) {
         ++gGdiAlive;
+        ++gGdiMade;
+    }
     return palette;
 }
 
 HDC TrackDC(HDC dc)
 {
-    if (dc)
+    if (dc) {
         ++gGdiAlive;
+        ++gGdiMade;
+    }
     return dc;
+}
+
+void KeepBlitDCs() { tKept.on = true; }
+
+void ReleaseBlitDCs()
+{
+    for (int i = 0; i < kKeptDCs; ++i) {
+        if (tKept.dc[i])
+            DeleteDC(tKept.dc[i]);
+        tKept.dc[i] = nullptr;
+        tKept.busy[i] = false;
+    }
+    tKept.on = false;
 }
 
 void DeleteTrackedBitmap(HBITMAP *bitmap)

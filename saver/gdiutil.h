@@ -42,6 +42,13 @@ int BrowseForFolder(HWND owner, const char *title, char *path);
 // delete through the helpers below counts down, so a run can show that it
 // leaves nothing behind.
 LONG GdiObjectsAlive();
+// Every bitmap, DC and palette made through the helpers since the start, so
+// that a test can show that drawing a frame makes none.
+LONG GdiObjectsMade();
+// A thread that draws every frame keeps a few memory DCs for the blit helpers
+// from the first blit until ReleaseBlitDCs, which it calls before it ends.
+void KeepBlitDCs();
+void ReleaseBlitDCs();
 HBITMAP TrackBitmap(HBITMAP bitmap);
 HPALETTE TrackPalette(HPALETTE palette);
 HDC TrackDC(HDC dc);

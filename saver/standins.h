@@ -8,7 +8,7 @@
 // The musicians' command (stop, next, show or close the title bubble).
 extern int MusicCommand;
 
-// Speech bubbles: the kind of the open one, 0 none.
+// Speech bubbles: the kind of the open one, 0 none (bubbles.cpp).
 extern int OpenBubbleKind;
 
 // Weather.

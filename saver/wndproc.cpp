@@ -1,5 +1,6 @@
 // The screensaver window's procedure: creation, the start-up timer and the
 // end go to their own parts; painting, the close rule and the input are here.
+#include "animation.h"
 #include "config.h"
 #include "debuglog.h"
 #include "entry.h"
@@ -178,6 +179,9 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(window, wParam, lParam);
+    case kHideCursorMessage:
+        SetCursor(nullptr);
+        return 0;
     default:
         break;
     }
