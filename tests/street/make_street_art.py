@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Writes the pictures the street tests run on: probe sheets of the walkers,
+in which every frame-table entry is a rectangle of its own colour, so that a
+test tells from one pixel which entry a script drew; and bubble pictures with
+a plain body, so that a test sees every pixel the text changed.
+
+Entry k of figure i on the sheet of day phase t and slot s has the colour
+(20 + 3k, 10i, 30t + 5s); everything else is the key colour.
+
+usage: make_street_art.py OUTDIR FRAMES_HEADER
+"""
+import os
+import re
+import struct
+import sys
+
+MAGENTA = (255, 0, 255)
+WHITE = (255, 255, 255)
+OUTLINE = (0, 0, 0)
+BUTTONS = (160, 160, 160)
+
+
+def bmp8(path, width, height, rows):
+    """rows: list of height lists of (r, g, b), top row first."""
+    palette, index = [], {}
+    stride = (width + 3) & ~3
+    data = []
+    for row in reversed(rows):
+        out = bytearray(stride)
+        for x, c in enumerate(row):
+            if c not in index:
+                index[c] = len(palette)
+                palette.append(c)
+            out[x] = index[c]
+        data.append(bytes(out))
+    if len(palette) > 256:
+        raise ValueError(path + ": more than 256 colours")
+    while len(palette) < 256:
+        palette.append((0, 0, 0))
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    bits = b"".join(data)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
+def read_tables(header):
+    """The frame tables of the walkers' header: name -> list of (x, y, w, h)."""
+    text = open(header).read()
+    tables = {}
+    for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
+        tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
+    return tables
+
+
+def probe_sheet(path, ident, t, slot, entries):
+    width = max(x + w for (x, y, w, h) in entries) + 1
+    height = max(y + h for (x, y, w, h) in entries) + 1
+    rows = [[MAGENTA] * width for _ in range(height)]
+    for k, (x, y, w, h) in enumerate(entries):
+        colour = (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+        for yy in range(y, y + h):
+            for xx in range(x, x + w):
+                rows[yy][xx] = colour
+    bmp8(path, width, height, rows)
+
+
+def bubble(path, kind):
+    width, height, body = 184, 88, 58
+    rows = [[MAGENTA] * width for _ in range(height)]
+    for y in range(body):
+        for x in range(2, width - 2):
+            edge = y == 0 or y == body - 1 or x == 2 or x == width - 3
+            rows[y][x] = OUTLINE if edge else WHITE
+    if kind in (3, 4):
+        for y in range(41, 56):
+            for x in list(range(7, 24)) + list(range(29, 54)) + list(range(61, 75)) + list(range(81, 92)):
+                rows[y][x] = BUTTONS
+    # The tail points down to the figure: right of the bubble for kinds 1
+    # and 3 (the bubble stands left of its figure), left for 2 and 4.
+    for y in range(body, height):
+        depth = y - body
+        lo, hi = (150 + depth, 170) if kind in (1, 3) else (14, 34 - depth)
+        for x in range(lo, max(lo + 1, hi)):
+            rows[y][x] = OUTLINE
+    bmp8(path, width, height, rows)
+
+
+def main():
+    out, header = os.path.abspath(sys.argv[1]), sys.argv[2]
+    os.makedirs(out, exist_ok=True)
+    tables = read_tables(header)
+    entries = []
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2}
+    for ident, count in sheets.items():
+        table = [e for e in tables["kFig%03dFrames" % ident]]
+        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+        for t in (1, 2, 3):
+            for slot in range(count):
+                name = "FIG%03d_%02d_%02d" % (ident, t, slot)
+                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used)
+                entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    for kind in (1, 2, 3, 4):
+        name = "SPRECHBLASE_%02d" % kind
+        bubble(os.path.join(out, name + ".bmp"), kind)
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    with open(os.path.join(out, "streetart.rc"), "w") as f:
+        f.write("\n".join(entries) + "\n")
+
+
+if __name__ == "__main__":
+    main()

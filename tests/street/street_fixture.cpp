@@ -1,0 +1,126 @@
+#include "street_fixture.h"
+
+#include "animation.h"
+#include "bubbles.h"
+#include "calendar.h"
+#include "casting.h"
+#include "clock.h"
+#include "config.h"
+#include "debuglog.h"
+#include "entry.h"
+#include "gdiutil.h"
+#include "keys.h"
+#include "objects.h"
+#include "scene_fixture.h"
+#include "scenestep.h"
+#include "screen.h"
+#include "startup.h"
+#include "streetstandins.h"
+
+namespace streettest {
+
+COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
+{
+    return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
+}
+
+void StreetScene::SetUp()
+{
+    scenetest::UseTestArt();
+    gdiBefore_ = GdiObjectsAlive();
+    window_ = CreateWindowExA(0, "STATIC", "street", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MainWindow = window_;
+    SaverMode = kModeUnset;
+    scenetest::ResetScene();
+    ClientWidth = 1280;
+    ClientHeight = 1024;
+    log_ = dir_.File("street.log");
+    DebugOn = 1;
+    OpenDebugLog(log_.c_str());
+    StrCopy(Sprechblasen, dir_.File("sb.txt").c_str());
+    PhaseChangeDue = 0;
+    BusOnStage = 0;
+    BusHalted = 0;
+    LastPedestrian = LastVehicle = 0;
+    ClickPending = TalkPending = RemovePending = 0;
+    NewMail = 0;
+    SpotClickCount = 0;
+    At(2026, 6, 10, 14, 0);
+    Build();
+}
+
+void StreetScene::TearDown()
+{
+    if (OpenBubbleKind)
+        KillSprechblase();
+    testutil::WaitFor([] { return !LoaderBusy; }, 10000);
+    scenetest::ResetScene();
+    PhaseChangeDue = 0;
+    ClickPending = TalkPending = RemovePending = 0;
+    CloseDebugLog();
+    DebugOn = 0;
+    ClockReset();
+    MainWindow = nullptr;
+    DestroyWindow(window_);
+    EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
+}
+
+void StreetScene::At(int year, int month, int day, int hour, int minute, int second)
+{
+    scenetest::FreezeClock(year, month, day, hour, minute, second, false);
+}
+
+void StreetScene::Build()
+{
+    // A build for another phase than the built one needs it forced.
+    UpdateTimeOfDay(1);
+    BuiltTimeOfDay = 0;
+    ASSERT_EQ(CreateScreen(), 1);
+}
+
+void StreetScene::OnStage(int id, int startState)
+{
+    ASSERT_EQ(LoadFigurWait(id, startState), 1) << id;
+    ASSERT_TRUE(testutil::WaitFor([id] { return IsOnStage(id) && !LoaderBusy; }, 5000)) << id;
+    AcceptNewDrawListEntries();
+}
+
+void StreetScene::PretendOnStage(int id, bool on)
+{
+    if (FigurSheetCount[id] == 0)
+        FigurSheetCount[id] = 1;
+    FigurTable[id].Id = id;
+    FigurTable[id].Loaded = on ? 1 : 0;
+}
+
+void StreetScene::Run(int id, int n)
+{
+    for (int i = 0; i < n && IsOnStage(id); ++i)
+        CallFigurScript(id);
+}
+
+void StreetScene::Frames(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);
+        SceneStep();
+    }
+}
+
+COLORREF StreetScene::Work(int x, int y) { return GetPixel(WorkDC, x, y); }
+
+int StreetScene::DrawnEntry(int id, int slot)
+{
+    const FigurRecord &r = FigurTable[id];
+    COLORREF c = Work(r.X + 1, r.Y + 1);
+    for (int k = 0; k < 64; ++k)
+        if (c == EntryColour(id, TimeOfDay, slot, k))
+            return k;
+    return -1;
+}
+
+std::string StreetScene::Log() { return scenetest::ReadText(log_); }
+
+void StreetScene::WriteSpeechTexts(const std::string &ini) { testutil::WriteFileBytes(Sprechblasen, ini); }
+
+}  // namespace streettest
