@@ -1,0 +1,166 @@
+// The saver's window run inside the test program with the walkers' probe
+// sheets: the street lives, takes clicks and keys through the animation
+// thread, changes its day phase by the clock, and leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include "animation.h"
+#include "bubbles.h"
+#include "calendar.h"
+#include "clock.h"
+#include "config.h"
+#include "entry.h"
+#include "gdiutil.h"
+#include "objects.h"
+#include "scene_fixture.h"
+#include "screen.h"
+#include "startup.h"
+#include "testutil.h"
+
+#include <thread>
+
+namespace {
+
+using scenetest::CountOf;
+using testutil::WaitFor;
+
+class StreetRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scenetest::UseTestArt();
+        scenetest::ClearSettings();
+        log_ = dir_.File("street.log");
+        std::string texts = dir_.File("sb.txt");
+        testutil::WriteFileBytes(texts, "[Marlene]\r\nN=1\r\nTEXT1=Guten Tag!\r\n"
+                                        "[Tourist Bernd]\r\nN=1\r\nTEXT1=Ein Foto bitte!\r\n");
+        scenetest::SetSetting("DebugOn", 1);
+        scenetest::SetSettingString("DebugFileName", log_.c_str());
+        scenetest::SetSettingString("Sprechblasen", texts.c_str());
+        scenetest::SetSetting("Interactive", 1);
+        // Objects the start may bring that have no script yet would stand on
+        // the street for good: switched off here.
+        for (int id : {8, 20, 22, 35, 39, 62, 63, 64, 65, 71}) {
+            char name[16];
+            StrPrintfN(name, sizeof(name), "nicht%03d", id);
+            scenetest::SetSetting(name, 1);
+        }
+        gdiBefore_ = GdiObjectsAlive();
+    }
+    void TearDown() override
+    {
+        if (MainWindow)
+            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+        if (saver_.joinable())
+            saver_.join();
+        ClockReset();
+        scenetest::ClearSettings();
+        EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
+    }
+    void Start(int year, int month, int day, int hour, int minute, int second)
+    {
+        SYSTEMTIME st = {};
+        st.wYear = static_cast<WORD>(year);
+        st.wMonth = static_cast<WORD>(month);
+        st.wDay = static_cast<WORD>(day);
+        st.wHour = static_cast<WORD>(hour);
+        st.wMinute = static_cast<WORD>(minute);
+        st.wSecond = static_cast<WORD>(second);
+        ClockStartAt(st);
+        ended_ = false;
+        RunState = kEndPosted;
+        MainWindow = nullptr;
+        saver_ = std::thread([this] {
+            SaverMode = kModeFullScreen;
+            RunSaverWindow(nullptr, kModeFullScreen);
+            ended_ = true;
+        });
+        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 15000)) << Log();
+    }
+    void Stop()
+    {
+        PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitFor([this] { return ended_.load(); }, 10000)) << Log();
+        saver_.join();
+        std::string log = Log();
+        EXPECT_NE(log.find("SCR NORMAL BEENDET"), std::string::npos);
+        EXPECT_NE(log.find("GDI-Objekte offen: 0\r\n"), std::string::npos);
+    }
+    // The window point of a place on the figure.
+    LPARAM On(int id, int dx, int dy)
+    {
+        const FigurRecord &r = FigurTable[id];
+        return MAKELPARAM(SceneX + r.X + dx, SceneY + r.Y + dy);
+    }
+    std::string Log() const { return scenetest::ReadText(log_); }
+
+    testutil::TempDir dir_;
+    std::string log_;
+    std::thread saver_;
+    std::atomic<bool> ended_{false};
+    LONG gdiBefore_ = 0;
+};
+
+TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
+{
+    Start(2026, 6, 10, 14, 0, 0);
+    // Marlene may come at once.
+    FigurTable[4].Pause = 0;
+    FigurTable[4].MayReturn = 1;
+    ASSERT_TRUE(WaitFor([] { return IsOnStage(4) && FigurTable[4].State == 1; }, 60000)) << Log();
+    FigurTable[4].X = 600;
+
+    // Frames make no GDI objects: a second without a load or a bubble shows it.
+    bool measured = false;
+    for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
+        int loads = CountOf(Log(), "GELADEN");
+        LONG made = GdiObjectsMade();
+        WaitFor([] { return false; }, 1000);
+        if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
+            continue;
+        measured = true;
+        EXPECT_EQ(GdiObjectsMade(), made);
+    }
+    EXPECT_TRUE(measured);
+
+    // A talk click opens her bubble; a click on it closes it.
+    PostMessageA(MainWindow, WM_RBUTTONUP, 0, On(4, 40, 40));
+    ASSERT_TRUE(WaitFor([] { return OpenBubbleKind != 0; }, 3000)) << Log();
+    EXPECT_STREQ(FigurTable[4].SpeechText, "Guten Tag!");
+    POINT bubble = BubblePosition();
+    PostMessageA(MainWindow, WM_LBUTTONUP, 0, MAKELPARAM(SceneX + bubble.x + 30, SceneY + bubble.y + 20));
+    ASSERT_TRUE(WaitFor([] { return OpenBubbleKind == 0; }, 3000)) << Log();
+    EXPECT_EQ(CountOf(Log(), "KLICK AUF SPRECHBLASE"), 1);
+
+    // A remove click: she vanishes.
+    PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(4, 40, 40));
+    ASSERT_TRUE(WaitFor([] { return !IsOnStage(4); }, 3000)) << Log();
+    EXPECT_NE(Log().find("Figur   4 ENTLADEN"), std::string::npos);
+
+    // The U key calls the jogger through the animation thread's queue.
+    if (!IsOnStage(2)) {
+        bool came = WaitFor(
+            [] {
+                if (!LoaderBusy && !IsOnStage(2))
+                    PostMessageA(MainWindow, WM_KEYUP, 'U', 0);
+                return IsOnStage(2);
+            },
+            10000);
+        EXPECT_TRUE(came) << Log();
+    }
+    Stop();
+}
+
+TEST_F(StreetRun, TheDayPhaseChangesOnTheHourAndTheSceneIsBuiltAgain)
+{
+    Start(2026, 6, 10, 19, 59, 45);
+    ASSERT_TRUE(WaitFor([this] { return Log().find("-TW-") != std::string::npos; }, 10000)) << Log();
+    EXPECT_EQ(PhaseChangeDue, 1u);
+    ASSERT_TRUE(WaitFor([] { return BuiltTimeOfDay == kDusk; }, 40000)) << Log();
+    EXPECT_TRUE(WaitFor([] { return PhaseChangeDue == 0; }, 2000));
+    std::string log = Log();
+    EXPECT_EQ(CountOf(log, "Tageszeit ..."), 1);
+    EXPECT_NE(log.find("Hintergrund: HG_02_01"), std::string::npos);
+    Stop();
+}
+
+}  // namespace

@@ -109,10 +109,11 @@ void StreetScene::Frames(int n)
 
 COLORREF StreetScene::Work(int x, int y) { return GetPixel(WorkDC, x, y); }
 
-int StreetScene::DrawnEntry(int id, int slot)
+int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTable[id].X, FigurTable[id].Y, slot); }
+
+int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
 {
-    const FigurRecord &r = FigurTable[id];
-    COLORREF c = Work(r.X + 1, r.Y + 1);
+    COLORREF c = Work(x + 1, y + 1);
     for (int k = 0; k < 64; ++k)
         if (c == EntryColour(id, TimeOfDay, slot, k))
             return k;

@@ -36,6 +36,8 @@ protected:
     COLORREF Work(int x, int y);
     // Which entry of figure id was drawn at its corner, or -1.
     int DrawnEntry(int id, int slot = 0);
+    // Which entry of figure id was drawn with its corner at x, y, or -1.
+    int DrawnEntryAt(int id, int x, int y, int slot = 0);
 
     std::string Log();
     void WriteSpeechTexts(const std::string &ini);

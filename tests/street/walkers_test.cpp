@@ -60,7 +60,7 @@ TEST_F(Walkers, TheJoggerLeapsAHundredPixelsAtATimeAndComesBackFromTheOtherSide)
     int x = r.X;
     for (int call = 0; call < 7 * (r.Speed + 1); ++call) {
         Run(2);
-        entries.push_back(DrawnEntry(2));
+        entries.push_back(DrawnEntryAt(2, x, r.Y));
         if (call < 7 * (r.Speed + 1) - 1) {
             EXPECT_EQ(r.X, x) << call;
         }
