@@ -6,9 +6,11 @@
 #include "debuglog.h"
 #include "figures.h"
 #include "keys.h"
+#include "music.h"
 #include "random.h"
 #include "screen.h"
 #include "standins.h"
+#include "sound.h"
 #include "streetstandins.h"
 #include "vanish.h"
 

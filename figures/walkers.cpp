@@ -8,7 +8,13 @@
 #include "calendar.h"
 #include "random.h"
 #include "scriptframe.h"
-#include "walkerframes.h"
+
+// The frame tables come with the pictures, from the art generator.
+#include "fig002_frames.h"
+#include "fig004_frames.h"
+#include "fig006_frames.h"
+#include "fig011_frames.h"
+#include "fig017_frames.h"
 
 namespace {
 
@@ -77,7 +83,7 @@ constexpr int kLookEntry = 37;
 
 struct FarWalker {
     int id;
-    const SceneRect *frames;
+    const FrameEntry *frames;
     int sheet;  // always the first
     int gait;   // 0 or 4: the second gait looks at the shop windows
 };

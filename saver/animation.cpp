@@ -10,13 +10,16 @@
 #include "entry.h"
 #include "gdiutil.h"
 #include "keys.h"
+#include "music.h"
 #include "objects.h"
 #include "random.h"
 #include "scenestep.h"
 #include "screen.h"
 #include "standins.h"
 #include "startup.h"
+#include "sound.h"
 #include "streetstandins.h"
+#include "winamp.h"
 
 HANDLE MoveImageThread = nullptr;
 std::atomic<uint32_t> PhaseChangeDue{0};

@@ -3,11 +3,14 @@
 #include "animation.h"
 #include "calendar.h"
 #include "config.h"
+#include "music.h"
 #include "objects.h"
 #include "random.h"
 #include "screen.h"
 #include "standins.h"
+#include "sound.h"
 #include "streetstandins.h"
+#include "winamp.h"
 
 #include <initializer_list>
 

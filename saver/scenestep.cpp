@@ -9,11 +9,14 @@
 #include "entry.h"
 #include "figures.h"
 #include "keys.h"
+#include "music.h"
 #include "objects.h"
 #include "random.h"
 #include "screen.h"
 #include "standins.h"
+#include "sound.h"
 #include "streetstandins.h"
+#include "winamp.h"
 #include "vanish.h"
 
 #include <algorithm>
@@ -33,11 +36,6 @@ constexpr int kWeatherFigure = 69;
 constexpr int kShutterUp = -2;
 constexpr int kShutterDown = 2;
 
-// Winamp's command ids.
-constexpr int kWinampStop = 40047;
-constexpr int kWinampNext = 40048;
-constexpr int kWinampLouder = 40058;
-constexpr int kWinampQuieter = 40059;
 constexpr int kMusicBubbleSeconds = 20;
 constexpr int kVolumeStep = 200;
 constexpr int kVolumeMax = 1000;
@@ -87,14 +85,14 @@ void MusicButton(int bx, int by)
     if (In(bx, 7, 23)) {
         WriteLog("M_STOP");
         if (WinampPlaying)
-            WinampCommand(kWinampStop);
+            SendWinampCommand(kWinampStop);
         else
             MusicCommand = 1;
         SetBubbleLifetime(0);
     } else if (In(bx, 29, 53)) {
         WriteLog("M_FORWARD");
         if (WinampPlaying) {
-            WinampCommand(kWinampNext);
+            SendWinampCommand(kWinampNext);
             WriteLog("WinAMP FORWARD");
         } else {
             MusicCommand = 2;
@@ -103,7 +101,7 @@ void MusicButton(int bx, int by)
     } else if (In(bx, 61, 74)) {
         if (WinampPlaying) {
             SetBubbleLifetime(kMusicBubbleSeconds);
-            WinampCommand(kWinampQuieter);
+            SendWinampCommand(kWinampVolumeDown);
             WriteLog("WinAMP leiser");
         } else if (MP3volume > 0) {
             SetBubbleLifetime(kMusicBubbleSeconds);
@@ -114,7 +112,7 @@ void MusicButton(int bx, int by)
     } else if (In(bx, 81, 91)) {
         if (WinampPlaying) {
             SetBubbleLifetime(kMusicBubbleSeconds);
-            WinampCommand(kWinampLouder);
+            SendWinampCommand(kWinampVolumeUp);
             WriteLog("WinAMP lauter");
         } else if (MP3volume < kVolumeMax) {
             SetBubbleLifetime(kMusicBubbleSeconds);

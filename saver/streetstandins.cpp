@@ -1,15 +1,5 @@
 #include "streetstandins.h"
 
-// ---------------------------------------------------------------- sound and music
-void PlayObjectSound(int, ObjectSound *, int, int) {}
-void UpdateObjectSound(ObjectSound *, int) {}
-void PlayFigurSoundFile(ObjectSound *, int, int) {}
-void PlaySoundAt(int, int) {}
-void PlayAmbientSounds(int, int) {}
-void RunSoundSchedule() {}
-void MusicHousekeeping() {}
-std::atomic<int> MusicStarting{0};
-
 // ---------------------------------------------------------------- vehicles and aircraft
 SceneRect StopPostRect = {265, 348 - 268, 32, 115};
 std::atomic<uint32_t> BusHalted{0};

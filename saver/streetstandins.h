@@ -1,25 +1,13 @@
 // Services the street's loop and scripts call whose own code comes with later
-// work: the sound effects and music, the vehicles and aircraft, the weather
-// download, the mail count and the birthday list. Each stand-in does nothing
-// and reports nothing new; the code that builds a service removes its group
-// here.
+// work: the vehicles and aircraft, the weather download, the mail count and
+// the birthday list. Each stand-in does nothing and reports nothing new; the
+// code that builds a service removes its group here.
 #pragma once
 
 #include "common.h"
 #include "gdiutil.h"
-#include "objectsound.h"
 
 #include <atomic>
-
-// Sound effects and music.
-void PlayObjectSound(int n, ObjectSound *snd, int objectId, int x);
-void UpdateObjectSound(ObjectSound *snd, int x);
-void PlayFigurSoundFile(ObjectSound *snd, int objectId, int x);
-void PlaySoundAt(int n, int x);
-void PlayAmbientSounds(int timeOfDay, int season);
-void RunSoundSchedule();
-void MusicHousekeeping();
-extern std::atomic<int> MusicStarting;  // a music thread is busy
 
 // Vehicles and aircraft. The stop post's rectangle is the one its script
 // writes when it sets itself up.

@@ -7,7 +7,7 @@ a plain body, so that a test sees every pixel the text changed.
 Entry k of figure i on the sheet of day phase t and slot s has the colour
 (20 + 3k, 10i, 30t + 5s); everything else is the key colour.
 
-usage: make_street_art.py OUTDIR FRAMES_HEADER
+usage: make_street_art.py OUTDIR FRAMES_DIR
 """
 import os
 import re
@@ -46,9 +46,9 @@ def bmp8(path, width, height, rows):
         f.write(header + table + bits)
 
 
-def read_tables(header):
-    """The frame tables of the walkers' header: name -> list of (x, y, w, h)."""
-    text = open(header).read()
+def read_tables(folder):
+    """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17))
     tables = {}
     for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
@@ -89,9 +89,9 @@ def bubble(path, kind):
 
 
 def main():
-    out, header = os.path.abspath(sys.argv[1]), sys.argv[2]
+    out, frames = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.makedirs(out, exist_ok=True)
-    tables = read_tables(header)
+    tables = read_tables(frames)
     entries = []
     sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2}
     for ident, count in sheets.items():
