@@ -21,6 +21,8 @@
 #include "streetstandins.h"
 #include "winamp.h"
 
+#include <psapi.h>
+
 HANDLE MoveImageThread = nullptr;
 std::atomic<uint32_t> PhaseChangeDue{0};
 std::atomic<uint32_t> BusOnStage{0};
@@ -48,6 +50,61 @@ constexpr int kAircraftHeight = 800;
 
 std::atomic<DWORD> gAnimationThreadId{0};
 HDC gWindowDC = nullptr;
+
+// Frame periods of the run for the log's closing report: a count per
+// millisecond up to the last bucket, which takes everything longer.
+constexpr int kPeriodBuckets = 256;
+struct FrameStats {
+    DWORD lastStart = 0;
+    uint32_t frames = 0;
+    uint64_t periodSum = 0;
+    uint32_t periods[kPeriodBuckets] = {};
+};
+
+void CountFrame(FrameStats *stats, DWORD now)
+{
+    if (stats->frames > 0) {
+        DWORD period = now - stats->lastStart;
+        stats->periodSum += period;
+        ++stats->periods[period < kPeriodBuckets ? period : kPeriodBuckets - 1];
+    }
+    stats->lastStart = now;
+    ++stats->frames;
+}
+
+// How the frames kept their pace, what a frame cost the thread, and the
+// process's memory at the end: the figures a slow machine is judged by.
+void LogFrameStats(const FrameStats &stats)
+{
+    if (!DebugOn || stats.frames < 2)
+        return;
+    const uint32_t periods = stats.frames - 1;
+    const uint32_t rank = periods - periods / 100;
+    uint32_t seen = 0;
+    int p99 = kPeriodBuckets - 1;
+    for (int ms = 0; ms < kPeriodBuckets; ++ms) {
+        seen += stats.periods[ms];
+        if (seen >= rank) {
+            p99 = ms;
+            break;
+        }
+    }
+    FILETIME created, exited, kernel, user;
+    double cpuMs = 0.0;
+    if (GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) {
+        auto ticks = [](const FILETIME &t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        cpuMs = static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+    }
+    WriteLog("MoveImage: %lu Bilder, Periode %.2f ms (Soll %d ms), 99%% bis %d ms, CPU %.3f ms/Bild",
+             static_cast<unsigned long>(stats.frames), static_cast<double>(stats.periodSum) / periods,
+             FrameInterval, p99, cpuMs / stats.frames);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)))
+        WriteLog("Arbeitsspeicher: %lu KB (Spitze %lu KB), GDI-Objekte: %ld",
+                 static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                 static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), static_cast<long>(GdiObjectsAlive()));
+}
 
 void ComposeFrame(HDC window)
 {
@@ -255,9 +312,11 @@ DWORD WINAPI MoveImage(LPVOID)
     Housekeeping hk;
     ResetHousekeeping(&hk);
     DWORD deadline = timeGetTime();
+    FrameStats stats;
     while (window && !EndFlag) {
         if (RunState > kRunning)
             break;
+        CountFrame(&stats, timeGetTime());
         RunQueuedSceneKeys();
         if (CountPass(&hk))
             RunHousekeeping(&hk);
@@ -274,6 +333,7 @@ DWORD WINAPI MoveImage(LPVOID)
         std::lock_guard<std::mutex> hold(SceneDCLock());
         KillSprechblase();
     }
+    LogFrameStats(stats);
     gAnimationThreadId = 0;
     gWindowDC = nullptr;
     if (window)
