@@ -7,6 +7,7 @@
 #include "calendar.h"
 #include "config.h"
 #include "entry.h"
+#include "figures.h"
 #include "gdiutil.h"
 #include "keys.h"
 #include "objects.h"
@@ -182,6 +183,37 @@ TEST_F(Bubbles, OneAtATimeAndNothingForWhatCannotBeShown)
     EXPECT_EQ(CreateSprechblase(1, "   ", 300, 100, 5), 0);
     EXPECT_EQ(CreateSprechblase(1, "Null", 300, 100, 0), 0);
     EXPECT_EQ(OpenBubbleKind, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The speech texts shipped with the saver hold a section for every figure
+// that has a script, under the name the figure reads them by.
+TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
+{
+    std::string path = testutil::DistPath("sb.txt");
+    std::string bytes = testutil::ReadFileBytes(path);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_NE(bytes.find("\r\n"), std::string::npos);
+    int figures = 0;
+    for (int id = 1; id <= kLastPedestrian; ++id) {
+        if (!FiguresHaveScript(id))
+            continue;
+        ++figures;
+        const char *name = FigurDisplayName(id);
+        ASSERT_STRNE(name, "") << id;
+        UINT count = GetPrivateProfileIntA(name, "N", 0, path.c_str());
+        EXPECT_GE(count, 3u) << name;
+        for (UINT k = 1; k <= count; ++k) {
+            char key[16], text[256];
+            StrPrintfN(key, sizeof(key), "TEXT%u", k);
+            GetPrivateProfileStringA(name, key, "", text, sizeof(text), path.c_str());
+            EXPECT_STRNE(text, "") << name << " " << key;
+        }
+    }
+    EXPECT_EQ(figures, 5);
 }
 
 }  // namespace

@@ -160,6 +160,20 @@ TEST_F(Step, ObjectsAreDrawnBackToFrontAndLeaveTheListWhenUnloaded)
         EXPECT_NE(pair.Figur, 6);
 }
 
+TEST_F(Step, TheOpenBubbleIsDrawnOverEveryFigure)
+{
+    OnStage(4, 0);
+    Frames(1);
+    FigurTable[4].X = 600;
+    FigurTable[4].Y = 100;
+    FigurTable[4].FootLine = 340;
+    CreateSprechblase(1, "Hallo", 580, 90, 5);
+    Frames(1);
+    // The bubble's body is white in the test picture; the figure lies under it.
+    EXPECT_EQ(Work(640, 100), RGB(255, 255, 255));
+    EXPECT_EQ(Work(602, 175), EntryColour(4, kDay, 0, 0));
+}
+
 TEST_F(Step, TheExitSignEndsTheSaverBeforeAnythingElseSeesTheClick)
 {
     if (!IsOnStage(110))
