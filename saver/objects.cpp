@@ -634,6 +634,18 @@ void RunScriptIfLoaded(int id)
 
 bool SwitchedOn(int id) { return FigurSheetCount[id] != 0; }
 
+// A figure whose script is not in this build would stand still for good or,
+// without its pictures, count as a failed load: it is refused quietly. The
+// random draws around it stay as they are.
+void LoadStartFigure(int id, int startState)
+{
+    if (!FigurScriptExists(id)) {
+        WriteLog("Figur %3d: kein Skript", id);
+        return;
+    }
+    LoadFigurWait(id, startState);
+}
+
 }  // namespace
 
 void StartFigur()
@@ -642,31 +654,31 @@ void StartFigur()
     BirthdaysToday = HeuteGeburtstag();
     if (TimeOfDay == kDay) {
         if (SwitchedOn(8) && Rand() % 14 == 0) {
-            LoadFigurWait(8, 100);
+            LoadStartFigure(8, 100);
             RunScriptIfLoaded(8);
         }
         if (SwitchedOn(35) && BirthdaysToday != 0 && (Rand() & 3) != 0) {
-            LoadFigurWait(35, 0);
+            LoadStartFigure(35, 0);
         } else if (SwitchedOn(39) && IsCarnivalTime() && (Rand() & 3) == 0) {
-            LoadFigurWait(39, 0);
+            LoadStartFigure(39, 0);
         } else if (SwitchedOn(22) && Rand() % 7 == 0 && Season == kSummer) {
-            LoadFigurWait(22, 0);
+            LoadStartFigure(22, 0);
         } else {
             static const int kWaitingGroup[] = {62, 63, 64, 65};
             for (int id : kWaitingGroup) {
                 if (Rand() % 5 == 0) {
-                    LoadFigurWait(id, 0);
+                    LoadStartFigure(id, 0);
                     break;
                 }
             }
         }
         if (Rand() % 5 == 0)
-            LoadFigurWait(71, 0);
+            LoadStartFigure(71, 0);
     }
     if (TimeOfDay != kDusk && Hour >= 11) {
         bool groupOnStage = IsOnStage(62) || IsOnStage(63) || IsOnStage(64) || IsOnStage(65);
         if (!groupOnStage && Rand() % 5 == 0) {
-            LoadFigurWait(20, 1);
+            LoadStartFigure(20, 1);
             RunScriptIfLoaded(20);
         }
     }
