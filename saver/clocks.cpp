@@ -248,13 +248,8 @@ void Figur115Script()
     if (Uhr == 2) {
         DrawPillarDisplay();
     } else if (Uhr == 3 && r.Sheets[0]) {
-        HDC dc = TrackDC(CreateCompatibleDC(nullptr));
-        if (dc) {
-            HGDIOBJ old = SelectObject(dc, r.Sheets[0]);
-            DrawAClock(dc, ClockX, ClockY);
-            SelectObject(dc, old);
-            DeleteTrackedDC(&dc);
-        }
+        // Runs every frame: the animation thread's kept DCs make this free.
+        DrawIntoBitmap(r.Sheets[0], [](HDC dc, void *) { DrawAClock(dc, ClockX, ClockY); }, nullptr);
     }
     int frame = (r.Frame >= 0 && r.Frame < 5) ? r.Frame : 0;
     SceneRect point = {r.X, r.Y, 0, 0};

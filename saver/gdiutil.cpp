@@ -172,6 +172,15 @@ HBITMAP BitmapFromPackedDIB(const BITMAPINFOHEADER *h, size_t offset, HPALETTE p
 
 }  // namespace
 
+bool DrawIntoBitmap(HBITMAP bitmap, void (*draw)(HDC dc, void *context), void *context)
+{
+    MemoryDC dc(bitmap);
+    if (!dc)
+        return false;
+    draw(dc.get(), context);
+    return true;
+}
+
 // ---------------------------------------------------------------- counting
 
 LONG GdiObjectsAlive() { return gGdiAlive.load(); }

@@ -49,6 +49,9 @@ LONG GdiObjectsMade();
 // from the first blit until ReleaseBlitDCs, which it calls before it ends.
 void KeepBlitDCs();
 void ReleaseBlitDCs();
+// Draws into a bitmap through a memory DC that has it selected; on a thread
+// that keeps its DCs this makes no GDI object. False when no DC could be had.
+bool DrawIntoBitmap(HBITMAP bitmap, void (*draw)(HDC dc, void *context), void *context);
 HBITMAP TrackBitmap(HBITMAP bitmap);
 HPALETTE TrackPalette(HPALETTE palette);
 HDC TrackDC(HDC dc);
