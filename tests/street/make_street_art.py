@@ -11,8 +11,11 @@ usage: make_street_art.py OUTDIR FRAMES_DIR
 """
 import os
 import re
-import struct
 import sys
+
+# The scene tests' BMP writer serves here too.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "saver"))
+from make_test_art import bmp8 as write_bmp8  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 WHITE = (255, 255, 255)
@@ -22,28 +25,7 @@ BUTTONS = (160, 160, 160)
 
 def bmp8(path, width, height, rows):
     """rows: list of height lists of (r, g, b), top row first."""
-    palette, index = [], {}
-    stride = (width + 3) & ~3
-    data = []
-    for row in reversed(rows):
-        out = bytearray(stride)
-        for x, c in enumerate(row):
-            if c not in index:
-                index[c] = len(palette)
-                palette.append(c)
-            out[x] = index[c]
-        data.append(bytes(out))
-    if len(palette) > 256:
-        raise ValueError(path + ": more than 256 colours")
-    while len(palette) < 256:
-        palette.append((0, 0, 0))
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    bits = b"".join(data)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
-    offset = 14 + 40 + len(table)
-    with open(path, "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
-        f.write(header + table + bits)
+    write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
 def read_tables(folder):
