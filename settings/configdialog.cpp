@@ -75,9 +75,10 @@ void RunPropSheet(HWND owner)
     BuildPropPages(pages);
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof(header);
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_PROPTITLE;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_PROPTITLE | PSH_USEICONID;
     header.hwndParent = owner;
     header.hInstance = AppInstance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_SAVER);
     header.pszCaption = "Tandrovi Wendelby 3";
     header.nPages = kPageCount;
     header.nStartPage = 0;
