@@ -19,6 +19,18 @@ import sys
 MAGENTA = (255, 0, 255)
 
 
+def write_bmp8_file(path, width, height, palette, rows):
+    """Writes padded bottom-up rows with the palette filled out to 256 entries."""
+    palette = list(palette) + [(0, 0, 0)] * (256 - len(palette))
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    bits = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
+        f.write(header + table + bits)
+
+
 def bmp8(path, width, height, pixel):
     """8-bit bottom-up BMP; pixel(x, y) gives an (r, g, b) per pixel, top row y 0."""
     palette = []
@@ -36,15 +48,7 @@ def bmp8(path, width, height, pixel):
                     raise ValueError(path + ": more than 256 colours")
             row[x] = index[c]
         rows.append(bytes(row))
-    while len(palette) < 256:
-        palette.append((0, 0, 0))
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    bits = b"".join(rows)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
-    offset = 14 + 40 + len(table)
-    with open(path, "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
-        f.write(header + table + bits)
+    write_bmp8_file(path, width, height, palette, rows)
 
 
 def bmp8_rows(path, width, height, row_colour):
@@ -56,15 +60,7 @@ def bmp8_rows(path, width, height, row_colour):
     index = {c: i for i, c in enumerate(palette)}
     stride = (width + 3) & ~3
     rows = [bytes([index[colours[y]]]) * width + bytes(stride - width) for y in range(height - 1, -1, -1)]
-    while len(palette) < 256:
-        palette.append((0, 0, 0))
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    bits = b"".join(rows)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
-    offset = 14 + 40 + len(table)
-    with open(path, "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset))
-        f.write(header + table + bits)
+    write_bmp8_file(path, width, height, palette, rows)
 
 
 def bmp1(path, width, height, dark):
