@@ -1,6 +1,12 @@
 # Shared settings for every Windows target of the project.
 
-set(WYN_WINE_RUN "${CMAKE_SOURCE_DIR}/tests/rig/wine-run")
+# Each target runs under the Wine loader of its own architecture.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(WYN_WINE_ARCH win64)
+else()
+  set(WYN_WINE_ARCH win32)
+endif()
+set(WYN_WINE_RUN "${CMAKE_SOURCE_DIR}/tests/rig/wine-run;--arch;${WYN_WINE_ARCH}")
 set(WYN_RIG_DIR "${CMAKE_BINARY_DIR}/rig")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${WYN_WINE_RUN};--rig;${WYN_RIG_DIR}")
 
