@@ -13,7 +13,11 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${WYN_WINE_RUN};--rig;${WYN_RIG_DIR}")
 # German literals are written in UTF-8 and must reach the binary, the log and the
 # registry as Windows-1252.
 set(WYN_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP1252)
-set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+# A pointer cut to a smaller integer is an error in C++ on x86_64; these catch
+# the ways round it: an integer of another size turned into a pointer, and a
+# callback cast to a signature whose pointer-sized arguments differ.
+set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
+    -Wint-to-pointer-cast -Wcast-function-type)
 
 function(wyn_win_target target)
   target_compile_options(${target} PRIVATE ${WYN_CHARSET_FLAGS} ${WYN_WARNING_FLAGS})

@@ -304,9 +304,9 @@ void ReadStreamTitle(int entry)
     SetMusicTitle(title);
 }
 
-void CALLBACK MetaSyncProc(DWORD sync, DWORD channel, DWORD data, DWORD user)
+void CALLBACK MetaSyncProc(DWORD sync, DWORD channel, DWORD_PTR data, DWORD_PTR user)
 {
-    const char *text = reinterpret_cast<const char *>(static_cast<uintptr_t>(data));
+    const char *text = reinterpret_cast<const char *>(data);
     if (!text)
         return;
     char title[kMusicTitleLen];

@@ -48,7 +48,7 @@ void GetMusicTitle(char *out, size_t outSize);
 void SetMusicTitle(const char *title);
 void ClearMusicTitle();
 void ReadStreamTitle(int entry);
-void CALLBACK MetaSyncProc(DWORD sync, DWORD channel, DWORD data, DWORD user);
+void CALLBACK MetaSyncProc(DWORD sync, DWORD channel, DWORD_PTR data, DWORD_PTR user);
 
 // The music part of the housekeeping pass.
 void MusicHousekeeping();

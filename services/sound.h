@@ -25,7 +25,7 @@ struct BassFunctions {
     BOOL(WINAPI *Start)();
     BOOL(WINAPI *Stop)();
     DWORD(WINAPI *StreamCreateFile)(BOOL mem, const void *file, DWORD offset, DWORD length, DWORD flags);
-    DWORD(WINAPI *StreamCreateURL)(const char *url, DWORD offset, DWORD flags, void *proc, DWORD user);
+    DWORD(WINAPI *StreamCreateURL)(const char *url, DWORD offset, DWORD flags, void *proc, DWORD_PTR user);
     BOOL(WINAPI *ChannelPlay)(DWORD handle, BOOL restart);
     BOOL(WINAPI *StreamFree)(DWORD handle);
     BOOL(WINAPI *SetVolume)(DWORD volume);
@@ -38,7 +38,7 @@ struct BassFunctions {
     DWORD(WINAPI *ChannelIsSliding)(DWORD handle);
     unsigned long long(WINAPI *ChannelGetPosition)(DWORD handle);
     DWORD(WINAPI *ChannelGetLevel)(DWORD handle);
-    DWORD(WINAPI *ChannelSetSync)(DWORD handle, DWORD type, unsigned long long param, void *proc, DWORD user);
+    DWORD(WINAPI *ChannelSetSync)(DWORD handle, DWORD type, unsigned long long param, void *proc, DWORD_PTR user);
     DWORD(WINAPI *SampleLoad)(BOOL mem, const void *file, DWORD offset, DWORD length, DWORD max, DWORD flags);
     const char *(WINAPI *StreamGetTags)(DWORD handle, DWORD tags);
     DWORD(WINAPI *SetConfig)(DWORD option, DWORD value);
