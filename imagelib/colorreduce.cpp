@@ -72,7 +72,7 @@ public:
                     e[kChannels + k] = static_cast<int16_t>(e[kChannels + k] + 7 * err);
                     below[kChannels + k] = static_cast<int16_t>(below[kChannels + k] + 3 * err);
                     below[k] = static_cast<int16_t>(below[k] + 5 * err);
-                    below[k - kChannels] = static_cast<int16_t>(err);
+                    (below - kChannels)[k] = static_cast<int16_t>(err);
                 } else {
                     e[kChannels + k] = static_cast<int16_t>(e[kChannels + k] + err);
                     below[k] = static_cast<int16_t>(err);
@@ -219,6 +219,12 @@ BOOL RGBTo8Bit(const BYTE *pixels, uint32_t width, uint32_t height, uint32_t row
         }
         if (height == 0 || width == 0)
             return TRUE;
+        const CheckedSize errorRows =
+            (CheckedSize(width) * CheckedSize(kChannels) + CheckedSize(2 * kChannels)) * CheckedSize(2 * sizeof(int16_t));
+        if (!errorRows.Ok()) {
+            ctx.Fail(kImgOutOfMemory);
+            return FALSE;
+        }
         Reducer reducer(width, colours, palette, diffusion, errorLimit, flags);
         RowProgress progress;
         for (uint32_t y = 0; y < height; ++y) {

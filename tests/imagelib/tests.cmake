@@ -10,4 +10,7 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/dib_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpwrite_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/opstest.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/colorreduce_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/overlay_test.cpp
 )
