@@ -13,4 +13,6 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/opstest.cpp
   ${WYN_IMAGELIB_TEST_DIR}/colorreduce_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/overlay_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/resize_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tone_test.cpp
 )
