@@ -15,4 +15,5 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/overlay_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/resize_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/tone_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/fill_test.cpp
 )
