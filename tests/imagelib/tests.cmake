@@ -16,4 +16,6 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/resize_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/tone_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/fill_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/blur_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/rotate_test.cpp
 )
