@@ -5,6 +5,7 @@
 #include "opstest.h"
 
 #include <cmath>
+#include <numbers>
 #include <limits>
 #include <string>
 
@@ -123,7 +124,7 @@ TEST(FillPolygon, PixelCentresEvenOddAndClipping)
     // A pentagram: the tips are filled, the inner pentagon (crossed twice) not.
     std::vector<PolygonPoint> star;
     for (int i = 0; i < 5; ++i) {
-        const double a = -M_PI / 2 + i * 4 * M_PI / 5;
+        const double a = -std::numbers::pi / 2 + i * 4 * std::numbers::pi / 5;
         star.push_back({12 + 11 * std::cos(a), 12 + 11 * std::sin(a)});
     }
     const Bytes starBits = Fill1Bit(star, 24, 24);
