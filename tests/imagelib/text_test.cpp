@@ -157,3 +157,30 @@ TEST(TextOnImage, ReleasesItsGdiObjects)
     for (int i = 0; i < 70000; ++i)  // both ways: measuring makes a DC more
         ASSERT_TRUE(DrawTextOnRGB(img.data(), 16, 16, 48, "Ab", &font, &r, (i & 1) ? kCentred : 0, 0, kInk)) << i;
 }
+
+TEST(TextOnImage, GlowChainStaysInsideTheSign)
+{
+    // As the saver letters a house sign: the text into a grey-ramp mask of
+    // the sign's size, blurred, raised by gamma, blurred again, laid on the
+    // picture as a glow, and the text once more on top.
+    const RECT sign = {20, 10, 180, 50};
+    const uint32_t mw = 160, mh = 40;
+    RGBQUAD ramp[256];
+    for (uint32_t i = 0; i < 256; ++i)
+        ramp[i] = {static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    const LOGFONTA font = Font();
+    Bytes mask(mw * mh, 0), glow(mw * mh, 0);
+    const RECT whole = {0, 0, static_cast<LONG>(mw), static_cast<LONG>(mh)};
+    ASSERT_TRUE(DrawTextOn8Bit(mask.data(), mw, mh, mw, "Wendelby", &font, &whole, kCentred, 0, 255, ramp, 256));
+    ASSERT_TRUE(GaussianBlur(mask.data(), mw, mh, 1, mw, glow.data(), mw, 2.0, 7));
+    ASSERT_TRUE(ApplyGamma(glow.data(), mw, mh, 1, mw, 2.4, 0));
+    ASSERT_TRUE(GaussianBlur(glow.data(), mw, mh, 1, mw, mask.data(), mw, 1.4, 7));
+
+    Bytes img = GreyImage();
+    ASSERT_TRUE(AlphaBlendColor(img.data(), kW, kH, 3, kW * 3, mask.data(), mw, mh, mw, 0xC8E6F0, sign.left, sign.top, 0));
+    ASSERT_TRUE(DrawTextOnRGB(img.data(), kW, kH, kW * 3, "Wendelby", &font, &sign, kCentred, 0, kInk));
+    const Changes c = Compare(img, sign, {200, 30, 60});
+    EXPECT_FALSE(c.outside);
+    EXPECT_TRUE(c.wrongInk);  // the glow: changed pixels that are not ink
+    EXPECT_GT(c.count, Compare(Draw("Wendelby", sign, kCentred, 0), sign, {200, 30, 60}).count);
+}
