@@ -139,9 +139,12 @@ BOOL GaussianBlur(const BYTE *source, uint32_t width, uint32_t height, uint32_t 
         // A sigma of 0 or less (or NaN) has no kernel: the channels are copied.
         const bool copy = !(sigma > 0);
         const uint32_t radius = copy ? 0 : KernelRadius(sigma, width, height);
+        if (width == 0 || height == 0)
+            return TRUE;
         const CheckedSize workBytes = CheckedSize(width) * CheckedSize(height) * CheckedSize(sizeof(float));
         const CheckedSize kernelBytes = (CheckedSize(radius) * CheckedSize(2) + CheckedSize(1)) * CheckedSize(sizeof(float));
-        if (!copy && (!workBytes.Ok() || !kernelBytes.Ok())) {
+        const CheckedSize sumBytes = CheckedSize(width) * CheckedSize(sizeof(double));
+        if (!copy && (!workBytes.Ok() || !kernelBytes.Ok() || !sumBytes.Ok())) {
             ctx.Fail(kImgOutOfMemory);
             return FALSE;
         }

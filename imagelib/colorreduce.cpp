@@ -189,6 +189,8 @@ bool ExpandPaletteRows(const BYTE *indices, uint32_t width, uint32_t height, uin
         ctx.Fail(kImgBadParam);
         return false;
     }
+    if (width == 0)
+        return true;
     const bool sameOrder = (flags & kSamePaletteOrder) != 0;
     RowProgress progress;
     for (uint32_t y = 0; y < height; ++y) {

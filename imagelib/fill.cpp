@@ -257,6 +257,8 @@ BOOL FillPolygon(BYTE *image, uint32_t width, uint32_t height, uint32_t rowBytes
             ctx.Fail(kImgBadParam);
             return FALSE;
         }
+        if (width == 0 || height == 0)
+            return TRUE;
         const std::vector<Span> spans = ScanPolygon(points, count, width, height);
         const uint32_t total = static_cast<uint32_t>(spans.size());
         RowProgress progress;
@@ -286,6 +288,8 @@ BOOL FillPolygonEx(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytes
             ctx.Fail(kImgBadParam);
             return FALSE;
         }
+        if (width == 0 || height == 0)
+            return TRUE;
         const std::vector<Span> spans = ScanPolygon(points, count, width, height);
         double leftmost = points[0].x;
         for (uint32_t i = 1; i < count; ++i)

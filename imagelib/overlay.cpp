@@ -210,7 +210,7 @@ BOOL AlphaBlendColor(BYTE *image, uint32_t width, uint32_t height, uint32_t byte
             return FALSE;
         }
         const ClipBox box = ClipPiece(width, height, x, y, maskWidth, maskHeight);
-        if (box.top >= box.bottom)
+        if (box.top >= box.bottom || box.left >= box.right)
             return TRUE;
         BYTE c[kRgbaBytes] = {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
                               static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 24)};
@@ -246,7 +246,7 @@ bool PasteBits1(BYTE *target, uint32_t width, uint32_t height, uint32_t targetRo
         return false;
     }
     const ClipBox box = ClipPiece(width, height, x, y, sourceWidth, sourceHeight);
-    if (box.top >= box.bottom)
+    if (box.top >= box.bottom || box.left >= box.right)
         return true;
     const bool combine = (flags & kPasteCombine) != 0;
     const bool orBits = (flags & kPasteOr) != 0;
@@ -288,7 +288,7 @@ bool Composite16(uint16_t *target, uint32_t width, uint32_t height, const uint16
     }
     const ClipBox box = ClipPiece(width, height, x, y, sourceWidth, sourceHeight);
     const Compositor compositor(mode, opacity, largest);
-    if (box.top >= box.bottom || compositor.ChangesNothing())
+    if (box.top >= box.bottom || box.left >= box.right || compositor.ChangesNothing())
         return true;
     const uint32_t count = (box.right - box.left) * samplesPerPixel;
     RowProgress progress;

@@ -58,6 +58,10 @@ BOOL ResizeImage(const BYTE *pixels, int32_t width, int32_t height, uint32_t row
             memmove(out, pixels, static_cast<size_t>(height) * rowBytes);
             return TRUE;
         }
+        if (!(CheckedSize(static_cast<uint32_t>(newWidth)) * CheckedSize(sizeof(Column))).Ok()) {
+            ctx.Fail(kImgOutOfMemory);
+            return FALSE;
+        }
         const std::vector<Column> columns = ColumnTable(width, newWidth);
         const double stepY = Step(height, newHeight);
         const int64_t lastRow = height - 1;
@@ -95,7 +99,7 @@ BOOL CropImage(const BYTE *pixels, uint32_t width, uint32_t height, uint32_t row
 {
     return RunEntry<BOOL>([&](OperationContext &ctx) -> BOOL {
         OperationScope scope;
-        if (!pixels || !out || out == pixels || !rect) {
+        if (!pixels || !out || out == pixels || !rect || bytesPerPixel == 0) {
             ctx.Fail(kImgBadParam);
             return FALSE;
         }

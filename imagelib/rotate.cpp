@@ -49,6 +49,8 @@ bool TurnBits1(const BYTE *source, BYTE *dest, uint32_t width, uint32_t height, 
         ctx.Fail(kImgBadParam);
         return false;
     }
+    if (width == 0)
+        return true;
     const bool setOnly = (flags & kTurnSetOnly) != 0;
     RowProgress progress;
     for (uint32_t y = 0; y < height; ++y) {
@@ -78,6 +80,8 @@ bool TurnBytes(const BYTE *source, uint32_t width, uint32_t height, uint32_t sou
         ctx.Fail(kImgBadParam);
         return false;
     }
+    if (width == 0)
+        return true;
     RowProgress progress;
     for (uint32_t y = 0; y < height; ++y) {
         const BYTE *from = RowAt(source, y, sourceRowBytes);
@@ -100,6 +104,8 @@ bool TurnBytesInPlace(BYTE *pixels, uint32_t width, uint32_t height, uint32_t mo
         ctx.Fail(kImgBadParam);
         return false;
     }
+    if (width == 0 || height == 0)
+        return true;
     if (mode == kTurnHalf)
         return FlipRows(pixels, rowBytes.Value(), height, ctx) &&
                MirrorRows(pixels, width, height, bytesPerPixel, rowBytes.Value(), ctx);

@@ -32,7 +32,7 @@ bool BlendTextMask(BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBy
         return false;
     }
     const ClipBox box = ClipPiece(width, height, x, y, mask.width, mask.height);
-    if (box.top >= box.bottom)
+    if (box.top >= box.bottom || box.left >= box.right)
         return true;
     const uint8_t *product = ProductTable();
     BYTE c[kRgbBytes] = {colour.red, colour.green, colour.blue};

@@ -196,6 +196,8 @@ BOOL AdjustBrightnessContrast(BYTE *pixels, uint32_t width, uint32_t height, uin
             ctx.Fail(kImgBadParam);
             return FALSE;
         }
+        if (width == 0 || height == 0)
+            return TRUE;
         Lut lut;
         ContrastTable(ClampInput(brightness, -1, 1), ClampInput(contrast, -kContrastLimit, kContrastLimit), flags,
                       lut);
@@ -224,6 +226,8 @@ BOOL ApplyGamma(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPer
             ctx.Fail(kImgBadParam);
             return FALSE;
         }
+        if (width == 0 || height == 0)
+            return TRUE;
         const double exponent = gamma == 0 ? 1 : 1 / gamma;
         Lut lut;
         for (uint32_t i = 0; i < kLevels; ++i)

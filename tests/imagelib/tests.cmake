@@ -19,4 +19,5 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/blur_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/rotate_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/chains_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/ops_sweep_test.cpp
 )
