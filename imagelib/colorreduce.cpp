@@ -166,20 +166,6 @@ uint32_t CISColorMatch::Match(BYTE red, BYTE green, BYTE blue)
     return bestIndex;
 }
 
-bool CISColorMatch::ColorsMatch(uint32_t a, uint32_t b, uint32_t tolerance)
-{
-    if (a == b)
-        return true;
-    if (tolerance == 0)
-        return false;
-    uint32_t sum = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
-        sum += static_cast<uint32_t>(d * d);
-    }
-    return sum <= tolerance;
-}
-
 bool ExpandPaletteRows(const BYTE *indices, uint32_t width, uint32_t height, uint32_t rowBytes, BYTE *out,
                        uint32_t outRowBytes, const RGBQUAD *palette, uint32_t flags, OperationContext &ctx)
 {

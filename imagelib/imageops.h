@@ -40,7 +40,19 @@ public:
     uint32_t Match(BYTE red, BYTE green, BYTE blue);
     // Equal 32-bit values, or (tolerance above 0) a squared distance of
     // the three low bytes of at most the tolerance.
-    static bool ColorsMatch(uint32_t a, uint32_t b, uint32_t tolerance);
+    static bool ColorsMatch(uint32_t a, uint32_t b, uint32_t tolerance)
+    {
+        if (a == b)
+            return true;
+        if (tolerance == 0)
+            return false;
+        uint32_t sum = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
+            sum += static_cast<uint32_t>(d * d);
+        }
+        return sum <= tolerance;
+    }
 
     uint32_t CachedPairs() const { return static_cast<uint32_t>(cache_.size()); }
 

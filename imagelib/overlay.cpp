@@ -61,6 +61,43 @@ struct OpacityTables {
     }
 };
 
+// The colours-match test against one key, with the key's bytes taken apart
+// once a call.
+class KeyTest {
+public:
+    KeyTest(uint32_t key, uint32_t tolerance)
+        : key_(key), tolerance_(tolerance), k0_(key & 0xFF), k1_((key >> 8) & 0xFF), k2_((key >> 16) & 0xFF)
+    {
+    }
+    bool Matches(const BYTE *s) const
+    {
+        if (static_cast<uint32_t>(s[0] | (s[1] << 8) | (s[2] << 16)) == key_)
+            return true;
+        if (tolerance_ == 0)
+            return false;
+        const int32_t d0 = s[0] - k0_, d1 = s[1] - k1_, d2 = s[2] - k2_;
+        return static_cast<uint32_t>(d0 * d0 + d1 * d1 + d2 * d2) <= tolerance_;
+    }
+
+private:
+    uint32_t key_;
+    uint32_t tolerance_;
+    int32_t k0_, k1_, k2_;
+};
+
+// The arithmetic is chosen once a call, not once a byte.
+template <bool kByteTables>
+void OverlayRow(BYTE *t, const BYTE *s, uint32_t count, const OpacityTables &tables, const KeyTest &key)
+{
+    for (uint32_t i = 0; i < count; ++i, t += kRgbBytes, s += kRgbBytes) {
+        if (key.Matches(s))
+            continue;
+        for (uint32_t k = 0; k < kRgbBytes; ++k)
+            t[k] = kByteTables ? static_cast<BYTE>(tables.keepByte[t[k]] + tables.takeByte[s[k]])
+                               : static_cast<BYTE>(tables.keep[t[k]] + tables.take[s[k]]);
+    }
+}
+
 // One visited row of the compositor, in sample units.
 struct SampleSpan {
     uint16_t *target;
@@ -172,20 +209,17 @@ BOOL OverlayImage(BYTE *target, uint32_t width, uint32_t height, uint32_t rowByt
         if (flags & kOverlaySwapKey)
             transparent = (transparent & 0xFF00FF00u) | ((transparent & 0xFF) << 16) | ((transparent >> 16) & 0xFF);
         const OpacityTables tables(ClampOpacity(opacity));
-        const bool byteTables = (flags & kOverlayByteTables) != 0;
+        const uint32_t count = box.right - box.left;
+        const KeyTest key(transparent, tolerance);
         RowProgress progress;
         for (uint32_t row = box.top; row < box.bottom; ++row) {
             BYTE *t = RowAt(target, row, rowBytes) + static_cast<size_t>(box.left) * kRgbBytes;
             const BYTE *s = RowAt(overlay, static_cast<uint32_t>(row - y), overlayRowBytes) +
                             static_cast<size_t>(box.left - x) * kRgbBytes;
-            for (uint32_t col = box.left; col < box.right; ++col, t += kRgbBytes, s += kRgbBytes) {
-                const uint32_t colour = s[0] | (s[1] << 8) | (s[2] << 16);
-                if (CISColorMatch::ColorsMatch(colour, transparent, tolerance))
-                    continue;
-                for (uint32_t k = 0; k < kRgbBytes; ++k)
-                    t[k] = byteTables ? static_cast<BYTE>(tables.keepByte[t[k]] + tables.takeByte[s[k]])
-                                      : static_cast<BYTE>(std::min(tables.keep[t[k]] + tables.take[s[k]], 255.0));
-            }
+            if (flags & kOverlayByteTables)
+                OverlayRow<true>(t, s, count, tables, key);
+            else
+                OverlayRow<false>(t, s, count, tables, key);
             if (!progress.Report(row - box.top, box.bottom - box.top, ctx))
                 return FALSE;
         }

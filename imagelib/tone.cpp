@@ -77,13 +77,21 @@ bool ApplyTables(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPe
 {
     if (std::all_of(tables, tables + kMaxChannels, [](const BYTE *t) { return t == nullptr; }))
         return true;
+    // One table for every byte of the row is the common case: one run.
+    const bool oneTable = std::all_of(tables, tables + bytesPerPixel, [&](const BYTE *t) { return t == tables[0]; });
+    const size_t rowUsed = static_cast<size_t>(width) * bytesPerPixel;
     RowProgress progress;
     for (uint32_t y = 0; y < height; ++y) {
         BYTE *p = RowAt(pixels, y, rowBytes);
-        for (uint32_t x = 0; x < width; ++x, p += bytesPerPixel)
-            for (uint32_t k = 0; k < bytesPerPixel; ++k)
-                if (tables[k])
-                    p[k] = tables[k][p[k]];
+        if (oneTable) {
+            for (size_t i = 0; i < rowUsed; ++i)
+                p[i] = tables[0][p[i]];
+        } else {
+            for (uint32_t x = 0; x < width; ++x, p += bytesPerPixel)
+                for (uint32_t k = 0; k < bytesPerPixel; ++k)
+                    if (tables[k])
+                        p[k] = tables[k][p[k]];
+        }
         if (!progress.Report(y, height, ctx))
             return false;
     }
