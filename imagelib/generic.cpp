@@ -4,7 +4,7 @@
 #include "generic.h"
 
 #include "bmpformat.h"
-#include "pixelrows.h"
+#include "imageops.h"
 
 #include <cstring>
 
@@ -108,23 +108,20 @@ bool HasPhotoCdMark(CISIO &io)
     return io.Seek(kPhotoCdMarkOffset, kSeekSet) && io.ReadExact(mark, sizeof(mark)) && memcmp(mark, "PCD", 3) == 0;
 }
 
-// Palette indices (GIF, WBMP) to packed RGB, as Convert8BitToRGB does with
-// 256 colours and flags 0. It runs nested, so it reports no progress of its
-// own: the reader before it already reported its rows.
+// Palette indices (GIF, WBMP) to packed RGB through Convert8BitToRGB's
+// worker, nested: the reader before it already reported its rows.
 BYTE *ExpandIndices(const BYTE *indices, uint32_t width, uint32_t height, const RGBQUAD *palette,
                     OperationContext &ctx)
 {
     OperationScope outer;
-    OperationScope scope;
-    CheckedSize rowBytes = CheckedSize(width) * CheckedSize(3);
+    const CheckedSize rowBytes = CheckedSize(width) * CheckedSize(3);
     ImageBuffer rgb;
     if (!rgb.Allocate(rowBytes * CheckedSize(height))) {
         ctx.Fail(kImgOutOfMemory);
         return nullptr;
     }
-    for (uint32_t y = 0; y < height; ++y)
-        RowToRgb(indices + static_cast<size_t>(y) * width, rgb.Data() + static_cast<size_t>(y) * rowBytes.Value(),
-                 width, 8, palette, nullptr, false, 0);
+    if (!ExpandPaletteRows(indices, width, height, width, rgb.Data(), rowBytes.Value(), palette, 0, ctx))
+        return nullptr;
     return rgb.Release();
 }
 

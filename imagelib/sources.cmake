@@ -10,7 +10,16 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/generic.cpp
   ${WYN_IMAGELIB_DIR}/bmpread.cpp
   ${WYN_IMAGELIB_DIR}/bmpwrite.cpp
+  ${WYN_IMAGELIB_DIR}/colorreduce.cpp
+  ${WYN_IMAGELIB_DIR}/overlay.cpp
+  ${WYN_IMAGELIB_DIR}/resize.cpp
+  ${WYN_IMAGELIB_DIR}/tone.cpp
+  ${WYN_IMAGELIB_DIR}/fill.cpp
+  ${WYN_IMAGELIB_DIR}/blur.cpp
+  ${WYN_IMAGELIB_DIR}/rotate.cpp
+  ${WYN_IMAGELIB_DIR}/textblend.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp
+  ${WYN_IMAGELIB_DIR}/textdraw.cpp
 )

@@ -10,4 +10,14 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/dib_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpwrite_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/opstest.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/colorreduce_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/overlay_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/resize_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tone_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/fill_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/blur_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/rotate_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/chains_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/ops_sweep_test.cpp
 )
