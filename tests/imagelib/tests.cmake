@@ -10,4 +10,6 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/dib_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpwrite_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/codecfixtures.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/jpegread_test.cpp
 )
