@@ -12,4 +12,5 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/bmpwrite_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/codecfixtures.cpp
   ${WYN_IMAGELIB_TEST_DIR}/jpegread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/pngread_test.cpp
 )
