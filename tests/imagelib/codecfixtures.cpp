@@ -338,10 +338,10 @@ void WritePage(TIFF *tif, const TiffPage &p)
 
 }  // namespace
 
-Bytes EncodeTiff(const std::vector<TiffPage> &pages)
+Bytes EncodeTiff(const std::vector<TiffPage> &pages, bool big)
 {
     MemoryFile m;
-    TIFF *tif = MemOpen(m, "w");
+    TIFF *tif = MemOpen(m, big ? "w8" : "w");
     for (const TiffPage &p : pages)
         WritePage(tif, p);
     TIFFClose(tif);

@@ -79,7 +79,8 @@ struct TiffPage {
     std::vector<uint16_t> samples; // interleaved, as stored; 8-bit samples as values 0..255
     std::vector<uint16_t> colourMap;  // red, green, blue tables of 2^bits 16-bit entries
 };
-Bytes EncodeTiff(const std::vector<TiffPage> &pages);
+// big: BigTIFF (64-bit offsets).
+Bytes EncodeTiff(const std::vector<TiffPage> &pages, bool big = false);
 // The page decoded by libtiff's RGBA reader, top row first, as RGB.
 Bytes DecodeTiffDirect(const Bytes &file, uint32_t &width, uint32_t &height);
 
