@@ -14,4 +14,5 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/jpegread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/pngread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/tiffread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/metatags_test.cpp
 )
