@@ -11,6 +11,7 @@
 #include "trace.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -82,6 +83,18 @@ void OnRead(png_structp png, png_bytep data, size_t length)
     if (length > UINT32_MAX || io->Read(data, static_cast<uint32_t>(length)) != length)
         png_error(png, "read Error");
 }
+
+// libpng allocates a chunk's whole claimed length before reading it, and
+// only warns (a benign error) when the length passes the chunk limit; a
+// 2 GB text chunk in a small file would be allocated and cleared. Every
+// allocation above the codec limit is refused instead, which libpng turns
+// into a skipped chunk or an error.
+png_voidp LimitedMalloc(png_structp, png_alloc_size_t size)
+{
+    return size > kCodecMemoryLimit ? nullptr : malloc(size);
+}
+
+void LimitedFree(png_structp, png_voidp block) { free(block); }
 
 // Owns libpng's structures.
 struct DecoderHolder {
@@ -158,7 +171,8 @@ bool OpenPng(DecoderHolder &h, CISIO &io, Header &header, OperationContext &ctx)
     LibThreadState *state = CurrentThreadState();
     state->png.texts.clear();
     h.d.io = &io;
-    h.d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning);
+    h.d.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning, nullptr, LimitedMalloc,
+                                       LimitedFree);
     if (h.d.png)
         h.d.info = png_create_info_struct(h.d.png);
     if (!h.d.png || !h.d.info) {

@@ -369,6 +369,15 @@ TEST(PngRead, MutatedFilesFailSoundly)
     PutBe32(huge, 20, 60000);
     PutBe32(huge, 29, static_cast<uint32_t>(crc32(0, huge.data() + 12, 17)));
     EXPECT_EQ(ReadGenericBytes(huge).error, 1);
+    // A text chunk behind the image data that claims 2 GB in a small file
+    // (found by fuzzing): refused by the allocation limit, not allocated
+    // and cleared; the complete picture comes back with 15.
+    Bytes claim = good;
+    const uint8_t text[] = {0x7F, 0xFF, 0xFF, 0x00, 't', 'E', 'X', 't', 'k', 0, 'v'};
+    claim.insert(claim.end() - 12, text, text + sizeof(text));
+    ReadOutcome claimed = ReadGenericBytes(claim);
+    EXPECT_EQ(claimed.error, 15);
+    EXPECT_TRUE(claimed.returned);
     uint32_t seed = 5;
     for (int i = 0; i < 300; ++i) {
         Bytes bad = good;
