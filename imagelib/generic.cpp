@@ -5,6 +5,8 @@
 
 #include "bmpformat.h"
 #include "imageops.h"
+#include "codecreaders.h"
+#include "pixelrows.h"
 
 #include <cstring>
 
@@ -56,7 +58,9 @@ constexpr Signature kSignatures[] = {
 
 // The format readers linked into this build, by ReaderIndex.
 constexpr FormatReader kFormatReaders[kReaderCount] = {
-    /* kReaderJpeg */ {nullptr, nullptr},
+    /* kReaderJpeg */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadJpegImage(io, 24, 0, w, h, ctx); },
+     nullptr},
     /* kReaderBmp */
     {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
          return ReadBmpImage(io, 24, nullptr, 0, w, h, ctx);
@@ -64,8 +68,14 @@ constexpr FormatReader kFormatReaders[kReaderCount] = {
      nullptr},
     /* kReaderGif */ {nullptr, nullptr},
     /* kReaderPcx */ {nullptr, nullptr},
-    /* kReaderPng */ {nullptr, nullptr},
-    /* kReaderTiff */ {nullptr, nullptr},
+    /* kReaderPng */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPngImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderTiff */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadTiffImage(io, 0, 0, w, h, ctx); },
+     nullptr},
     /* kReaderTga */ {nullptr, nullptr},
     /* kReaderWmf */ {nullptr, nullptr},
     /* kReaderEmf */ {nullptr, nullptr},

@@ -143,6 +143,13 @@ BYTE *ReadGeneric(HISSRC source, uint32_t *width, uint32_t *height);
 // palette (256 entries) filled; flags kReadAsDib: a packed DIB.
 BYTE *ReadBMP(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette,
               uint32_t flags);
+// depth 8 (grey), 24 or 32 (raw CMYK with flag 1); flags: 1 raw CMYK, 2 a
+// packed DIB, 4 keep YCbCr, 8 padded blue-green-red rows, 16 leave the
+// source right behind the JPEG data.
+BYTE *ReadJPG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, uint32_t flags);
+// depth 1 or 8 (indices, palette needed), 16 (grey and alpha; 16-bit grey
+// with flag 4), 24, 32, 48 or 64; flags: 1 gamma, 2 a packed DIB.
+BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
 // resolution: null, or horizontal and vertical pixels per metre.
 uint32_t WriteBMP(HISDEST dest, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits,
                   uint32_t colours, const RGBQUAD *palette, const uint32_t *resolution, uint32_t flags);

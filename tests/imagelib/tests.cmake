@@ -20,4 +20,24 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/rotate_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/chains_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/ops_sweep_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/codecfixtures.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/jpegread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/pngread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tiffread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/metatags_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/codec_crosscheck_test.cpp
 )
+
+# The codec cross-check set, made on this machine by encoders that are not
+# ours; prefix: how the test program spells the folder (Z: under Wine).
+function(wyn_codec_crosscheck target prefix)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/codec-crosscheck)
+  add_custom_command(
+    OUTPUT ${dir}/manifest.txt
+    COMMAND /usr/bin/python3 ${WYN_IMAGELIB_TEST_DIR}/make_codec_crosscheck.py ${dir}
+    DEPENDS ${WYN_IMAGELIB_TEST_DIR}/make_codec_crosscheck.py
+    COMMENT "Writing the codec cross-check pictures")
+  add_custom_target(${target}_crosscheck DEPENDS ${dir}/manifest.txt)
+  add_dependencies(${target} ${target}_crosscheck)
+  target_compile_definitions(${target} PRIVATE WYN_CODEC_CROSSCHECK_DIR="${prefix}${dir}")
+endfunction()
