@@ -5,6 +5,7 @@
 
 #include "bmpformat.h"
 #include "pixelrows.h"
+#include "readerkit.h"
 
 #include <cstring>
 
@@ -62,15 +63,36 @@ constexpr FormatReader kFormatReaders[kReaderCount] = {
          return ReadBmpImage(io, 24, nullptr, 0, w, h, ctx);
      },
      nullptr},
-    /* kReaderGif */ {nullptr, nullptr},
-    /* kReaderPcx */ {nullptr, nullptr},
+    /* kReaderGif */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         int32_t transparent = -1;
+         return ReadGifImage(io, palette, transparent, 0, w, h, ctx);
+     }},
+    /* kReaderPcx */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPcxImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
     /* kReaderPng */ {nullptr, nullptr},
     /* kReaderTiff */ {nullptr, nullptr},
-    /* kReaderTga */ {nullptr, nullptr},
+    /* kReaderTga */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadTgaImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
     /* kReaderWmf */ {nullptr, nullptr},
     /* kReaderEmf */ {nullptr, nullptr},
-    /* kReaderPsd */ {nullptr, nullptr},
-    /* kReaderWbmp */ {nullptr, nullptr},
+    /* kReaderPsd */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPsdImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderWbmp */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         return ReadWbmpImage(io, palette, 8, 0, w, h, ctx);
+     }},
     /* kReaderTla */ {nullptr, nullptr},
     /* kReaderTlaFlagged */ {nullptr, nullptr},
     /* kReaderPhotoCd */ {nullptr, nullptr},

@@ -10,6 +10,13 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/generic.cpp
   ${WYN_IMAGELIB_DIR}/bmpread.cpp
   ${WYN_IMAGELIB_DIR}/bmpwrite.cpp
+  ${WYN_IMAGELIB_DIR}/readerkit.cpp
+  ${WYN_IMAGELIB_DIR}/gifread.cpp
+  ${WYN_IMAGELIB_DIR}/pcxread.cpp
+  ${WYN_IMAGELIB_DIR}/psdread.cpp
+  ${WYN_IMAGELIB_DIR}/resourceblocks_interim.cpp
+  ${WYN_IMAGELIB_DIR}/tgaread.cpp
+  ${WYN_IMAGELIB_DIR}/wbmpread.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp

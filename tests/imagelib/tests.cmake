@@ -10,4 +10,21 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/dib_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/bmpwrite_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/readertest.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/reader_crosscheck_test.cpp
 )
+
+# The readers' cross-check files, written natively at build time by other
+# encoders into the build tree, where the native and the Wine runs read them.
+function(wyn_imagelib_reader_fixtures target python)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/reader-fixtures)
+  set(script ${WYN_IMAGELIB_TEST_DIR}/make_reader_fixtures.py)
+  add_custom_command(
+    OUTPUT ${dir}/manifest.txt
+    COMMAND ${python} ${script} ${dir}
+    DEPENDS ${script}
+    COMMENT "Writing the readers' cross-check files")
+  add_custom_target(${target}_reader_fixtures DEPENDS ${dir}/manifest.txt)
+  add_dependencies(${target} ${target}_reader_fixtures)
+  target_compile_definitions(${target} PRIVATE WYN_READER_FIXTURES="${dir}")
+endfunction()
