@@ -148,26 +148,38 @@ public:
 
 private:
     // Runs are cut at the end of the line; a failed read gives a zero byte,
-    // so a cut file decodes to zeros.
+    // so a cut file decodes to zeros. Once the source has ended the line is
+    // cleared once and left so: a header claiming long lines and many rows
+    // must not cost a byte-by-byte walk over data that are not there.
     bool DecodeLine()
     {
         BYTE *line = line_.Data();
+        if (ended_) {
+            if (!cleared_)
+                memset(line, 0, lineBytes_);
+            cleared_ = true;
+            return lineBytes_ > 0;
+        }
         uint32_t at = 0;
         while (at < lineBytes_) {
             BYTE b = 0;
-            in_.Next(b);
+            if (!in_.Next(b)) {
+                ended_ = true;
+                memset(line + at, 0, lineBytes_ - at);
+                break;
+            }
             uint32_t count = 1;
             if ((b & kRunFlags) == kRunFlags) {
                 count = b & kRunLength;
                 b = 0;
-                in_.Next(b);
+                ended_ = !in_.Next(b);
             }
             if (count > lineBytes_ - at)
                 count = lineBytes_ - at;
             memset(line + at, b, count);
             at += count;
         }
-        return at > 0;
+        return lineBytes_ > 0;
     }
 
     void GatherPlanes(BYTE *out) const
@@ -231,6 +243,8 @@ private:
     WorkBuffer packed_;
     RGBQUAD palette_[kFullPaletteEntries] = {};
     uint32_t next_ = 0;
+    bool ended_ = false;
+    bool cleared_ = false;
 };
 
 // Opens the image: header, depth rules and palette; the source is left at
