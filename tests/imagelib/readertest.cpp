@@ -51,7 +51,9 @@ Outcome Finish(HISSRC src, const SourceRead &read, uint32_t bytesPerPixel)
     r.returned = true;
     r.width = w;
     r.height = h;
-    if (bytesPerPixel) {
+    if (bytesPerPixel == kPackedMono) {
+        r.pixels = image.Copy(static_cast<size_t>((w + 7) / 8) * h);
+    } else if (bytesPerPixel) {
         r.pixels = image.Copy(static_cast<size_t>(w) * h * bytesPerPixel);
     } else {
         // A packed DIB: header, colour table and rows as its header says.

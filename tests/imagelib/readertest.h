@@ -34,7 +34,9 @@ struct Outcome {
     int32_t error = 0;
     bool returned = false;
 };
-// bytesPerPixel 0: bytes of the whole packed DIB from its header.
+// bytesPerPixel 0: bytes of the whole packed DIB from its header;
+// kPackedMono: rows of (width + 7) / 8 bytes.
+constexpr uint32_t kPackedMono = 0x100;
 Outcome ReadMemory(const Bytes &file, const SourceRead &read, uint32_t bytesPerPixel);
 Outcome ReadPath(const std::string &path, const SourceRead &read, uint32_t bytesPerPixel);
 SourceRead Generic();
