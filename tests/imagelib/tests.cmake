@@ -16,6 +16,7 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/pcxread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/tgaread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/wbmpread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/psdread_test.cpp
 )
 
 # The readers' cross-check files, written natively at build time by other
