@@ -183,7 +183,8 @@ BYTE *ReadRgbRows(CISIO &io, const RgbRowJob &job, uint32_t &width, uint32_t &he
             break;
         }
         RowToRgb(row.Data(), out.Data() + static_cast<size_t>(outIndex) * outRow.Value(), job.width, job.fileBits,
-                 job.palette, job.fileBits == 16 ? job.masks : nullptr, pixelBytes == 4, 0xFF);
+                 job.palette, job.fileBits == 16 || job.fileBits == 32 ? job.masks : nullptr,
+                 pixelBytes == 4, 0xFF);
     }
     return out.Release();
 }
