@@ -98,8 +98,9 @@ TEST(GifRead, BlocksBeforeTheImageAndALocalTable)
     EXPECT_EQ(r.palette[3].rgbBlue, 9);
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(r.palette[i].rgbReserved, 255) << i;
-        if (i >= 4)
+        if (i >= 4) {
             EXPECT_EQ(r.palette[i].rgbRed | r.palette[i].rgbGreen | r.palette[i].rgbBlue, 0) << i;
+        }
     }
 }
 
