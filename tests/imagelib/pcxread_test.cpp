@@ -7,20 +7,11 @@ using namespace readertest;
 
 namespace {
 
-struct PcxRead {
-    Outcome outcome;
-    RGBQUAD palette[256];
-};
-
-PcxRead ReadPcx(const Bytes &file, uint32_t depth, uint32_t flags = 0)
+PaletteOutcome ReadPcx(const Bytes &file, uint32_t depth, uint32_t flags = 0)
 {
-    PcxRead r;
-    memset(r.palette, 0xAB, sizeof(r.palette));
-    const uint32_t bytesPerPixel = flags ? 0 : depth == 24 ? 3 : 1;
-    r.outcome = ReadMemory(
-        file, [&](HISSRC s, uint32_t *w, uint32_t *h) { return ReadPCX(s, w, h, depth, r.palette, flags); },
-        bytesPerPixel);
-    return r;
+    return ReadWithPalette(
+        file, [&](HISSRC s, uint32_t *w, uint32_t *h, RGBQUAD *p) { return ReadPCX(s, w, h, depth, p, flags); },
+        flags ? 0 : depth == 24 ? 3 : 1);
 }
 
 // A 128-byte header of our own, followed by the given line data.
@@ -56,7 +47,7 @@ bool Same(const RGBQUAD &a, const RGBQUAD &b)
 // header palette; read as indices they map to the encoder's own decode.
 TEST(PcxRead, FourPlanesMapThroughTheHeaderPalette)
 {
-    PcxRead r = ReadPcx(FixtureBytes("planes4.pcx"), 8);
+    PaletteOutcome r = ReadPcx(FixtureBytes("planes4.pcx"), 8);
     ASSERT_EQ(r.outcome.error, 0);
     const Bytes expected = FixtureBytes("planes4.pcx.rgb");
     for (size_t i = 0; i < r.outcome.pixels.size(); ++i) {
@@ -72,7 +63,7 @@ TEST(PcxRead, PaletteRules)
     // A 256-colour file whose marker byte is not 12 gets the grey ramp.
     Bytes noMarker = FixtureBytes("nb8.pcx");
     noMarker[noMarker.size() - 769] = 0;
-    PcxRead grey = ReadPcx(noMarker, 8);
+    PaletteOutcome grey = ReadPcx(noMarker, 8);
     ASSERT_EQ(grey.outcome.error, 0);
     for (int i = 0; i < 256; i += 51)
         EXPECT_TRUE(Same(grey.palette[i], RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0})) << i;
@@ -89,7 +80,7 @@ TEST(PcxRead, PaletteRules)
 // with its own bytes.
 TEST(PcxRead, RunsStopAtTheLineEnd)
 {
-    PcxRead r = ReadPcx(PcxFile(4, 2, 8, 1, 4, {0xC6, 7, 1, 2, 3, 4}), 8);
+    PaletteOutcome r = ReadPcx(PcxFile(4, 2, 8, 1, 4, {0xC6, 7, 1, 2, 3, 4}), 8);
     ASSERT_EQ(r.outcome.error, 0);
     EXPECT_EQ(r.outcome.pixels, (Bytes{7, 7, 7, 7, 1, 2, 3, 4}));
 }
@@ -97,8 +88,8 @@ TEST(PcxRead, RunsStopAtTheLineEnd)
 TEST(PcxRead, CutFilesDecodeToZeros)
 {
     const Bytes whole = FixtureBytes("im8.pcx");
-    PcxRead full = ReadPcx(whole, 8);
-    PcxRead cut = ReadPcx(Bytes(whole.begin(), whole.begin() + 128 + 300), 8);
+    PaletteOutcome full = ReadPcx(whole, 8);
+    PaletteOutcome cut = ReadPcx(Bytes(whole.begin(), whole.begin() + 128 + 300), 8);
     ASSERT_EQ(cut.outcome.error, 0);
     ASSERT_EQ(cut.outcome.pixels.size(), full.outcome.pixels.size());
     EXPECT_TRUE(Bytes(cut.outcome.pixels.begin(), cut.outcome.pixels.begin() + 37) ==
@@ -106,7 +97,7 @@ TEST(PcxRead, CutFilesDecodeToZeros)
     EXPECT_EQ(Bytes(cut.outcome.pixels.end() - 37, cut.outcome.pixels.end()), Bytes(37, 0));
     // Lines of 4 x 65535 bytes over 65535 rows with no data behind the
     // header end at once, not after a walk over every missing byte.
-    PcxRead empty = ReadPcx(PcxFile(1, 65535, 1, 4, 65535, {0xC5}), 8);
+    PaletteOutcome empty = ReadPcx(PcxFile(1, 65535, 1, 4, 65535, {0xC5}), 8);
     EXPECT_EQ(empty.outcome.error, 0);
     EXPECT_EQ(empty.outcome.height, 65535u);
 }
@@ -132,18 +123,18 @@ TEST(PcxRead, HeadersAndDepths)
         {"wrong version", Bytes{10, 4, 1, 8}, 8, kImgBadPcx, false},
     };
     for (const Case &c : cases) {
-        PcxRead r = ReadPcx(c.file, c.depth);
+        PaletteOutcome r = ReadPcx(c.file, c.depth);
         EXPECT_EQ(r.outcome.error, c.error) << c.what;
         EXPECT_EQ(r.outcome.returned, c.image) << c.what;
     }
     // A 9-pixel 4-bit row fills all nine pixels.
-    PcxRead nine = ReadPcx(PcxFile(9, 1, 4, 1, 6, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xB0}), 8);
+    PaletteOutcome nine = ReadPcx(PcxFile(9, 1, 4, 1, 6, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xB0}), 8);
     EXPECT_EQ(nine.outcome.pixels, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 TEST(PcxRead, DibRows)
 {
-    PcxRead r = ReadPcx(FixtureBytes("nb24.pcx"), 0, kReadAsDib);
+    PaletteOutcome r = ReadPcx(FixtureBytes("nb24.pcx"), 0, kReadAsDib);
     ASSERT_EQ(r.outcome.error, 0);
     const Bytes &dib = r.outcome.pixels;
     const Bytes expected = FixtureBytes("nb24.pcx.rgb");
@@ -153,7 +144,7 @@ TEST(PcxRead, DibRows)
     // The top row is the last in the DIB, blue first.
     const uint8_t *top = &dib[40 + stride * 22];
     EXPECT_EQ((Bytes{top[2], top[1], top[0]}), Bytes(expected.begin(), expected.begin() + 3));
-    PcxRead mono = ReadPcx(FixtureBytes("planes1.pcx"), 0, kReadAsDib);
+    PaletteOutcome mono = ReadPcx(FixtureBytes("planes1.pcx"), 0, kReadAsDib);
     ASSERT_EQ(mono.outcome.error, 0);
     EXPECT_EQ(mono.outcome.pixels[14], 1);
     EXPECT_EQ(mono.outcome.pixels.size(), 40u + 8 + 8 * 23);

@@ -59,19 +59,11 @@ Bytes Packed(const std::vector<Bytes> &rows)
     return counts;
 }
 
-struct PsdRead {
-    Outcome outcome;
-    RGBQUAD palette[256];
-};
-
-PsdRead ReadPsd(const Bytes &file, uint32_t bits, uint32_t flags = 0, uint32_t bytesPerPixel = 3)
+PaletteOutcome ReadPsd(const Bytes &file, uint32_t bits, uint32_t flags = 0, uint32_t bytesPerPixel = 3)
 {
-    PsdRead r;
-    memset(r.palette, 0xAB, sizeof(r.palette));
-    r.outcome = ReadMemory(
-        file, [&](HISSRC s, uint32_t *w, uint32_t *h) { return ReadPSD(s, w, h, bits, r.palette, flags); },
+    return ReadWithPalette(
+        file, [&](HISSRC s, uint32_t *w, uint32_t *h, RGBQUAD *p) { return ReadPSD(s, w, h, bits, p, flags); },
         bytesPerPixel);
-    return r;
 }
 
 Bytes ResolutionBlock(uint16_t horizontal, uint16_t hUnit, uint16_t vertical, uint16_t vUnit)
@@ -107,9 +99,9 @@ TEST(PsdRead, ModesOfOurOwnFiles)
         indexed.colourData[512 + i] = static_cast<uint8_t>(i / 2);
     }
     indexed.data = {7, 200};
-    PsdRead r = ReadPsd(PsdFile(indexed), 24);
+    PaletteOutcome r = ReadPsd(PsdFile(indexed), 24);
     EXPECT_EQ(r.outcome.pixels, (Bytes{7, 248, 3, 200, 55, 100}));
-    PsdRead i8 = ReadPsd(PsdFile(indexed), 8, 0, 1);
+    PaletteOutcome i8 = ReadPsd(PsdFile(indexed), 8, 0, 1);
     EXPECT_EQ(i8.outcome.pixels, (Bytes{7, 200}));
     EXPECT_EQ(i8.palette[200].rgbGreen, 55);
     // A table of 300 bytes (all reds, 44 greens): read as far as it goes,
@@ -140,7 +132,7 @@ TEST(PsdRead, ModesOfOurOwnFiles)
     EXPECT_EQ(rawBitmap[27], 0);  // pixel 9 of 0x40 in the second byte
     bitmap.compression = 1;
     bitmap.data = Packed({{0x80, 0x40}});
-    PsdRead packedBitmap = ReadPsd(PsdFile(bitmap), 24);
+    PaletteOutcome packedBitmap = ReadPsd(PsdFile(bitmap), 24);
     ASSERT_EQ(packedBitmap.outcome.error, 0);
     EXPECT_EQ(packedBitmap.outcome.pixels[27], 0);  // pixel 9
     EXPECT_EQ(packedBitmap.outcome.pixels[3 * 8], 255);
@@ -191,7 +183,7 @@ TEST(PsdRead, RefusedAndDamagedFiles)
         {"rows cut short", with([](PsdLayout &p) { p.data.resize(4); }), kImgFileRead, true},
     };
     for (const Case &c : cases) {
-        PsdRead r = ReadPsd(c.file, 24);
+        PaletteOutcome r = ReadPsd(c.file, 24);
         EXPECT_EQ(r.outcome.error, c.error) << c.what;
         EXPECT_EQ(r.outcome.returned, c.image) << c.what;
     }
@@ -203,19 +195,19 @@ TEST(PsdRead, ProgressOverChannelsAndDibs)
 {
     g_progress.clear();
     SetProgressCallback(NoteProgress, 0);
-    PsdRead rgb = ReadPsd(FixtureBytes("rgb8-rle.psd"), 24);
+    PaletteOutcome rgb = ReadPsd(FixtureBytes("rgb8-rle.psd"), 24);
     SetProgressCallback(nullptr, 0);
     ASSERT_EQ(rgb.outcome.error, 0);
     ASSERT_EQ(g_progress.size(), 3u * 23);
     EXPECT_EQ(g_progress.back(), std::make_pair(3u * 23 - 1, 3u * 23));
 
-    PsdRead rgbDib = ReadPsd(FixtureBytes("rgb8-none.psd"), 0, kReadAsDib, 0);
+    PaletteOutcome rgbDib = ReadPsd(FixtureBytes("rgb8-none.psd"), 0, kReadAsDib, 0);
     ASSERT_EQ(rgbDib.outcome.error, 0);
     EXPECT_EQ(rgbDib.outcome.pixels[14], 24);
-    PsdRead greyDib = ReadPsd(FixtureBytes("grey8-rle.psd"), 0, kReadAsDib, 0);
+    PaletteOutcome greyDib = ReadPsd(FixtureBytes("grey8-rle.psd"), 0, kReadAsDib, 0);
     ASSERT_EQ(greyDib.outcome.error, 0);
     EXPECT_EQ(greyDib.outcome.pixels[14], 8);
-    PsdRead cmykDib = ReadPsd(FixtureBytes("cmyk8-rle.psd"), 0, kReadAsDib | kReadPsdCmyk, 0);
+    PaletteOutcome cmykDib = ReadPsd(FixtureBytes("cmyk8-rle.psd"), 0, kReadAsDib | kReadPsdCmyk, 0);
     ASSERT_EQ(cmykDib.outcome.error, 0);
     EXPECT_EQ(cmykDib.outcome.pixels[14], 32);
 }

@@ -83,6 +83,15 @@ SourceRead Generic()
     return [](HISSRC s, uint32_t *w, uint32_t *h) { return ReadGeneric(s, w, h); };
 }
 
+PaletteOutcome ReadWithPalette(const Bytes &file, const PaletteRead &read, uint32_t bytesPerPixel)
+{
+    PaletteOutcome r;
+    memset(r.palette, 0xAB, sizeof(r.palette));
+    r.outcome = ReadMemory(
+        file, [&](HISSRC s, uint32_t *w, uint32_t *h) { return read(s, w, h, r.palette); }, bytesPerPixel);
+    return r;
+}
+
 void Le16(Bytes &b, uint32_t v)
 {
     b.push_back(static_cast<uint8_t>(v));

@@ -41,6 +41,14 @@ Outcome ReadMemory(const Bytes &file, const SourceRead &read, uint32_t bytesPerP
 Outcome ReadPath(const std::string &path, const SourceRead &read, uint32_t bytesPerPixel);
 SourceRead Generic();
 
+// A read that also fills a 256-entry palette (set to 0xAB bytes first).
+struct PaletteOutcome {
+    Outcome outcome;
+    RGBQUAD palette[256];
+};
+using PaletteRead = std::function<BYTE *(HISSRC source, uint32_t *width, uint32_t *height, RGBQUAD *palette)>;
+PaletteOutcome ReadWithPalette(const Bytes &file, const PaletteRead &read, uint32_t bytesPerPixel);
+
 // Little- and big-endian appenders for hand-made files.
 void Le16(Bytes &b, uint32_t v);
 void Le32(Bytes &b, uint32_t v);

@@ -10,19 +10,11 @@ namespace {
 
 constexpr uint32_t kHeaderBytes = 18;
 
-struct TgaRead {
-    Outcome outcome;
-    RGBQUAD palette[256];
-};
-
-TgaRead ReadTga(const Bytes &file, uint32_t bits, uint32_t flags = 0)
+PaletteOutcome ReadTga(const Bytes &file, uint32_t bits, uint32_t flags = 0)
 {
-    TgaRead r;
-    memset(r.palette, 0xAB, sizeof(r.palette));
-    r.outcome = ReadMemory(
-        file, [&](HISSRC s, uint32_t *w, uint32_t *h) { return ReadTGA(s, w, h, bits, r.palette, flags); },
+    return ReadWithPalette(
+        file, [&](HISSRC s, uint32_t *w, uint32_t *h, RGBQUAD *p) { return ReadTGA(s, w, h, bits, p, flags); },
         flags ? 0 : bits / 8);
-    return r;
 }
 
 Bytes TgaHeader(uint32_t type, uint32_t width, uint32_t height, uint32_t depth, uint32_t mapLength = 0,
@@ -79,7 +71,7 @@ TEST(TgaRead, RowOrderAndPacketsAcrossRows)
     // A repeat packet of 3 over a 2x2 picture runs on into the second row.
     Bytes rle = TgaHeader(10, 2, 2, 24, 0, 0, 0x20);
     rle.insert(rle.end(), {0x82, 1, 2, 3, 0x00, 9, 8, 7});
-    TgaRead r = ReadTga(rle, 24);
+    PaletteOutcome r = ReadTga(rle, 24);
     ASSERT_EQ(r.outcome.error, 0);
     EXPECT_EQ(r.outcome.pixels, (Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1, 7, 8, 9}));
 }
@@ -91,7 +83,7 @@ TEST(TgaRead, FiveBitChannelsAndColourMaps)
     Le16(sixteen, 0x7FFF);
     EXPECT_EQ(ReadTga(sixteen, 24).outcome.pixels, (Bytes{248, 248, 248}));
     // 24-bit map entries carry alpha 0; the colours are the encoder's.
-    TgaRead mapped = ReadTga(FixtureBytes("t1.tga"), 32);
+    PaletteOutcome mapped = ReadTga(FixtureBytes("t1.tga"), 32);
     ASSERT_EQ(mapped.outcome.error, 0);
     const Bytes expected = FixtureBytes("t1.tga.rgb");
     for (size_t i = 0; i < 37 * 23; ++i) {
@@ -109,13 +101,13 @@ TEST(TgaRead, FiveBitChannelsAndColourMaps)
 
 TEST(TgaRead, IndicesAndMissingMaps)
 {
-    TgaRead grey = ReadTga(FixtureBytes("t3.tga"), 8);
+    PaletteOutcome grey = ReadTga(FixtureBytes("t3.tga"), 8);
     ASSERT_EQ(grey.outcome.error, 0);
     for (int i = 0; i < 256; i += 85)
         EXPECT_EQ(grey.palette[i].rgbGreen, i);
     const Bytes greyRgb = FixtureBytes("t3.tga.rgb");
     EXPECT_EQ(grey.outcome.pixels[5], greyRgb[15]);
-    TgaRead mapped = ReadTga(FixtureBytes("t9.tga"), 8);
+    PaletteOutcome mapped = ReadTga(FixtureBytes("t9.tga"), 8);
     ASSERT_EQ(mapped.outcome.error, 0);
     const Bytes expected = FixtureBytes("t9.tga.rgb");
     const RGBQUAD &c = mapped.palette[mapped.outcome.pixels[40]];
@@ -132,14 +124,14 @@ TEST(TgaRead, IndicesAndMissingMaps)
 TEST(TgaRead, FooterAndDetectionByContent)
 {
     const Bytes footered = WithFooter(FixtureBytes("t10.tga"));
-    TgaRead r = ReadTga(footered, 24);
+    PaletteOutcome r = ReadTga(footered, 24);
     EXPECT_EQ(r.outcome.error, 0);
     EXPECT_EQ(r.outcome.pixels, FixtureBytes("t10.tga.rgb"));
     // An extension offset past the end: the picture, with a read error.
     Bytes badExtension = FixtureBytes("t10.tga");
     const Bytes footer = Footer(0x7FFFFF00);
     badExtension.insert(badExtension.end(), footer.begin(), footer.end());
-    TgaRead bad = ReadTga(badExtension, 24);
+    PaletteOutcome bad = ReadTga(badExtension, 24);
     EXPECT_EQ(bad.outcome.error, kImgFileRead);
     EXPECT_EQ(bad.outcome.pixels, FixtureBytes("t10.tga.rgb"));
 
@@ -157,16 +149,16 @@ TEST(TgaRead, FooterAndDetectionByContent)
 
 TEST(TgaRead, DibRoads)
 {
-    TgaRead rgba = ReadTga(FixtureBytes("t2-32.tga"), 0, kReadAsDib);
+    PaletteOutcome rgba = ReadTga(FixtureBytes("t2-32.tga"), 0, kReadAsDib);
     ASSERT_EQ(rgba.outcome.error, 0);
     EXPECT_EQ(rgba.outcome.pixels[14], 32);
     EXPECT_EQ(rgba.outcome.pixels.size(), 40u + 37 * 4 * 23);
-    TgaRead indexed = ReadTga(FixtureBytes("t1.tga"), 0, kReadAsDib);
+    PaletteOutcome indexed = ReadTga(FixtureBytes("t1.tga"), 0, kReadAsDib);
     ASSERT_EQ(indexed.outcome.error, 0);
     EXPECT_EQ(indexed.outcome.pixels[14], 8);
     EXPECT_EQ(indexed.outcome.pixels.size(), 40u + 1024 + 40 * 23);
     // The first decoded row of a bottom-up file is the DIB's first row.
-    TgaRead plain = ReadTga(FixtureBytes("t2.tga"), 0, kReadAsDib);
+    PaletteOutcome plain = ReadTga(FixtureBytes("t2.tga"), 0, kReadAsDib);
     const Bytes file = FixtureBytes("t2.tga");
     EXPECT_TRUE(Bytes(plain.outcome.pixels.begin() + 40, plain.outcome.pixels.begin() + 40 + 111) ==
                 Bytes(file.begin() + kHeaderBytes, file.begin() + kHeaderBytes + 111));

@@ -7,19 +7,11 @@ using namespace readertest;
 
 namespace {
 
-struct WbmpRead {
-    Outcome outcome;
-    RGBQUAD palette[256];
-};
-
-WbmpRead ReadWbmp(const Bytes &file, uint32_t bits, uint32_t flags, uint32_t bytesPerPixel)
+PaletteOutcome ReadWbmp(const Bytes &file, uint32_t bits, uint32_t flags, uint32_t bytesPerPixel)
 {
-    WbmpRead r;
-    memset(r.palette, 0xAB, sizeof(r.palette));
-    r.outcome = ReadMemory(
-        file, [&](HISSRC s, uint32_t *w, uint32_t *h) { return ReadWBMP(s, w, h, r.palette, bits, flags); },
+    return ReadWithPalette(
+        file, [&](HISSRC s, uint32_t *w, uint32_t *h, RGBQUAD *p) { return ReadWBMP(s, w, h, p, bits, flags); },
         bytesPerPixel);
-    return r;
 }
 
 // 10 x 2: rows 1100110011 and 0000000001.
@@ -29,15 +21,15 @@ const Bytes kTenByTwo = {0, 0, 10, 2, 0xCC, 0xC0, 0x00, 0x40};
 
 TEST(WbmpRead, RowForms)
 {
-    WbmpRead packed = ReadWbmp(kTenByTwo, 1, 0, kPackedMono);
+    PaletteOutcome packed = ReadWbmp(kTenByTwo, 1, 0, kPackedMono);
     ASSERT_EQ(packed.outcome.error, 0);
     EXPECT_EQ(packed.outcome.pixels, (Bytes{0xCC, 0xC0, 0x00, 0x40}));
-    WbmpRead bytes = ReadWbmp(kTenByTwo, 8, 0, 1);
+    PaletteOutcome bytes = ReadWbmp(kTenByTwo, 8, 0, 1);
     ASSERT_EQ(bytes.outcome.error, 0);
     EXPECT_EQ(bytes.outcome.pixels, (Bytes{1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(bytes.palette[0].rgbRed, 0);
     EXPECT_EQ(bytes.palette[1].rgbReserved, 255);
-    WbmpRead dib = ReadWbmp(kTenByTwo, 0, kReadAsDib, 0);
+    PaletteOutcome dib = ReadWbmp(kTenByTwo, 0, kReadAsDib, 0);
     ASSERT_EQ(dib.outcome.error, 0);
     ASSERT_EQ(dib.outcome.pixels.size(), 40u + 8 + 8);
     EXPECT_EQ(dib.outcome.pixels[14], 1);
@@ -58,7 +50,7 @@ TEST(WbmpRead, IntegersAndDamage)
     // 200 is stored as 81 48.
     Bytes wide = {0, 0, 0x81, 0x48, 1};
     wide.resize(wide.size() + 25, 0xFF);
-    WbmpRead r = ReadWbmp(wide, 1, 0, kPackedMono);
+    PaletteOutcome r = ReadWbmp(wide, 1, 0, kPackedMono);
     EXPECT_EQ(r.outcome.error, 0);
     EXPECT_EQ(r.outcome.width, 200u);
     struct Case {
@@ -74,12 +66,12 @@ TEST(WbmpRead, IntegersAndDamage)
         {"a cut row", {0, 0, 10, 2, 0xCC, 0xC0, 0x00}, kImgFileRead, true},
     };
     for (const Case &c : cases) {
-        WbmpRead bad = ReadWbmp(c.file, 8, 0, 1);
+        PaletteOutcome bad = ReadWbmp(c.file, 8, 0, 1);
         EXPECT_EQ(bad.outcome.error, c.error) << c.what;
         EXPECT_EQ(bad.outcome.returned, c.image) << c.what;
     }
     // A cut file keeps the rows that came.
-    WbmpRead cut = ReadWbmp({0, 0, 10, 2, 0xCC, 0xC0, 0x00}, 8, 0, 1);
+    PaletteOutcome cut = ReadWbmp({0, 0, 10, 2, 0xCC, 0xC0, 0x00}, 8, 0, 1);
     EXPECT_EQ(cut.outcome.pixels[0], 1);
     EXPECT_EQ(ReadWbmp(kTenByTwo, 8, 0, 1).outcome.error, 0);
 }
