@@ -3,6 +3,7 @@
 // against the pixels its own encoder decodes it to.
 #include <gtest/gtest.h>
 
+#include "readerkit.h"
 #include "readertest.h"
 
 #include <map>
@@ -60,4 +61,54 @@ TEST(ReaderCrossCheck, EveryFileGivesItsEncodersPixels)
         EXPECT_EQ(fromMemory.error, 0);
         EXPECT_TRUE(fromMemory.pixels == expected) << FirstDifference(fromMemory.pixels, expected);
     }
+}
+
+// The header queries agree with the pictures on every file they can read.
+TEST(ReaderCrossCheck, HeaderQueriesGiveTheSize)
+{
+    for (const Fixture &f : Manifest()) {
+        SCOPED_TRACE(f.name);
+        const std::string ext = f.name.substr(f.name.rfind('.'));
+        if (ext == ".gif")
+            continue;  // the GIF reader has no query of its own
+        const Bytes file = FixtureBytes(f.name);
+        HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
+        CISIO io(src);
+        OperationContext ctx;
+        uint32_t w = 0;
+        uint32_t h = 0;
+        uint32_t other = 0;
+        bool ok = false;
+        if (ext == ".pcx")
+            ok = ReadPcxHeaderInfo(io, w, h, other, ctx);
+        else if (ext == ".tga")
+            ok = ReadTgaInfo(io, w, h, other, ctx);
+        else if (ext == ".psd")
+            ok = ReadPsdInfo(io, w, h, other, nullptr, ctx);
+        else
+            ok = ReadWbmpSize(io, w, h, ctx);
+        CloseSource(src);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(ctx.error, 0);
+        EXPECT_EQ(w, f.width);
+        EXPECT_EQ(h, f.height);
+    }
+    // And their refusals.
+    const Bytes junk(30, 'J');
+    HISSRC src = OpenMemorySource(junk.data(), static_cast<uint32_t>(junk.size()));
+    CISIO io(src);
+    uint32_t w = 0, h = 0, other = 0;
+    OperationContext pcx, tga, psd, wbmp;
+    EXPECT_FALSE(ReadPcxHeaderInfo(io, w, h, other, pcx));
+    io.Rewind();
+    EXPECT_FALSE(ReadTgaInfo(io, w, h, other, tga));
+    io.Rewind();
+    EXPECT_FALSE(ReadPsdInfo(io, w, h, other, nullptr, psd));
+    io.Rewind();
+    EXPECT_FALSE(ReadWbmpSize(io, w, h, wbmp));
+    CloseSource(src);
+    EXPECT_EQ(pcx.error, kImgBadPcx);
+    EXPECT_EQ(tga.error, kImgBadTga);
+    EXPECT_EQ(psd.error, kImgBadPsd);
+    EXPECT_EQ(wbmp.error, kImgBadWbmp);
 }
