@@ -3,6 +3,8 @@
 // close) does the work; the whole-image read drives it row by row.
 #include "readerkit.h"
 
+#include "pixelrows.h"
+
 #include <cstring>
 #include <memory>
 
@@ -220,6 +222,13 @@ private:
     void Unpack(const BYTE *packed, BYTE *out) const
     {
         const uint32_t bits = header_.FileBits();
+        if (bits == 8) {
+            if (outBits_ == 8)
+                memcpy(out, packed, header_.width);
+            else
+                RowToRgb(packed, out, header_.width, 8, palette_, nullptr, false, 0);
+            return;
+        }
         const uint32_t perByte = 8 / bits;
         const uint32_t mask = (1u << bits) - 1;
         for (uint32_t x = 0; x < header_.width; ++x) {

@@ -76,6 +76,17 @@ const BYTE kBitReversal[256] = {
 void RowToRgb(const BYTE *src, BYTE *dst, uint32_t count, uint32_t bits, const RGBQUAD *palette,
               const uint32_t *masks, bool addFourth, BYTE fourth)
 {
+    // Index pictures to RGB are the readers' most common row: kept free of
+    // the per-pixel choice of depth below.
+    if (bits == 8 && !addFourth) {
+        for (uint32_t x = 0; x < count; ++x, dst += 3) {
+            const RGBQUAD &c = palette[src[x]];
+            dst[0] = c.rgbRed;
+            dst[1] = c.rgbGreen;
+            dst[2] = c.rgbBlue;
+        }
+        return;
+    }
     for (uint32_t x = 0; x < count; ++x) {
         switch (bits) {
         case 1:
