@@ -160,7 +160,7 @@ public:
     {
     }
 
-    // 0, or 1, 3 or 47 when the rows cannot be read.
+    // 0, or 3 or 47 when the rows cannot be read.
     int32_t Begin()
     {
         if (!packed_)
@@ -169,9 +169,8 @@ public:
             return kImgPsdUnsupported;
         const CheckedSize count = CheckedSize(header_.channels) * CheckedSize(header_.height);
         const CheckedSize bytes = count * CheckedSize(2);
-        if (!bytes.Ok())
-            return kImgOutOfMemory;
-        if (bytes.Value() > BytesLeft(io_))
+        // A table larger than the file is damage, whatever its size.
+        if (!bytes.Ok() || bytes.Value() > BytesLeft(io_))
             return kImgFileRead;
         std::vector<BYTE> raw(bytes.Value());
         if (!in_.Read(raw.data(), bytes.Value()))
