@@ -112,3 +112,43 @@ TEST(ReaderCrossCheck, HeaderQueriesGiveTheSize)
     EXPECT_EQ(psd.error, kImgBadPsd);
     EXPECT_EQ(wbmp.error, kImgBadWbmp);
 }
+
+// Sizes whose buffers pass 2 GiB are refused with 1 on every target, never
+// wrapped into a short buffer (as 32-bit arithmetic would).
+TEST(ReaderCrossCheck, HugeSizesAreRefused)
+{
+    auto patch16 = [](Bytes b, size_t at, uint32_t v, bool big) {
+        b[at] = static_cast<uint8_t>(big ? v >> 8 : v);
+        b[at + 1] = static_cast<uint8_t>(big ? v : v >> 8);
+        return b;
+    };
+    Bytes pcx = FixtureBytes("im24.pcx");
+    pcx = patch16(patch16(patch16(pcx, 8, 0xFFFE, false), 10, 0xFFFE, false), 66, 0xFFFF, false);
+    Bytes psd = FixtureBytes("rgb8-none.psd");
+    psd = patch16(patch16(psd, 16, 30000, true), 20, 30000, true);
+    Bytes tga = FixtureBytes("t2.tga");
+    tga = patch16(patch16(tga, 12, 0xFFFF, false), 14, 0xFFFF, false);
+    const Bytes gif = GifFile(65535, 65535, {RGBQUAD{1, 2, 3, 0}, RGBQUAD{4, 5, 6, 0}}, {}, 0,
+                              LzwEncode({0, 1, 1, 0}, 2, LzwMode::kClearWhenFull));
+    const Bytes wbmp = {0, 0, 0x83, 0xFF, 0x7F, 0x83, 0xFF, 0x7F, 0xFF};
+    struct Case {
+        const char *what;
+        Bytes file;
+        SourceRead read;
+    } cases[] = {
+        {"GIF", gif, Generic()},
+        {"PCX", pcx, Generic()},
+        {"PSD", psd, Generic()},
+        {"TGA", tga, [](HISSRC s, uint32_t *w, uint32_t *h) { return ReadTGA(s, w, h, 32, nullptr, 0); }},
+        {"WBMP", wbmp,
+         [](HISSRC s, uint32_t *w, uint32_t *h) {
+             RGBQUAD palette[256];
+             return ReadWBMP(s, w, h, palette, 8, 0);
+         }},
+    };
+    for (const Case &c : cases) {
+        const Outcome r = ReadMemory(c.file, c.read, 0);
+        EXPECT_EQ(r.error, kImgOutOfMemory) << c.what;
+        EXPECT_FALSE(r.returned) << c.what;
+    }
+}
