@@ -118,6 +118,8 @@ enum ImageFileType : uint32_t {
 
 // ReadBMP flags.
 constexpr uint32_t kReadAsDib = 0x2;
+// ReadPSD flag: a CMYK file's stored values, four bytes a pixel.
+constexpr uint32_t kReadPsdCmyk = 0x4;
 // WriteBMP flags.
 constexpr uint32_t kWriteRle8 = 0x1;
 constexpr uint32_t kWriteFromDib = 0x2;
@@ -153,6 +155,17 @@ BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, 
 // resolution: null, or horizontal and vertical pixels per metre.
 uint32_t WriteBMP(HISDEST dest, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits,
                   uint32_t colours, const RGBQUAD *palette, const uint32_t *resolution, uint32_t flags);
+
+// GIF, PCX, PSD, TGA and WBMP: indices with the palette (256 entries), RGB
+// rows, or a packed DIB with kReadAsDib. ReadGIF's transparent index is -1
+// when the file has none; ReadPSD with kReadPsdCmyk keeps a CMYK file's four
+// stored values.
+BYTE *ReadGIF(HISSRC source, uint32_t *width, uint32_t *height, int32_t *transparent, RGBQUAD *palette,
+              uint32_t flags);
+BYTE *ReadPCX(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadPSD(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadTGA(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadWBMP(HISSRC source, uint32_t *width, uint32_t *height, RGBQUAD *palette, uint32_t bits, uint32_t flags);
 
 // Pixel rows.
 BOOL RGBToRGBA(const BYTE *source, uint32_t width, uint32_t height, uint32_t sourceRowBytes, BYTE *dest,

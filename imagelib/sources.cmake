@@ -24,6 +24,12 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/jpegread.cpp
   ${WYN_IMAGELIB_DIR}/pngread.cpp
   ${WYN_IMAGELIB_DIR}/tiffread.cpp
+  ${WYN_IMAGELIB_DIR}/readerkit.cpp
+  ${WYN_IMAGELIB_DIR}/gifread.cpp
+  ${WYN_IMAGELIB_DIR}/pcxread.cpp
+  ${WYN_IMAGELIB_DIR}/psdread.cpp
+  ${WYN_IMAGELIB_DIR}/tgaread.cpp
+  ${WYN_IMAGELIB_DIR}/wbmpread.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp
