@@ -16,8 +16,9 @@ set(WYN_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP1252)
 # A pointer cut to a smaller integer is an error in C++ on x86_64; these catch
 # the ways round it: an integer of another size turned into a pointer, and a
 # callback cast to a signature whose pointer-sized arguments differ.
+# Both targets build without a warning, and a new one stops the build.
 set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
-    -Wint-to-pointer-cast -Wcast-function-type)
+    -Wint-to-pointer-cast -Wcast-function-type -Werror)
 
 function(wyn_win_target target)
   target_compile_options(${target} PRIVATE ${WYN_CHARSET_FLAGS} ${WYN_WARNING_FLAGS})

@@ -390,7 +390,7 @@ TEST_F(MusicTest, WinampIsFoundReadAndCommanded)
     EXPECT_STREQ("1. Artist - Song", WinampTitle);
     EXPECT_NE(std::string::npos, LogText().find("WinAMP is playing!"));
 
-    ClockFreeze(At(2026, 3, 4, 20, 0, 1));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 20, 0, 1));
     MusicHousekeeping();
     EXPECT_EQ("1. Artist - Song", Title());
     EXPECT_EQ(1, MusicTitleChanged.load());
@@ -399,7 +399,7 @@ TEST_F(MusicTest, WinampIsFoundReadAndCommanded)
     winamp.SetCaption("2. Next One - Winamp");
     MusicHousekeeping();  // the same second: not asked again
     EXPECT_EQ("1. Artist - Song", Title());
-    ClockFreeze(At(2026, 3, 4, 20, 0, 2));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 20, 0, 2));
     MusicHousekeeping();
     EXPECT_EQ("2. Next One", Title());
     EXPECT_EQ(1, MusicTitleChanged.load());
@@ -414,7 +414,7 @@ TEST_F(MusicTest, WinampIsFoundReadAndCommanded)
     EXPECT_NE(std::string::npos, log.find("WinAMP leiser"));
 
     winamp.playing = 0;
-    ClockFreeze(At(2026, 3, 4, 20, 0, 3));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 20, 0, 3));
     MusicHousekeeping();
     EXPECT_EQ(0, WinampPlaying.load());
     EXPECT_EQ(0, MusicPlaying.load());

@@ -64,18 +64,6 @@ protected:
         LoadSamples();
     }
 
-    static SYSTEMTIME At(int year, int month, int day, int hour, int minute, int second)
-    {
-        SYSTEMTIME st{};
-        st.wYear = static_cast<WORD>(year);
-        st.wMonth = static_cast<WORD>(month);
-        st.wDay = static_cast<WORD>(day);
-        st.wHour = static_cast<WORD>(hour);
-        st.wMinute = static_cast<WORD>(minute);
-        st.wSecond = static_cast<WORD>(second);
-        return st;
-    }
-
     testutil::TempDir dir;
     std::string logPath;
     audiotest::Capture capture;

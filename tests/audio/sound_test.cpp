@@ -248,18 +248,18 @@ TEST_F(SoundTest, TowerClockStrikesTheHourAndQuarters)
     } cases[] = {{3, 6, 3}, {15, 6, 3}, {0, 30, 12}, {12, 30, 12}};
     for (const Case &c : cases) {
         ResetSoundSchedule();
-        ClockFreeze(At(2026, 3, 4, c.hour, 0, 10));
+        ClockFreeze(testutil::Moment(2026, 3, 4, c.hour, 0, 10));
         EXPECT_EQ(c.want, strokes(c.calls)) << "hour " << c.hour;
         EXPECT_EQ(0, strokes(10)) << "hour " << c.hour;  // struck once only
     }
 
     // Twelve strokes run past minute 0; the next hour is not disturbed by them.
     ResetSoundSchedule();
-    ClockFreeze(At(2026, 3, 4, 0, 0, 50));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 0, 0, 50));
     EXPECT_EQ(5, strokes(10));
-    ClockFreeze(At(2026, 3, 4, 0, 1, 5));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 0, 1, 5));
     EXPECT_EQ(7, strokes(30));
-    ClockFreeze(At(2026, 3, 4, 1, 0, 0));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 1, 0, 0));
     EXPECT_EQ(1, strokes(6));
 
     // Quarters by design: 1 none, 2 half past, 3 every quarter; once each.
@@ -268,12 +268,12 @@ TEST_F(SoundTest, TowerClockStrikesTheHourAndQuarters)
     } quarters[] = {{1, 30, 0}, {2, 15, 0}, {2, 30, 1}, {2, 45, 0}, {3, 15, 1}, {3, 30, 1}, {3, 45, 1}, {3, 20, 0}};
     for (const Quarter &q : quarters) {
         SoundOpt[6] = q.design;
-        ClockFreeze(At(2026, 3, 4, 9, q.minute, 0));
+        ClockFreeze(testutil::Moment(2026, 3, 4, 9, q.minute, 0));
         EXPECT_EQ(q.want, strokes(5)) << "design " << q.design << " minute " << q.minute;
     }
     SoundOpt[6] = 0;
     ResetSoundSchedule();
-    ClockFreeze(At(2026, 3, 4, 4, 0, 0));
+    ClockFreeze(testutil::Moment(2026, 3, 4, 4, 0, 0));
     EXPECT_EQ(0, strokes(10));
 }
 
@@ -308,11 +308,11 @@ TEST_F(ScheduleTest, BellsOnTheirDaysOncePerHour)
     int schedule[4] = {2, 12, 0, 0};  // weekends at 12:00:00
     std::copy(schedule, schedule + 4, Glocken);
     // 2026-03-07 is a Saturday.
-    EXPECT_TRUE(Plays(At(2026, 3, 7, 12, 0, 0)));
-    EXPECT_FALSE(Plays(At(2026, 3, 7, 12, 0, 40)));
-    EXPECT_FALSE(Plays(At(2026, 3, 7, 12, 1, 0)));
-    EXPECT_TRUE(Plays(At(2026, 3, 8, 12, 0, 30)));   // Sunday, late in the minute
-    EXPECT_FALSE(Plays(At(2026, 3, 9, 12, 0, 0)));   // Monday
+    EXPECT_TRUE(Plays(testutil::Moment(2026, 3, 7, 12, 0, 0)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 7, 12, 0, 40)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 7, 12, 1, 0)));
+    EXPECT_TRUE(Plays(testutil::Moment(2026, 3, 8, 12, 0, 30)));   // Sunday, late in the minute
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 9, 12, 0, 0)));   // Monday
 
     // Day choices over one week (1 March 2026 is a Sunday).
     struct Case {
@@ -324,19 +324,19 @@ TEST_F(ScheduleTest, BellsOnTheirDaysOncePerHour)
         Glocken[0] = c.choice;
         for (int d = 0; d < 7; ++d) {
             ResetSoundSchedule();
-            EXPECT_EQ(c.days[d] == '1', Plays(At(2026, 3, 1 + d, 12, 0, 5))) << "choice " << c.choice << " day " << d;
+            EXPECT_EQ(c.days[d] == '1', Plays(testutil::Moment(2026, 3, 1 + d, 12, 0, 5))) << "choice " << c.choice << " day " << d;
         }
     }
     // The scheduled second less one is enough.
     Glocken[0] = 0;
     Glocken[3] = 30;
     ResetSoundSchedule();
-    EXPECT_FALSE(Plays(At(2026, 3, 4, 12, 0, 28)));
-    EXPECT_TRUE(Plays(At(2026, 3, 4, 12, 0, 29)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 4, 12, 0, 28)));
+    EXPECT_TRUE(Plays(testutil::Moment(2026, 3, 4, 12, 0, 29)));
     // Switched off: nothing.
     SoundOpt[7] = 0;
     ResetSoundSchedule();
-    EXPECT_FALSE(Plays(At(2026, 3, 4, 12, 0, 30)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 4, 12, 0, 30)));
 }
 
 TEST_F(ScheduleTest, AlarmFromTheHelpFolderAndMissingFiles)
@@ -344,15 +344,15 @@ TEST_F(ScheduleTest, AlarmFromTheHelpFolderAndMissingFiles)
     SoundOpt[8] = 1;
     int schedule[4] = {0, 6, 30, 0};
     std::copy(schedule, schedule + 4, Alarm);
-    EXPECT_TRUE(Plays(At(2026, 3, 4, 6, 30, 0)));  // alarm.mp3 beside, not in sound\ .
+    EXPECT_TRUE(Plays(testutil::Moment(2026, 3, 4, 6, 30, 0)));  // alarm.mp3 beside, not in sound\ .
     BassApi[0].ChannelStop(LastFreeChannel);
     DeleteFileA((folder + "\\alarm.mp3").c_str());
     ASSERT_TRUE(WaitUntil([&] { return !testutil::FileExists(folder + "\\alarm.mp3"); }, 3000));
-    EXPECT_FALSE(Plays(At(2026, 3, 5, 6, 30, 0)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 5, 6, 30, 0)));
     EXPECT_NE(std::string::npos, LogText().find("+++ Alarm: [" + folder + "\\sound\\alarm.mp3] nicht gefunden"));
     // A file that is not sound.
     ASSERT_TRUE(testutil::WriteFileBytes(folder + "\\alarm.mp3", std::string(3000, 'z')));
-    EXPECT_FALSE(Plays(At(2026, 3, 6, 6, 30, 0)));
+    EXPECT_FALSE(Plays(testutil::Moment(2026, 3, 6, 6, 30, 0)));
     EXPECT_NE(std::string::npos, LogText().find("+++ Alarm(1) [" + folder + "\\alarm.mp3], ERR: 41"));
 }
 

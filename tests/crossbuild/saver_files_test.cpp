@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "base/now.h"
-#include "shell/config.h"
-#include "crossfiles.h"
 #include "base/debuglog.h"
+#include "base/now.h"
 #include "base/registry.h"
+#include "crossfiles.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 namespace {

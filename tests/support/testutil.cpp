@@ -143,4 +143,16 @@ void DeleteUserKey(const char *subKey)
     SHDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
 
+SYSTEMTIME Moment(int year, int month, int day, int hour, int minute, int second)
+{
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>(second);
+    return st;
+}
+
 }  // namespace testutil

@@ -45,6 +45,10 @@ int RunProcess(const std::string &commandLine, DWORD timeoutMs = 30000);
 // timeoutMs passed.
 bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs);
 
+// A moment of the calendar for the saver's clock (base/now.h); the fields
+// not given are 0. The day of the week is left to the clock's calendar.
+SYSTEMTIME Moment(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
 // Deletes an HKCU key with all its subkeys; absent keys are fine.
 void DeleteUserKey(const char *subKey);
 

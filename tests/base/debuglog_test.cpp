@@ -23,14 +23,7 @@ protected:
         SetDefaultSettings();
         DebugOn = 1;
         path_ = dir_.File("wyn.log");
-        SYSTEMTIME st = {};
-        st.wYear = 2026;
-        st.wMonth = 12;
-        st.wDay = 4;
-        st.wHour = 7;
-        st.wMinute = 5;
-        st.wSecond = 9;
-        ClockFreeze(st);
+        ClockFreeze(testutil::Moment(2026, 12, 4, 7, 5, 9));
     }
     void TearDown() override
     {

@@ -58,14 +58,7 @@ protected:
     }
     void Start(int year, int month, int day, int hour, int minute, int second)
     {
-        SYSTEMTIME st = {};
-        st.wYear = static_cast<WORD>(year);
-        st.wMonth = static_cast<WORD>(month);
-        st.wDay = static_cast<WORD>(day);
-        st.wHour = static_cast<WORD>(hour);
-        st.wMinute = static_cast<WORD>(minute);
-        st.wSecond = static_cast<WORD>(second);
-        ClockStartAt(st);
+        ClockStartAt(testutil::Moment(year, month, day, hour, minute, second));
         ended_ = false;
         RunState = kEndPosted;
         MainWindow = nullptr;

@@ -63,12 +63,7 @@ protected:
         scenetest::SetSetting("DebugOn", 1);
         scenetest::SetSettingString("DebugFileName", log_.c_str());
         scenetest::SetSetting("Interactive", 0);
-        SYSTEMTIME st = {};
-        st.wYear = 2026;
-        st.wMonth = 6;
-        st.wDay = 10;
-        st.wHour = 10;
-        ClockStartAt(st);
+        ClockStartAt(testutil::Moment(2026, 6, 10, 10));
         gdiBefore_ = GdiObjectsAlive();
     }
     void TearDown() override

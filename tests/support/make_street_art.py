@@ -14,7 +14,7 @@ import re
 import sys
 
 # The scene tests' BMP writer serves here too.
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "saver"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from make_test_art import bmp8 as write_bmp8  # noqa: E402
 
 MAGENTA = (255, 0, 255)

@@ -57,13 +57,7 @@ COLORREF BitmapPixel(HBITMAP bitmap, int x, int y)
 
 void FreezeClock(int year, int month, int day, int hour, int minute, int second, bool phase)
 {
-    SYSTEMTIME st = {};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
+    SYSTEMTIME st = testutil::Moment(year, month, day, hour, minute, second);
     // The day of the week comes from the calendar, not from us.
     FILETIME ft;
     SystemTimeToFileTime(&st, &ft);

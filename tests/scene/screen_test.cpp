@@ -45,12 +45,7 @@ protected:
         scenetest::ResetScene();
         ClientWidth = w;
         ClientHeight = h;
-        SYSTEMTIME st = {};
-        st.wYear = static_cast<WORD>(year);
-        st.wMonth = static_cast<WORD>(month);
-        st.wDay = static_cast<WORD>(day);
-        st.wHour = static_cast<WORD>(hour);
-        ClockFreeze(st);
+        ClockFreeze(testutil::Moment(year, month, day, hour));
     }
     HWND window_ = nullptr;
     LONG gdiBefore_ = 0;

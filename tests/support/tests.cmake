@@ -1,0 +1,33 @@
+# Set in the tests' own scope, for every folder of tests: the test pictures
+# a test program links, and the paths of the test savers.
+set(WYN_TEST_ART_DIR ${CMAKE_BINARY_DIR}/tests/support/testart)
+# The unit pictures and the street's probe sheets share resource names, so a
+# program links one or the other.
+set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc)
+set(WYN_STREET_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
+set(SCENE_TEST_PATHS
+  WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
+  WYN_ERROR_SAVER_UNIX="$<TARGET_FILE:wyn03error>")
+
+# wyn_add_scene_test(NAME SOURCES ... [STREET] [LOCKS ...] [TIMEOUT s])
+# A test program with the saver's code in process, on the test pictures (with
+# STREET on the walkers' probe sheets instead of the unit pictures).
+function(wyn_add_scene_test name)
+  cmake_parse_arguments(T "STREET" "TIMEOUT" "SOURCES;LOCKS" ${ARGN})
+  set(rc ${WYN_SCENE_ART_RC})
+  if(T_STREET)
+    set(rc ${WYN_STREET_ART_RC})
+  endif()
+  set(extra)
+  if(T_LOCKS)
+    list(APPEND extra LOCKS ${T_LOCKS})
+  endif()
+  if(T_TIMEOUT)
+    list(APPEND extra TIMEOUT ${T_TIMEOUT})
+  endif()
+  wyn_add_wine_test(${name} SOURCES ${T_SOURCES} ${rc} LIBS saver_fixture ${extra})
+  add_dependencies(${name} scene_test_art)
+  if(T_STREET)
+    add_dependencies(${name} street_test_art)
+  endif()
+endfunction()
