@@ -5,6 +5,9 @@
 
 #include "bmpformat.h"
 #include "imageops.h"
+#include "codecreaders.h"
+#include "pixelrows.h"
+#include "readerkit.h"
 
 #include <cstring>
 
@@ -56,21 +59,50 @@ constexpr Signature kSignatures[] = {
 
 // The format readers linked into this build, by ReaderIndex.
 constexpr FormatReader kFormatReaders[kReaderCount] = {
-    /* kReaderJpeg */ {nullptr, nullptr},
+    /* kReaderJpeg */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadJpegImage(io, 24, 0, w, h, ctx); },
+     nullptr},
     /* kReaderBmp */
     {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
          return ReadBmpImage(io, 24, nullptr, 0, w, h, ctx);
      },
      nullptr},
-    /* kReaderGif */ {nullptr, nullptr},
-    /* kReaderPcx */ {nullptr, nullptr},
-    /* kReaderPng */ {nullptr, nullptr},
-    /* kReaderTiff */ {nullptr, nullptr},
-    /* kReaderTga */ {nullptr, nullptr},
+    /* kReaderGif */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         int32_t transparent = -1;
+         return ReadGifImage(io, palette, transparent, 0, w, h, ctx);
+     }},
+    /* kReaderPcx */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPcxImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderPng */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPngImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderTiff */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadTiffImage(io, 0, 0, w, h, ctx); },
+     nullptr},
+    /* kReaderTga */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadTgaImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
     /* kReaderWmf */ {nullptr, nullptr},
     /* kReaderEmf */ {nullptr, nullptr},
-    /* kReaderPsd */ {nullptr, nullptr},
-    /* kReaderWbmp */ {nullptr, nullptr},
+    /* kReaderPsd */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPsdImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderWbmp */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         return ReadWbmpImage(io, palette, 8, 0, w, h, ctx);
+     }},
     /* kReaderTla */ {nullptr, nullptr},
     /* kReaderTlaFlagged */ {nullptr, nullptr},
     /* kReaderPhotoCd */ {nullptr, nullptr},

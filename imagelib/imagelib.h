@@ -118,6 +118,8 @@ enum ImageFileType : uint32_t {
 
 // ReadBMP flags.
 constexpr uint32_t kReadAsDib = 0x2;
+// ReadPSD flag: a CMYK file's stored values, four bytes a pixel.
+constexpr uint32_t kReadPsdCmyk = 0x4;
 // WriteBMP flags.
 constexpr uint32_t kWriteRle8 = 0x1;
 constexpr uint32_t kWriteFromDib = 0x2;
@@ -143,9 +145,27 @@ BYTE *ReadGeneric(HISSRC source, uint32_t *width, uint32_t *height);
 // palette (256 entries) filled; flags kReadAsDib: a packed DIB.
 BYTE *ReadBMP(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette,
               uint32_t flags);
+// depth 8 (grey), 24 or 32 (raw CMYK with flag 1); flags: 1 raw CMYK, 2 a
+// packed DIB, 4 keep YCbCr, 8 padded blue-green-red rows, 16 leave the
+// source right behind the JPEG data.
+BYTE *ReadJPG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, uint32_t flags);
+// depth 1 or 8 (indices, palette needed), 16 (grey and alpha; 16-bit grey
+// with flag 4), 24, 32, 48 or 64; flags: 1 gamma, 2 a packed DIB.
+BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
 // resolution: null, or horizontal and vertical pixels per metre.
 uint32_t WriteBMP(HISDEST dest, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits,
                   uint32_t colours, const RGBQUAD *palette, const uint32_t *resolution, uint32_t flags);
+
+// GIF, PCX, PSD, TGA and WBMP: indices with the palette (256 entries), RGB
+// rows, or a packed DIB with kReadAsDib. ReadGIF's transparent index is -1
+// when the file has none; ReadPSD with kReadPsdCmyk keeps a CMYK file's four
+// stored values.
+BYTE *ReadGIF(HISSRC source, uint32_t *width, uint32_t *height, int32_t *transparent, RGBQUAD *palette,
+              uint32_t flags);
+BYTE *ReadPCX(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadPSD(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadTGA(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadWBMP(HISSRC source, uint32_t *width, uint32_t *height, RGBQUAD *palette, uint32_t bits, uint32_t flags);
 
 // Pixel rows.
 BOOL RGBToRGBA(const BYTE *source, uint32_t width, uint32_t height, uint32_t sourceRowBytes, BYTE *dest,
