@@ -26,6 +26,13 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/tiffread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/metatags_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/codec_crosscheck_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/readertest.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/reader_crosscheck_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/gifread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/pcxread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tgaread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/wbmpread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/psdread_test.cpp
 )
 
 # The codec cross-check set, made on this machine by encoders that are not
@@ -40,14 +47,7 @@ function(wyn_codec_crosscheck target prefix)
   add_custom_target(${target}_crosscheck DEPENDS ${dir}/manifest.txt)
   add_dependencies(${target} ${target}_crosscheck)
   target_compile_definitions(${target} PRIVATE WYN_CODEC_CROSSCHECK_DIR="${prefix}${dir}")
-  ${WYN_IMAGELIB_TEST_DIR}/readertest.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/reader_crosscheck_test.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/gifread_test.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/pcxread_test.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/tgaread_test.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/wbmpread_test.cpp
-  ${WYN_IMAGELIB_TEST_DIR}/psdread_test.cpp
-)
+endfunction()
 
 # The readers' cross-check files, written natively at build time by other
 # encoders into the build tree, where the native and the Wine runs read them.
