@@ -35,6 +35,7 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/psdread_test.cpp
 )
 
+
 # The codec cross-check set, made on this machine by encoders that are not
 # ours; prefix: how the test program spells the folder (Z: under Wine).
 function(wyn_codec_crosscheck target prefix)
