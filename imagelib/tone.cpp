@@ -84,8 +84,11 @@ bool ApplyTables(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPe
     for (uint32_t y = 0; y < height; ++y) {
         BYTE *p = RowAt(pixels, y, rowBytes);
         if (oneTable) {
+            // The table in a local: the bytes written may alias anything,
+            // and the pointer would be read again for every byte.
+            const BYTE *lut = tables[0];
             for (size_t i = 0; i < rowUsed; ++i)
-                p[i] = tables[0][p[i]];
+                p[i] = lut[p[i]];
         } else {
             for (uint32_t x = 0; x < width; ++x, p += bytesPerPixel)
                 for (uint32_t k = 0; k < bytesPerPixel; ++k)
