@@ -11,8 +11,12 @@
 
 // The memory a codec may take for one picture, and libjpeg's limit on
 // progressive scans: a hostile file fails instead of exhausting the machine.
+// Builds with a lower image limit (fuzzing) get lower codec limits too.
+constexpr bool kLowLimits = kImageSizeLimit < 0x7FFDEFFF;
 constexpr uint64_t kCodecMemoryLimit = kImageSizeLimit < (512u << 20) ? kImageSizeLimit : (512u << 20);
-constexpr int kJpegMaxScans = 500;
+constexpr int kJpegMaxScans = kLowLimits ? 100 : 500;
+// What one PNG chunk may allocate (libpng's own default).
+constexpr uint64_t kPngChunkLimit = kLowLimits ? (1u << 20) : 8000000;
 
 // ReadJPG flags.
 constexpr uint32_t kJpegRawCmyk = 0x1;

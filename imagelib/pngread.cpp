@@ -32,6 +32,7 @@ struct PngDecoder {
     png_structp png;
     png_infop info;
     CISIO *io;
+    uint64_t allocationCap;
     char message[kMessageBytes];
 };
 
@@ -86,12 +87,14 @@ void OnRead(png_structp png, png_bytep data, size_t length)
 
 // libpng allocates a chunk's whole claimed length before reading it, and
 // only warns (a benign error) when the length passes the chunk limit; a
-// 2 GB text chunk in a small file would be allocated and cleared. Every
-// allocation above the codec limit is refused instead, which libpng turns
-// into a skipped chunk or an error.
-png_voidp LimitedMalloc(png_structp, png_alloc_size_t size)
+// 2 GB text chunk in a small file would be allocated and cleared. So every
+// allocation above a cap is refused, which libpng turns into a skipped
+// chunk or an error: the chunk limit until the header is known, then what
+// the rows of the picture need.
+png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size)
 {
-    return size > kCodecMemoryLimit ? nullptr : malloc(size);
+    const PngDecoder *d = static_cast<const PngDecoder *>(png_get_mem_ptr(png));
+    return size > d->allocationCap ? nullptr : malloc(size);
 }
 
 void LimitedFree(png_structp, png_voidp block) { free(block); }
@@ -114,7 +117,7 @@ bool GuardedReadInfo(PngDecoder &d)
         return false;
     png_set_read_fn(d.png, d.io, OnRead);
     png_set_user_limits(d.png, kMaxDimension, kMaxDimension);
-    png_set_chunk_malloc_max(d.png, static_cast<png_alloc_size_t>(kCodecMemoryLimit));
+    png_set_chunk_malloc_max(d.png, static_cast<png_alloc_size_t>(kPngChunkLimit));
     png_read_info(d.png, d.info);
     return true;
 }
@@ -171,7 +174,8 @@ bool OpenPng(DecoderHolder &h, CISIO &io, Header &header, OperationContext &ctx)
     LibThreadState *state = CurrentThreadState();
     state->png.texts.clear();
     h.d.io = &io;
-    h.d.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning, nullptr, LimitedMalloc,
+    h.d.allocationCap = kPngChunkLimit;
+    h.d.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning, &h.d, LimitedMalloc,
                                        LimitedFree);
     if (h.d.png)
         h.d.info = png_create_info_struct(h.d.png);
@@ -187,6 +191,9 @@ bool OpenPng(DecoderHolder &h, CISIO &io, Header &header, OperationContext &ctx)
     png_get_IHDR(h.d.png, h.d.info, &header.width, &header.height, &header.bitDepth, &header.colourType,
                  &header.interlace, nullptr, nullptr);
     header.hasAlpha = (header.colourType & PNG_COLOR_MASK_ALPHA) != 0;
+    // Row buffers: up to 8 bytes a pixel, a few of them.
+    const CheckedSize rows = CheckedSize(header.width) * CheckedSize(8 * 4) + CheckedSize(1 << 16);
+    h.d.allocationCap = rows.Ok() && rows.Value() > kPngChunkLimit ? rows.Value() : kPngChunkLimit;
     header.hasTrns = png_get_valid(h.d.png, h.d.info, PNG_INFO_tRNS) != 0;
     png_color_16p background = nullptr;
     state->png.lastBackground = PngColour16{};
