@@ -53,6 +53,8 @@ Bytes EncodeJpeg(const JpegSpec &spec)
         jpeg_simple_progression(&cinfo);
     cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
     cinfo.restart_in_rows = spec.restartRows;
+    cinfo.density_unit = static_cast<UINT8>(spec.densityUnit);
+    cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(spec.density);
     jpeg_start_compress(&cinfo, TRUE);
     for (const JpegMarker &m : spec.markers)
         jpeg_write_marker(&cinfo, m.code, reinterpret_cast<const JOCTET *>(m.bytes.data()),

@@ -27,6 +27,8 @@ struct JpegSpec {
     bool arithmetic = false;
     int restartRows = 0;
     int quality = 90;
+    int densityUnit = 0;       // JFIF: 0 none, 1 per inch, 2 per centimetre
+    int density = 1;
     std::vector<JpegMarker> markers;
     Bytes samples;             // interleaved, components a pixel; empty: a gradient
 };

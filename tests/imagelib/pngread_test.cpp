@@ -392,24 +392,28 @@ TEST(PngRead, MutatedFilesFailSoundly)
     }
 }
 
-TEST(PngRead, ThreadsKeepTheirOwnTexts)
+TEST(PngRead, ThreadsKeepTheirOwnTextsAndErrors)
 {
-    auto worker = [](const std::string &text, bool &ok) {
+    // One thread reads good files, the other cut ones: each keeps its own
+    // text list and its own last error.
+    auto worker = [](const std::string &text, bool cut, bool &ok) {
         PngSpec spec = Png(2, 8);
         spec.texts = {{"Who", text, PNG_TEXT_COMPRESSION_NONE}};
-        const Bytes file = EncodePng(spec);
+        Bytes file = EncodePng(spec);
+        if (cut)
+            file.resize(file.size() - 20);
         ok = true;
         for (int i = 0; i < 20 && ok; ++i) {
             const int error = ReadGenericBytes(file).error;
             const std::vector<PngTextEntry> &texts = GetThreadState()->png.texts;
-            ok = error == 0 && texts.size() == 1 && texts[0].text == text;
+            ok = cut ? error == 15 && texts.empty() : error == 0 && texts.size() == 1 && texts[0].text == text;
         }
         ReleaseThreadState();
     };
     bool a = false;
     bool b = false;
-    std::thread ta(worker, "A", std::ref(a));
-    std::thread tb(worker, "B", std::ref(b));
+    std::thread ta(worker, "A", false, std::ref(a));
+    std::thread tb(worker, "B", true, std::ref(b));
     ta.join();
     tb.join();
     EXPECT_TRUE(a);

@@ -267,8 +267,7 @@ TEST(TiffRead, SizesAndOffsetsFromTheFileAreChecked)
         ASSERT_NE(e, 0u);
         huge[e + 8] = 0x60, huge[e + 9] = 0xEA;  // 60000, stored as SHORT or LONG
     }
-    const int hugeError = ReadGenericBytes(huge).error;
-    EXPECT_TRUE(hugeError == 1 || hugeError == 20) << hugeError;
+    EXPECT_EQ(ReadGenericBytes(huge).error, 1);
 
     // A BigTIFF strip 4 GiB further on: refused, not read from the offset
     // cut down to 32 bits (which would be the real strip).
