@@ -18,6 +18,33 @@ constexpr int kJpegMaxScans = kLowLimits ? 100 : 500;
 // What one PNG chunk may allocate (libpng's own default).
 constexpr uint64_t kPngChunkLimit = kLowLimits ? (1u << 20) : 8000000;
 
+// The frame of a reader's entry point: a live source and both size outputs,
+// then the reader on the source; the sizes are set when a buffer comes back
+// (also one handed back with an error beside it).
+template <typename Read>
+BYTE *RunReaderEntry(HISSRC source, uint32_t *width, uint32_t *height, Read &&read)
+{
+    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
+        if (int32_t error = CheckStreamBlock(source)) {
+            ctx.Fail(error);
+            return nullptr;
+        }
+        if (!width || !height) {
+            ctx.Fail(kImgBadParam);
+            return nullptr;
+        }
+        CISIO io(source);
+        uint32_t w = 0;
+        uint32_t h = 0;
+        BYTE *image = read(io, w, h, ctx);
+        if (image) {
+            *width = w;
+            *height = h;
+        }
+        return image;
+    });
+}
+
 // ReadJPG flags.
 constexpr uint32_t kJpegRawCmyk = 0x1;
 constexpr uint32_t kJpegAsDib = 0x2;

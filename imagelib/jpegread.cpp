@@ -465,23 +465,7 @@ bool ReadJpegInfo(CISIO &io, JpegInfo &info, OperationContext &ctx)
 
 BYTE *ReadJPG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, uint32_t flags)
 {
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = ReadJpegImage(io, depth, flags, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
+    return RunReaderEntry(source, width, height, [&](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+        return ReadJpegImage(io, depth, flags, w, h, ctx);
     });
 }

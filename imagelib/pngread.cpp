@@ -607,23 +607,7 @@ bool ReadPngInfo(CISIO &io, PngInfo &info, RGBQUAD *palette, OperationContext &c
 
 BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags)
 {
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = ReadPngImage(io, depth, palette, flags, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
+    return RunReaderEntry(source, width, height, [&](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+        return ReadPngImage(io, depth, palette, flags, w, h, ctx);
     });
 }

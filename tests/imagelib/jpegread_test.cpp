@@ -7,7 +7,6 @@
 #include "codecreaders.h"
 
 #include <cstring>
-#include <thread>
 
 #include <cstdio>
 #include <jpeglib.h>
@@ -318,15 +317,9 @@ TEST(JpegRead, MutatedFilesFailSoundly)
             }
         EXPECT_EQ(ReadGenericBytes(huge).error, progressive ? 9 : 1);
     }
-    uint32_t seed = 7;
+    Mutator mutator(good, 7);
     for (int i = 0; i < 300; ++i) {
-        Bytes bad = good;
-        seed = seed * 1103515245u + 12345u;
-        if (i % 3 == 0)
-            bad.resize(seed % bad.size());
-        else
-            for (int k = 0; k < 4; ++k, seed = seed * 1103515245u + 12345u)
-                bad[seed % bad.size()] ^= static_cast<uint8_t>(seed >> 24 | 1);
+        const Bytes bad = mutator.Next();
         ReadOutcome r = ReadJpgBytes(bad, 24, 0, 3);
         EXPECT_TRUE(r.error == 0 || r.error == 3 || r.error == 9) << r.error;
     }
@@ -334,25 +327,19 @@ TEST(JpegRead, MutatedFilesFailSoundly)
 
 TEST(JpegRead, ThreadsKeepTheirOwnLists)
 {
-    auto worker = [](const std::string &comment, bool &ok) {
+    EXPECT_TRUE(BothThreadsPass([](int worker) {
+        const std::string comment = worker ? "thread B" : "thread A";
         JpegSpec spec = Spec(3, 2, 2);
         spec.markers.push_back({JPEG_COM, comment});
         const Bytes file = EncodeJpeg(spec);
-        ok = true;
-        for (int i = 0; i < 20 && ok; ++i) {
-            ok = ReadGenericBytes(file).error == 0 && GetThreadState()->jpeg.comments.Count() == 1 &&
-                 GetThreadState()->jpeg.comments.At(0).text == comment;
+        for (int i = 0; i < 20; ++i) {
+            const JpegSettings &lists = GetThreadState()->jpeg;
+            if (ReadGenericBytes(file).error != 0 || lists.comments.Count() != 1 ||
+                lists.comments.At(0).text != comment)
+                return false;
         }
-        ReleaseThreadState();
-    };
-    bool a = false;
-    bool b = false;
-    std::thread ta(worker, "thread A", std::ref(a));
-    std::thread tb(worker, "thread B", std::ref(b));
-    ta.join();
-    tb.join();
-    EXPECT_TRUE(a);
-    EXPECT_TRUE(b);
+        return true;
+    }));
 }
 
 }  // namespace
