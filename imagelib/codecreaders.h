@@ -102,6 +102,20 @@ constexpr uint32_t kTiffIgnoreOrientation = 0x1;
 BYTE *ReadTiffImage(CISIO &io, uint32_t page, uint32_t flags, uint32_t &width, uint32_t &height,
                     OperationContext &ctx);
 
+// The 40-byte header of a packed DIB the readers hand back (bottom-up rows,
+// no compression); resolution in pixels per metre.
+struct DibHeaderFields {
+    uint32_t width;
+    uint32_t height;
+    uint32_t bits;
+    uint32_t imageSize;
+    int32_t xPerMetre;
+    int32_t yPerMetre;
+    uint32_t colours;
+};
+constexpr uint32_t kDibHeaderBytes = 40;
+void WriteDibHeader(BYTE *dib, const DibHeaderFields &f);
+
 // DIB resolution from a density and its unit (0 none, 1 per inch, 2 per
 // centimetre), in pixels per metre.
 int32_t PixelsPerMetre(uint32_t density, uint32_t unit);

@@ -25,7 +25,6 @@ constexpr uint32_t kSourceBufferBytes = 4096;
 constexpr unsigned kMarkerKeepBytes = 0xFFFF;
 constexpr int kFirstKeptApp = JPEG_APP0 + 1;
 constexpr int kLastKeptApp = JPEG_APP0 + 14;
-constexpr uint32_t kDibHeaderBytes = 40;
 constexpr uint32_t kGreyEntries = 256;
 
 enum ColourKind { kColourNone = 0, kColourGrey = 1, kColourRgb = 2, kColourCmyk = 3, kColourYcck = 4, kColourYcc = 5 };
@@ -305,18 +304,9 @@ void ConvertRow(const BYTE *in, BYTE *out, uint32_t width, ColourKind colour, Ou
 
 void FillDibHeader(BYTE *dib, const jpeg_decompress_struct &cinfo, uint32_t bits, uint32_t imageSize, bool grey)
 {
-    BITMAPINFOHEADER h = {};
-    h.biSize = kDibHeaderBytes;
-    h.biWidth = static_cast<LONG>(cinfo.output_width);
-    h.biHeight = static_cast<LONG>(cinfo.output_height);
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bits);
-    h.biCompression = BI_RGB;
-    h.biSizeImage = imageSize;
-    h.biXPelsPerMeter = PixelsPerMetre(cinfo.X_density, cinfo.density_unit);
-    h.biYPelsPerMeter = PixelsPerMetre(cinfo.Y_density, cinfo.density_unit);
-    h.biClrUsed = grey ? kGreyEntries : 0;
-    memcpy(dib, &h, sizeof(h));
+    WriteDibHeader(dib, {cinfo.output_width, cinfo.output_height, bits, imageSize,
+                         PixelsPerMetre(cinfo.X_density, cinfo.density_unit),
+                         PixelsPerMetre(cinfo.Y_density, cinfo.density_unit), grey ? kGreyEntries : 0});
     if (!grey)
         return;
     RGBQUAD *table = reinterpret_cast<RGBQUAD *>(dib + kDibHeaderBytes);

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr uint32_t kPaletteEntries = 256;
-constexpr uint32_t kDibHeaderBytes = 40;
 constexpr uint32_t kMaxDimension = 1000000;
 constexpr size_t kMessageBytes = 256;
 constexpr double kDefaultFileGamma = 0.45455;
@@ -456,14 +455,7 @@ Layout LayoutFor(uint32_t depth, uint32_t flags)
 void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t depth, uint32_t imageSize,
                    uint32_t colours)
 {
-    BITMAPINFOHEADER bi = {};
-    bi.biSize = kDibHeaderBytes;
-    bi.biWidth = static_cast<LONG>(h.width);
-    bi.biHeight = static_cast<LONG>(h.height);
-    bi.biPlanes = 1;
-    bi.biBitCount = static_cast<WORD>(depth);
-    bi.biCompression = BI_RGB;
-    bi.biSizeImage = imageSize;
+    DibHeaderFields f = {h.width, h.height, depth, imageSize, 0, 0, colours};
     png_uint_32 x = 0;
     png_uint_32 y = 0;
     int unit = 0;
@@ -471,11 +463,10 @@ void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t dep
     // resolution.
     if (png_get_pHYs(d.png, d.info, &x, &y, &unit) && unit == PNG_RESOLUTION_METER && x <= INT32_MAX &&
         y <= INT32_MAX) {
-        bi.biXPelsPerMeter = static_cast<LONG>(x);
-        bi.biYPelsPerMeter = static_cast<LONG>(y);
+        f.xPerMetre = static_cast<int32_t>(x);
+        f.yPerMetre = static_cast<int32_t>(y);
     }
-    bi.biClrUsed = colours;
-    memcpy(dib, &bi, sizeof(bi));
+    WriteDibHeader(dib, f);
 }
 
 }  // namespace
