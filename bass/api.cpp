@@ -390,7 +390,7 @@ DWORD WINAPI BASS_StreamCreateFile(BOOL mem, const void *file, DWORD offset, DWO
     return Fail(kOk, AddStreamChannel(std::move(s), flags));
 }
 
-DWORD WINAPI BASS_StreamCreateURL(const char *url, DWORD offset, DWORD flags, void *proc, DWORD user)
+DWORD WINAPI BASS_StreamCreateURL(const char *url, DWORD offset, DWORD flags, void *proc, DWORD_PTR user)
 {
     if (!url)
         return Fail(kErrIllegalParam, 0u);
@@ -568,7 +568,7 @@ DWORD WINAPI BASS_ChannelGetLevel(DWORD handle)
     return Fail(kOk, c->playing ? c->level : 0u);
 }
 
-DWORD WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, void *proc, DWORD user)
+DWORD WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, void *proc, DWORD_PTR user)
 {
     Lock lock;
     Channel *c = FindChannel(handle);
@@ -579,7 +579,7 @@ DWORD WINAPI BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, void *pr
     SyncEntry e;
     e.handle = NewHandle();
     e.type = type;
-    e.proc = reinterpret_cast<void(CALLBACK *)(DWORD, DWORD, DWORD, DWORD)>(proc);
+    e.proc = reinterpret_cast<void(CALLBACK *)(DWORD, DWORD, DWORD_PTR, DWORD_PTR)>(proc);
     e.user = user;
     c->syncs.push_back(e);
     g.syncOwner[e.handle] = handle;

@@ -144,8 +144,10 @@ struct NetReader;
 struct SyncEntry {
     DWORD handle;
     DWORD type;
-    void(CALLBACK *proc)(DWORD, DWORD, DWORD, DWORD);
-    DWORD user;
+    // Data and user value carry pointers, so they are pointer-sized: the same
+    // 32-bit layout as ever on i686, whole pointers on x86_64.
+    void(CALLBACK *proc)(DWORD, DWORD, DWORD_PTR, DWORD_PTR);
+    DWORD_PTR user;
 };
 
 // A critical section that lives and dies with its owner.

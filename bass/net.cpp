@@ -287,7 +287,7 @@ void NewMetadata(NetReader *r, const std::string &text)
     for (const SyncEntry &e : syncs) {
         if (r->cancel)
             return;
-        e.proc(e.handle, channel, static_cast<DWORD>(reinterpret_cast<uintptr_t>(data)), e.user);
+        e.proc(e.handle, channel, reinterpret_cast<DWORD_PTR>(data), e.user);
     }
 }
 

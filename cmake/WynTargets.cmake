@@ -13,7 +13,11 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${WYN_WINE_RUN};--rig;${WYN_RIG_DIR}")
 # German literals are written in UTF-8 and must reach the binary, the log and the
 # registry as Windows-1252.
 set(WYN_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP1252)
-set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+# A pointer cut to a smaller integer is an error in C++ on x86_64; these catch
+# the ways round it: an integer of another size turned into a pointer, and a
+# callback cast to a signature whose pointer-sized arguments differ.
+set(WYN_WARNING_FLAGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
+    -Wint-to-pointer-cast -Wcast-function-type)
 
 function(wyn_win_target target)
   target_compile_options(${target} PRIVATE ${WYN_CHARSET_FLAGS} ${WYN_WARNING_FLAGS})
@@ -42,4 +46,14 @@ function(wyn_add_wine_test name)
   if(T_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
+endfunction()
+
+# wyn_saver_library(NAME SOURCES ...)
+# One folder of the screensaver as a library. Headers are included by their
+# path from the source root ("scene/objects.h"), so a file says which part of
+# the program it uses.
+function(wyn_saver_library name)
+  add_library(${name} STATIC ${ARGN})
+  wyn_win_target(${name})
+  target_link_libraries(${name} PUBLIC wyn_saver_deps)
 endfunction()

@@ -18,33 +18,6 @@ constexpr int kJpegMaxScans = kLowLimits ? 100 : 500;
 // What one PNG chunk may allocate (libpng's own default).
 constexpr uint64_t kPngChunkLimit = kLowLimits ? (1u << 20) : 8000000;
 
-// The frame of a reader's entry point: a live source and both size outputs,
-// then the reader on the source; the sizes are set when a buffer comes back
-// (also one handed back with an error beside it).
-template <typename Read>
-BYTE *RunReaderEntry(HISSRC source, uint32_t *width, uint32_t *height, Read &&read)
-{
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = read(io, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
-    });
-}
-
 // ReadJPG flags.
 constexpr uint32_t kJpegRawCmyk = 0x1;
 constexpr uint32_t kJpegAsDib = 0x2;
@@ -102,19 +75,9 @@ constexpr uint32_t kTiffIgnoreOrientation = 0x1;
 BYTE *ReadTiffImage(CISIO &io, uint32_t page, uint32_t flags, uint32_t &width, uint32_t &height,
                     OperationContext &ctx);
 
-// The 40-byte header of a packed DIB the readers hand back (bottom-up rows,
-// no compression); resolution in pixels per metre.
-struct DibHeaderFields {
-    uint32_t width;
-    uint32_t height;
-    uint32_t bits;
-    uint32_t imageSize;
-    int32_t xPerMetre;
-    int32_t yPerMetre;
-    uint32_t colours;
-};
-constexpr uint32_t kDibHeaderBytes = 40;
-void WriteDibHeader(BYTE *dib, const DibHeaderFields &f);
+// Where a DIB header keeps its resolution.
+constexpr uint32_t kDibXResolution = 24;
+constexpr uint32_t kDibYResolution = 28;
 
 // DIB resolution from a density and its unit (0 none, 1 per inch, 2 per
 // centimetre), in pixels per metre.

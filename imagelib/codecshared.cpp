@@ -2,7 +2,6 @@
 #include "codecreaders.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -22,18 +21,3 @@ int32_t PixelsPerMetre(uint32_t density, uint32_t unit)
     }
 }
 
-void WriteDibHeader(BYTE *dib, const DibHeaderFields &f)
-{
-    BITMAPINFOHEADER h = {};
-    h.biSize = kDibHeaderBytes;
-    h.biWidth = static_cast<LONG>(f.width);
-    h.biHeight = static_cast<LONG>(f.height);
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(f.bits);
-    h.biCompression = BI_RGB;
-    h.biSizeImage = f.imageSize;
-    h.biXPelsPerMeter = f.xPerMetre;
-    h.biYPelsPerMeter = f.yPerMetre;
-    h.biClrUsed = f.colours;
-    memcpy(dib, &h, sizeof(h));
-}

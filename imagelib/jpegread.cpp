@@ -8,6 +8,7 @@
 // destroying, and the decompressor is destroyed by its owner on every path.
 #include "codecreaders.h"
 
+#include "readerkit.h"
 #include "trace.h"
 
 #include <csetjmp>
@@ -304,12 +305,12 @@ void ConvertRow(const BYTE *in, BYTE *out, uint32_t width, ColourKind colour, Ou
 
 void FillDibHeader(BYTE *dib, const jpeg_decompress_struct &cinfo, uint32_t bits, uint32_t imageSize, bool grey)
 {
-    WriteDibHeader(dib, {cinfo.output_width, cinfo.output_height, bits, imageSize,
-                         PixelsPerMetre(cinfo.X_density, cinfo.density_unit),
-                         PixelsPerMetre(cinfo.Y_density, cinfo.density_unit), grey ? kGreyEntries : 0});
+    PutDibHeader(dib, cinfo.output_width, cinfo.output_height, bits, imageSize, grey ? kGreyEntries : 0);
+    PutLe32(dib + kDibXResolution, static_cast<uint32_t>(PixelsPerMetre(cinfo.X_density, cinfo.density_unit)));
+    PutLe32(dib + kDibYResolution, static_cast<uint32_t>(PixelsPerMetre(cinfo.Y_density, cinfo.density_unit)));
     if (!grey)
         return;
-    RGBQUAD *table = reinterpret_cast<RGBQUAD *>(dib + kDibHeaderBytes);
+    RGBQUAD *table = reinterpret_cast<RGBQUAD *>(dib + kDibInfoBytes);
     for (uint32_t i = 0; i < kGreyEntries; ++i)
         table[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 255};
 }
@@ -407,7 +408,7 @@ BYTE *ReadJpegImage(CISIO &io, uint32_t depth, uint32_t flags, uint32_t &width, 
     if (dib || (flags & kJpegPaddedBgr))
         rowBytes = rowBytes.RoundUp4();
     const bool grey = output == kOutGrey;
-    const CheckedSize header = dib ? CheckedSize(kDibHeaderBytes + (grey ? kGreyEntries * 4 : 0)) : CheckedSize(0);
+    const CheckedSize header = dib ? CheckedSize(kDibInfoBytes + (grey ? kGreyEntries * 4 : 0)) : CheckedSize(0);
     const CheckedSize imageSize = rowBytes * CheckedSize(h);
     ImageBuffer image;
     if (!image.Allocate(header + imageSize)) {

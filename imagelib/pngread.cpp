@@ -8,6 +8,7 @@
 #include "codecreaders.h"
 
 #include "pixelrows.h"
+#include "readerkit.h"
 #include "trace.h"
 
 #include <csetjmp>
@@ -455,7 +456,7 @@ Layout LayoutFor(uint32_t depth, uint32_t flags)
 void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t depth, uint32_t imageSize,
                    uint32_t colours)
 {
-    DibHeaderFields f = {h.width, h.height, depth, imageSize, 0, 0, colours};
+    PutDibHeader(dib, h.width, h.height, depth, imageSize, colours);
     png_uint_32 x = 0;
     png_uint_32 y = 0;
     int unit = 0;
@@ -463,10 +464,9 @@ void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t dep
     // resolution.
     if (png_get_pHYs(d.png, d.info, &x, &y, &unit) && unit == PNG_RESOLUTION_METER && x <= INT32_MAX &&
         y <= INT32_MAX) {
-        f.xPerMetre = static_cast<int32_t>(x);
-        f.yPerMetre = static_cast<int32_t>(y);
+        PutLe32(dib + kDibXResolution, x);
+        PutLe32(dib + kDibYResolution, y);
     }
-    WriteDibHeader(dib, f);
 }
 
 }  // namespace
@@ -526,7 +526,7 @@ BYTE *ReadPngImage(CISIO &io, uint32_t depth, RGBQUAD *palette, uint32_t flags, 
         return nullptr;
     }
     const uint32_t colours = dib && dibDepth <= 8 ? (1u << dibDepth) : 0;
-    const CheckedSize header = dib ? CheckedSize(kDibHeaderBytes + 4 * colours) : CheckedSize(0);
+    const CheckedSize header = dib ? CheckedSize(kDibInfoBytes + 4 * colours) : CheckedSize(0);
     const CheckedSize imageSize = rowBytes * CheckedSize(h.height);
     ImageBuffer image;
     if (!pngRowBytes.Ok() || !image.Allocate(header + imageSize)) {
@@ -537,7 +537,7 @@ BYTE *ReadPngImage(CISIO &io, uint32_t depth, RGBQUAD *palette, uint32_t flags, 
                  dib && dibDepth == 4 && h.bitDepth == 2, rowBytes.Value()};
     if (dib) {
         FillDibHeader(image.Data(), d, h, dibDepth, imageSize.Value(), colours);
-        memcpy(image.Data() + kDibHeaderBytes, dibPalette, 4 * colours);
+        memcpy(image.Data() + kDibInfoBytes, dibPalette, 4 * colours);
         plan.first += static_cast<size_t>(h.height - 1) * rowBytes.Value();
         plan.step = -plan.step;
     }

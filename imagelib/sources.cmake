@@ -10,15 +10,30 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/generic.cpp
   ${WYN_IMAGELIB_DIR}/bmpread.cpp
   ${WYN_IMAGELIB_DIR}/bmpwrite.cpp
+  ${WYN_IMAGELIB_DIR}/colorreduce.cpp
+  ${WYN_IMAGELIB_DIR}/overlay.cpp
+  ${WYN_IMAGELIB_DIR}/resize.cpp
+  ${WYN_IMAGELIB_DIR}/tone.cpp
+  ${WYN_IMAGELIB_DIR}/fill.cpp
+  ${WYN_IMAGELIB_DIR}/blur.cpp
+  ${WYN_IMAGELIB_DIR}/rotate.cpp
+  ${WYN_IMAGELIB_DIR}/textblend.cpp
   ${WYN_IMAGELIB_DIR}/trace.cpp
   ${WYN_IMAGELIB_DIR}/metatags.cpp
   ${WYN_IMAGELIB_DIR}/codecshared.cpp
   ${WYN_IMAGELIB_DIR}/jpegread.cpp
   ${WYN_IMAGELIB_DIR}/pngread.cpp
   ${WYN_IMAGELIB_DIR}/tiffread.cpp
+  ${WYN_IMAGELIB_DIR}/readerkit.cpp
+  ${WYN_IMAGELIB_DIR}/gifread.cpp
+  ${WYN_IMAGELIB_DIR}/pcxread.cpp
+  ${WYN_IMAGELIB_DIR}/psdread.cpp
+  ${WYN_IMAGELIB_DIR}/tgaread.cpp
+  ${WYN_IMAGELIB_DIR}/wbmpread.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp
+  ${WYN_IMAGELIB_DIR}/textdraw.cpp
 )
 
 # The codec libraries the JPEG, PNG and TIFF readers link, from a prefix

@@ -27,7 +27,8 @@ wyn_configure() {
   local target=$1; shift
   cmake -S "$here" -B "$(wyn_build_dir "$target")" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$target.cmake" \
-    -DWYN_DEPS_ROOT="$deps" -DWYN_DIST_DIR="$(wyn_dist_dir "$target")" "$@" >/dev/null
+    -DWYN_DEPS_ROOT="$deps" -DWYN_DIST_DIR="$(wyn_dist_dir "$target")" \
+    -DWYN_CROSS_FILES_DIR="$wyn_build_root/cross-files" "$@" >/dev/null
 }
 
 # The 32-bit program is the one the screensaver was made as; where the machine

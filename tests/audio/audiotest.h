@@ -92,7 +92,7 @@ struct Bass {
     BOOL(WINAPI *Start)();
     BOOL(WINAPI *Stop)();
     DWORD(WINAPI *StreamCreateFile)(BOOL, const void *, DWORD, DWORD, DWORD);
-    DWORD(WINAPI *StreamCreateURL)(const char *, DWORD, DWORD, void *, DWORD);
+    DWORD(WINAPI *StreamCreateURL)(const char *, DWORD, DWORD, void *, DWORD_PTR);
     BOOL(WINAPI *ChannelPlay)(DWORD, BOOL);
     BOOL(WINAPI *StreamFree)(DWORD);
     BOOL(WINAPI *SetVolume)(DWORD);
@@ -105,7 +105,7 @@ struct Bass {
     DWORD(WINAPI *ChannelIsSliding)(DWORD);
     unsigned long long(WINAPI *ChannelGetPosition)(DWORD);
     DWORD(WINAPI *ChannelGetLevel)(DWORD);
-    DWORD(WINAPI *ChannelSetSync)(DWORD, DWORD, unsigned long long, void *, DWORD);
+    DWORD(WINAPI *ChannelSetSync)(DWORD, DWORD, unsigned long long, void *, DWORD_PTR);
     DWORD(WINAPI *SampleLoad)(BOOL, const void *, DWORD, DWORD, DWORD, DWORD);
     const char *(WINAPI *StreamGetTags)(DWORD, DWORD);
     DWORD(WINAPI *SetConfig)(DWORD, DWORD);

@@ -214,7 +214,7 @@ TEST_F(BassTest, FileStreamErrors)
 
 TEST_F(BassTest, Mp3ThroughTheSystemCodec)
 {
-    std::string path = testutil::DistPath("../tests/audio/tone.mp3");
+    std::string path = testutil::BuildPath("tests/audio/tone.mp3");
     ASSERT_TRUE(testutil::FileExists(path)) << path;
     DWORD st = bass.StreamCreateFile(FALSE, path.c_str(), 0, 0, kAutoFree);
     ASSERT_NE(0u, st) << bass.ErrorGetCode();
@@ -236,7 +236,7 @@ std::atomic<bool> g_calledAfterFree{false};
 CRITICAL_SECTION g_syncLock;
 std::vector<std::string> g_syncTexts;
 
-void CALLBACK MetaSync(DWORD, DWORD, DWORD data, DWORD)
+void CALLBACK MetaSync(DWORD, DWORD, DWORD_PTR data, DWORD_PTR)
 {
     if (g_freed)
         g_calledAfterFree = true;

@@ -2,8 +2,8 @@
 // and titles, radio titles, and Winamp driven through a stand-in window.
 #include "saverfixture.h"
 
-#include "random.h"
-#include "winamp.h"
+#include "core/random.h"
+#include "services/winamp.h"
 
 #include <set>
 
@@ -239,7 +239,7 @@ TEST_F(MusicTest, TitlesAreCopiedBounded)
 
     MusicTitleChanged = 0;
     std::string meta = "StreamTitle='" + std::string(4000, 'M');  // no closing "';"
-    MetaSyncProc(0, 0, static_cast<DWORD>(reinterpret_cast<uintptr_t>(meta.c_str())), 0);
+    MetaSyncProc(0, 0, reinterpret_cast<DWORD_PTR>(meta.c_str()), 0);
     EXPECT_EQ(std::string(kMusicTitleLen - 1, 'M'), Title());
     EXPECT_EQ(1, MusicTitleChanged.load());
 }
@@ -260,7 +260,7 @@ TEST_F(MusicTest, RadioTitlesFromMetadataFlagChangesOnce)
     EXPECT_EQ("C - D", Title());
     MusicTitleChanged = 0;
     const char *same = "StreamTitle='C - D';StreamUrl='x';";
-    MetaSyncProc(0, 0, static_cast<DWORD>(reinterpret_cast<uintptr_t>(same)), 0);
+    MetaSyncProc(0, 0, reinterpret_cast<DWORD_PTR>(same), 0);
     EXPECT_EQ(0, MusicTitleChanged.load());
     SetMusicVolume(500);
     FadeMusic(100);

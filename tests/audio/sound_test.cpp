@@ -2,7 +2,7 @@
 // switches, panning, object fades, the tower clock, bells and alarm.
 #include "saverfixture.h"
 
-#include "random.h"
+#include "core/random.h"
 
 #include <cmath>
 #include <set>
@@ -69,7 +69,7 @@ TEST_F(SoundTest, BothInstancesAndAWrongVersionThatLeavesTheOtherIntact)
 
     // Instance 0 loads, instance 1 meets an old library: only 1 fails.
     LoadEffects();
-    StrCopy(HLPpath, testutil::DistPath("../tests/audio/oldbass").c_str());
+    StrCopy(HLPpath, testutil::BuildPath("tests/audio/oldbass").c_str());
     int copiesBefore = CountTempCopies();
     EXPECT_EQ(0, LoadBASS(kMusicInstance));
     EXPECT_EQ(copiesBefore, CountTempCopies());

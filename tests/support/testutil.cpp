@@ -25,14 +25,18 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::string DistPath(const std::string &name)
+// Wine shows the Unix root as drive Z:.
+static std::string WinePath(const std::string &unixPath)
 {
-    std::string unixPath = std::string(WYN_DIST_DIR_UNIX) + "/" + name;
     std::string win = "Z:";
     for (char c : unixPath)
         win += (c == '/') ? '\\' : c;
     return win;
 }
+
+std::string DistPath(const std::string &name) { return WinePath(std::string(WYN_DIST_DIR_UNIX) + "/" + name); }
+
+std::string BuildPath(const std::string &name) { return WinePath(std::string(WYN_BUILD_DIR_UNIX) + "/" + name); }
 
 std::string ReadFileBytes(const std::string &path)
 {

@@ -27,6 +27,8 @@ private:
 
 // Windows path of a file in the build's dist folder (wyn03.scr, zettler.exe ...).
 std::string DistPath(const std::string &name);
+// A file the build made outside the program set (test data, old libraries).
+std::string BuildPath(const std::string &name);
 
 std::string ReadFileBytes(const std::string &path);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);

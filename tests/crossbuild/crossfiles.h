@@ -1,0 +1,19 @@
+// The files and registry values a program writes must not depend on which of
+// the two Windows builds wrote them, so a user can switch between the 32-bit and
+// the 64-bit program. Each build's test writes its files into a folder of its
+// own under a folder both builds share, and compares them with the other
+// build's where that build has run on this machine.
+#pragma once
+
+#include <string>
+
+namespace crossfiles {
+
+// This build's folder ("win32" or "win64" under the shared folder), created.
+std::string MyDir();
+// The other build's folder; it exists only where that build's tests have run.
+std::string PartnerDir();
+// The other build's copy of a file, or false when it has none.
+bool ReadPartner(const std::string &name, std::string *bytes);
+
+}  // namespace crossfiles

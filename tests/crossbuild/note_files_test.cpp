@@ -1,0 +1,47 @@
+// A note saved by the companion comes out byte for byte the same from the
+// 32-bit and the 64-bit build, and each build reads the other's note.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "crossfiles.h"
+#include "notefiles.h"
+#include "testutil.h"
+#include "zettler.h"
+
+namespace {
+
+const char kNoteName[] = "N_20261224_1830a.txt";
+const char kText[] = "Einkaufen: Äpfel, Brötchen\r\nMilch für Oma\r\n";
+
+void ListNotesIn(const std::string &dir)
+{
+    ZStrCopy(MSGPath, (dir + "\\").c_str());
+    FindNotes();
+}
+
+TEST(NoteFilesTest, NotesAreTheSameFromBothBuilds)
+{
+    const std::string dir = crossfiles::MyDir() + "\\notes";
+    testutil::RemoveTree(dir);
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    // Only the saver creates notes; the companion writes their new text.
+    ASSERT_TRUE(testutil::WriteFileBytes(dir + "\\" + kNoteName, "alt"));
+    ListNotesIn(dir);
+    ASSERT_EQ(1, NoteCount);
+    ASSERT_TRUE(SaveNote(kText));
+    const std::string mine = testutil::ReadFileBytes(dir + "\\" + kNoteName);
+    EXPECT_EQ(kText, mine);
+
+    std::string theirs;
+    if (!crossfiles::ReadPartner(std::string("notes\\") + kNoteName, &theirs))
+        GTEST_SKIP() << "no notes of the other build in " << crossfiles::PartnerDir();
+    EXPECT_EQ(mine, theirs);
+    ListNotesIn(crossfiles::PartnerDir() + "\\notes");
+    ASSERT_EQ(1, NoteCount);
+    char read[kNoteTextSize];
+    ASSERT_TRUE(ReadNote(0, read, sizeof(read)));
+    EXPECT_STREQ(kText, read);
+}
+
+}  // namespace
