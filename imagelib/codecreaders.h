@@ -11,8 +11,12 @@
 
 // The memory a codec may take for one picture, and libjpeg's limit on
 // progressive scans: a hostile file fails instead of exhausting the machine.
+// Builds with a lower image limit (fuzzing) get lower codec limits too.
+constexpr bool kLowLimits = kImageSizeLimit < 0x7FFDEFFF;
 constexpr uint64_t kCodecMemoryLimit = kImageSizeLimit < (512u << 20) ? kImageSizeLimit : (512u << 20);
-constexpr int kJpegMaxScans = 500;
+constexpr int kJpegMaxScans = kLowLimits ? 100 : 500;
+// What one PNG chunk may allocate (libpng's own default).
+constexpr uint64_t kPngChunkLimit = kLowLimits ? (1u << 20) : 8000000;
 
 // ReadJPG flags.
 constexpr uint32_t kJpegRawCmyk = 0x1;
@@ -70,6 +74,10 @@ constexpr uint32_t kTiffIgnoreOrientation = 0x1;
 // The first page (or page) as 24-bit top-down RGB in display orientation.
 BYTE *ReadTiffImage(CISIO &io, uint32_t page, uint32_t flags, uint32_t &width, uint32_t &height,
                     OperationContext &ctx);
+
+// Where a DIB header keeps its resolution.
+constexpr uint32_t kDibXResolution = 24;
+constexpr uint32_t kDibYResolution = 28;
 
 // DIB resolution from a density and its unit (0 none, 1 per inch, 2 per
 // centimetre), in pixels per metre.

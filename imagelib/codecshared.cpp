@@ -20,3 +20,4 @@ int32_t PixelsPerMetre(uint32_t density, uint32_t unit)
     default: return 0;
     }
 }
+

@@ -8,6 +8,7 @@
 // destroying, and the decompressor is destroyed by its owner on every path.
 #include "codecreaders.h"
 
+#include "readerkit.h"
 #include "trace.h"
 
 #include <csetjmp>
@@ -25,7 +26,6 @@ constexpr uint32_t kSourceBufferBytes = 4096;
 constexpr unsigned kMarkerKeepBytes = 0xFFFF;
 constexpr int kFirstKeptApp = JPEG_APP0 + 1;
 constexpr int kLastKeptApp = JPEG_APP0 + 14;
-constexpr uint32_t kDibHeaderBytes = 40;
 constexpr uint32_t kGreyEntries = 256;
 
 enum ColourKind { kColourNone = 0, kColourGrey = 1, kColourRgb = 2, kColourCmyk = 3, kColourYcck = 4, kColourYcc = 5 };
@@ -305,21 +305,12 @@ void ConvertRow(const BYTE *in, BYTE *out, uint32_t width, ColourKind colour, Ou
 
 void FillDibHeader(BYTE *dib, const jpeg_decompress_struct &cinfo, uint32_t bits, uint32_t imageSize, bool grey)
 {
-    BITMAPINFOHEADER h = {};
-    h.biSize = kDibHeaderBytes;
-    h.biWidth = static_cast<LONG>(cinfo.output_width);
-    h.biHeight = static_cast<LONG>(cinfo.output_height);
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bits);
-    h.biCompression = BI_RGB;
-    h.biSizeImage = imageSize;
-    h.biXPelsPerMeter = PixelsPerMetre(cinfo.X_density, cinfo.density_unit);
-    h.biYPelsPerMeter = PixelsPerMetre(cinfo.Y_density, cinfo.density_unit);
-    h.biClrUsed = grey ? kGreyEntries : 0;
-    memcpy(dib, &h, sizeof(h));
+    PutDibHeader(dib, cinfo.output_width, cinfo.output_height, bits, imageSize, grey ? kGreyEntries : 0);
+    PutLe32(dib + kDibXResolution, static_cast<uint32_t>(PixelsPerMetre(cinfo.X_density, cinfo.density_unit)));
+    PutLe32(dib + kDibYResolution, static_cast<uint32_t>(PixelsPerMetre(cinfo.Y_density, cinfo.density_unit)));
     if (!grey)
         return;
-    RGBQUAD *table = reinterpret_cast<RGBQUAD *>(dib + kDibHeaderBytes);
+    RGBQUAD *table = reinterpret_cast<RGBQUAD *>(dib + kDibInfoBytes);
     for (uint32_t i = 0; i < kGreyEntries; ++i)
         table[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 255};
 }
@@ -417,7 +408,7 @@ BYTE *ReadJpegImage(CISIO &io, uint32_t depth, uint32_t flags, uint32_t &width, 
     if (dib || (flags & kJpegPaddedBgr))
         rowBytes = rowBytes.RoundUp4();
     const bool grey = output == kOutGrey;
-    const CheckedSize header = dib ? CheckedSize(kDibHeaderBytes + (grey ? kGreyEntries * 4 : 0)) : CheckedSize(0);
+    const CheckedSize header = dib ? CheckedSize(kDibInfoBytes + (grey ? kGreyEntries * 4 : 0)) : CheckedSize(0);
     const CheckedSize imageSize = rowBytes * CheckedSize(h);
     ImageBuffer image;
     if (!image.Allocate(header + imageSize)) {
@@ -465,23 +456,7 @@ bool ReadJpegInfo(CISIO &io, JpegInfo &info, OperationContext &ctx)
 
 BYTE *ReadJPG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, uint32_t flags)
 {
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = ReadJpegImage(io, depth, flags, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
+    return RunReaderEntry(source, width, height, [&](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+        return ReadJpegImage(io, depth, flags, w, h, ctx);
     });
 }

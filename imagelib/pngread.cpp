@@ -8,6 +8,7 @@
 #include "codecreaders.h"
 
 #include "pixelrows.h"
+#include "readerkit.h"
 #include "trace.h"
 
 #include <csetjmp>
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr uint32_t kPaletteEntries = 256;
-constexpr uint32_t kDibHeaderBytes = 40;
 constexpr uint32_t kMaxDimension = 1000000;
 constexpr size_t kMessageBytes = 256;
 constexpr double kDefaultFileGamma = 0.45455;
@@ -32,6 +32,7 @@ struct PngDecoder {
     png_structp png;
     png_infop info;
     CISIO *io;
+    uint64_t allocationCap;
     char message[kMessageBytes];
 };
 
@@ -86,12 +87,14 @@ void OnRead(png_structp png, png_bytep data, size_t length)
 
 // libpng allocates a chunk's whole claimed length before reading it, and
 // only warns (a benign error) when the length passes the chunk limit; a
-// 2 GB text chunk in a small file would be allocated and cleared. Every
-// allocation above the codec limit is refused instead, which libpng turns
-// into a skipped chunk or an error.
-png_voidp LimitedMalloc(png_structp, png_alloc_size_t size)
+// 2 GB text chunk in a small file would be allocated and cleared. So every
+// allocation above a cap is refused, which libpng turns into a skipped
+// chunk or an error: the chunk limit until the header is known, then what
+// the rows of the picture need.
+png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size)
 {
-    return size > kCodecMemoryLimit ? nullptr : malloc(size);
+    const PngDecoder *d = static_cast<const PngDecoder *>(png_get_mem_ptr(png));
+    return size > d->allocationCap ? nullptr : malloc(size);
 }
 
 void LimitedFree(png_structp, png_voidp block) { free(block); }
@@ -114,7 +117,7 @@ bool GuardedReadInfo(PngDecoder &d)
         return false;
     png_set_read_fn(d.png, d.io, OnRead);
     png_set_user_limits(d.png, kMaxDimension, kMaxDimension);
-    png_set_chunk_malloc_max(d.png, static_cast<png_alloc_size_t>(kCodecMemoryLimit));
+    png_set_chunk_malloc_max(d.png, static_cast<png_alloc_size_t>(kPngChunkLimit));
     png_read_info(d.png, d.info);
     return true;
 }
@@ -171,7 +174,8 @@ bool OpenPng(DecoderHolder &h, CISIO &io, Header &header, OperationContext &ctx)
     LibThreadState *state = CurrentThreadState();
     state->png.texts.clear();
     h.d.io = &io;
-    h.d.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning, nullptr, LimitedMalloc,
+    h.d.allocationCap = kPngChunkLimit;
+    h.d.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &h.d, OnError, OnWarning, &h.d, LimitedMalloc,
                                        LimitedFree);
     if (h.d.png)
         h.d.info = png_create_info_struct(h.d.png);
@@ -187,6 +191,9 @@ bool OpenPng(DecoderHolder &h, CISIO &io, Header &header, OperationContext &ctx)
     png_get_IHDR(h.d.png, h.d.info, &header.width, &header.height, &header.bitDepth, &header.colourType,
                  &header.interlace, nullptr, nullptr);
     header.hasAlpha = (header.colourType & PNG_COLOR_MASK_ALPHA) != 0;
+    // Row buffers: up to 8 bytes a pixel, a few of them.
+    const CheckedSize rows = CheckedSize(header.width) * CheckedSize(8 * 4) + CheckedSize(1 << 16);
+    h.d.allocationCap = rows.Ok() && rows.Value() > kPngChunkLimit ? rows.Value() : kPngChunkLimit;
     header.hasTrns = png_get_valid(h.d.png, h.d.info, PNG_INFO_tRNS) != 0;
     png_color_16p background = nullptr;
     state->png.lastBackground = PngColour16{};
@@ -449,14 +456,7 @@ Layout LayoutFor(uint32_t depth, uint32_t flags)
 void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t depth, uint32_t imageSize,
                    uint32_t colours)
 {
-    BITMAPINFOHEADER bi = {};
-    bi.biSize = kDibHeaderBytes;
-    bi.biWidth = static_cast<LONG>(h.width);
-    bi.biHeight = static_cast<LONG>(h.height);
-    bi.biPlanes = 1;
-    bi.biBitCount = static_cast<WORD>(depth);
-    bi.biCompression = BI_RGB;
-    bi.biSizeImage = imageSize;
+    PutDibHeader(dib, h.width, h.height, depth, imageSize, colours);
     png_uint_32 x = 0;
     png_uint_32 y = 0;
     int unit = 0;
@@ -464,11 +464,9 @@ void FillDibHeader(BYTE *dib, const PngDecoder &d, const Header &h, uint32_t dep
     // resolution.
     if (png_get_pHYs(d.png, d.info, &x, &y, &unit) && unit == PNG_RESOLUTION_METER && x <= INT32_MAX &&
         y <= INT32_MAX) {
-        bi.biXPelsPerMeter = static_cast<LONG>(x);
-        bi.biYPelsPerMeter = static_cast<LONG>(y);
+        PutLe32(dib + kDibXResolution, x);
+        PutLe32(dib + kDibYResolution, y);
     }
-    bi.biClrUsed = colours;
-    memcpy(dib, &bi, sizeof(bi));
 }
 
 }  // namespace
@@ -528,7 +526,7 @@ BYTE *ReadPngImage(CISIO &io, uint32_t depth, RGBQUAD *palette, uint32_t flags, 
         return nullptr;
     }
     const uint32_t colours = dib && dibDepth <= 8 ? (1u << dibDepth) : 0;
-    const CheckedSize header = dib ? CheckedSize(kDibHeaderBytes + 4 * colours) : CheckedSize(0);
+    const CheckedSize header = dib ? CheckedSize(kDibInfoBytes + 4 * colours) : CheckedSize(0);
     const CheckedSize imageSize = rowBytes * CheckedSize(h.height);
     ImageBuffer image;
     if (!pngRowBytes.Ok() || !image.Allocate(header + imageSize)) {
@@ -539,7 +537,7 @@ BYTE *ReadPngImage(CISIO &io, uint32_t depth, RGBQUAD *palette, uint32_t flags, 
                  dib && dibDepth == 4 && h.bitDepth == 2, rowBytes.Value()};
     if (dib) {
         FillDibHeader(image.Data(), d, h, dibDepth, imageSize.Value(), colours);
-        memcpy(image.Data() + kDibHeaderBytes, dibPalette, 4 * colours);
+        memcpy(image.Data() + kDibInfoBytes, dibPalette, 4 * colours);
         plan.first += static_cast<size_t>(h.height - 1) * rowBytes.Value();
         plan.step = -plan.step;
     }
@@ -600,23 +598,7 @@ bool ReadPngInfo(CISIO &io, PngInfo &info, RGBQUAD *palette, OperationContext &c
 
 BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags)
 {
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = ReadPngImage(io, depth, palette, flags, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
+    return RunReaderEntry(source, width, height, [&](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+        return ReadPngImage(io, depth, palette, flags, w, h, ctx);
     });
 }

@@ -157,40 +157,44 @@ bool ReadRaster(RgbaHolder &rgba, TIFF *tif, uint32_t *raster, OperationContext 
     return true;
 }
 
-struct Placement {
-    uint32_t displayWidth;
-    uint32_t displayHeight;
-};
-
 bool SwapsAxes(uint16_t orientation) { return orientation >= ORIENTATION_LEFTTOP; }
 
 // Where stored pixel (x, y) of a W x H picture lands in the display picture
-// (TIFF 6.0: which display edge the stored row 0 and column 0 are).
-inline void DisplayPosition(uint16_t orientation, uint32_t x, uint32_t y, uint32_t w, uint32_t h, uint32_t &col,
-                            uint32_t &row)
+// (TIFF 6.0: which display edges the stored row 0 and column 0 are). The
+// display column and row are linear in x and y, so the whole mapping is a
+// start and a step for each: in display pixels, first + x * stepX + y * stepY.
+struct Walk {
+    int64_t first;
+    int64_t stepX;
+    int64_t stepY;
+};
+
+Walk WalkFor(uint16_t orientation, uint32_t w, uint32_t h)
 {
+    const int64_t W = w;
+    const int64_t H = h;
+    // Display row length: the stored height when rows and columns swap.
+    const int64_t D = SwapsAxes(orientation) ? H : W;
     switch (orientation) {
-    case ORIENTATION_TOPRIGHT: col = w - 1 - x, row = y; break;
-    case ORIENTATION_BOTRIGHT: col = w - 1 - x, row = h - 1 - y; break;
-    case ORIENTATION_BOTLEFT: col = x, row = h - 1 - y; break;
-    case ORIENTATION_LEFTTOP: col = y, row = x; break;
-    case ORIENTATION_RIGHTTOP: col = h - 1 - y, row = x; break;
-    case ORIENTATION_RIGHTBOT: col = h - 1 - y, row = w - 1 - x; break;
-    case ORIENTATION_LEFTBOT: col = y, row = w - 1 - x; break;
-    default: col = x, row = y; break;
+    case ORIENTATION_TOPRIGHT: return {W - 1, -1, D};                   // col W-1-x, row y
+    case ORIENTATION_BOTRIGHT: return {(H - 1) * D + W - 1, -1, -D};    // col W-1-x, row H-1-y
+    case ORIENTATION_BOTLEFT: return {(H - 1) * D, 1, -D};              // col x, row H-1-y
+    case ORIENTATION_LEFTTOP: return {0, D, 1};                         // col y, row x
+    case ORIENTATION_RIGHTTOP: return {H - 1, D, -1};                   // col H-1-y, row x
+    case ORIENTATION_RIGHTBOT: return {(W - 1) * D + H - 1, -D, -1};    // col H-1-y, row W-1-x
+    case ORIENTATION_LEFTBOT: return {(W - 1) * D, -D, 1};              // col y, row W-1-x
+    default: return {0, 1, D};                                          // col x, row y
     }
 }
 
 void PlaceRaster(const uint32_t *raster, uint32_t w, uint32_t h, uint16_t orientation, BYTE *rgb)
 {
-    const uint32_t displayWidth = SwapsAxes(orientation) ? h : w;
+    const Walk walk = WalkFor(orientation, w, h);
     for (uint32_t y = 0; y < h; ++y) {
         const uint32_t *src = raster + static_cast<size_t>(y) * w;
+        const int64_t rowStart = walk.first + walk.stepY * y;
         for (uint32_t x = 0; x < w; ++x) {
-            uint32_t col = 0;
-            uint32_t row = 0;
-            DisplayPosition(orientation, x, y, w, h, col, row);
-            BYTE *dst = rgb + (static_cast<size_t>(row) * displayWidth + col) * 3;
+            BYTE *dst = rgb + (rowStart + walk.stepX * x) * 3;
             dst[0] = static_cast<BYTE>(TIFFGetR(src[x]));
             dst[1] = static_cast<BYTE>(TIFFGetG(src[x]));
             dst[2] = static_cast<BYTE>(TIFFGetB(src[x]));

@@ -2,6 +2,7 @@
 // other layouts, the packed DIB, padded rows with seek-back and the
 // information query, on a memory source.
 #include "codecreaders.h"
+#include "codec_fuzz.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,15 +22,13 @@ void ReadAndFree(HISSRC src, uint32_t depth, uint32_t flags)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size == 0 || size > 0x100000)
-        return 0;
-    HISSRC src = OpenMemorySource(data, static_cast<uint32_t>(size));
+    HISSRC src = OpenFuzzInput(data, size);
     if (!src)
         return 0;
-    uint32_t w = 0;
-    uint32_t h = 0;
-    if (BYTE *image = ReadGeneric(src, &w, &h))
-        GlobalFree(image);
+    if (ReadGenericPixels(src) > kLayoutPixels) {
+        CloseSource(src);
+        return 0;
+    }
     ReadAndFree(src, 8, 0);
     ReadAndFree(src, 32, kJpegRawCmyk);
     ReadAndFree(src, 24, kJpegAsDib);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -53,6 +54,8 @@ Bytes EncodeJpeg(const JpegSpec &spec)
         jpeg_simple_progression(&cinfo);
     cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
     cinfo.restart_in_rows = spec.restartRows;
+    cinfo.density_unit = static_cast<UINT8>(spec.densityUnit);
+    cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(spec.density);
     jpeg_start_compress(&cinfo, TRUE);
     for (const JpegMarker &m : spec.markers)
         jpeg_write_marker(&cinfo, m.code, reinterpret_cast<const JOCTET *>(m.bytes.data()),
@@ -406,6 +409,33 @@ ReadOutcome ReadPngBytes(const Bytes &file, uint32_t depth, uint32_t flags, size
 {
     return ReadWith(file, bytesPerPixel,
                     [&](HISSRC s, uint32_t *w, uint32_t *h) { return ReadPNG(s, w, h, depth, palette, flags); });
+}
+
+Bytes Mutator::Next()
+{
+    Bytes bad = good_;
+    Step();
+    if (count_++ % 3 == 0) {
+        bad.resize(seed_ % bad.size());
+        return bad;
+    }
+    for (int k = 0; k < 3; ++k, Step())
+        bad[seed_ % bad.size()] ^= static_cast<uint8_t>(seed_ >> 24 | 1);
+    return bad;
+}
+
+bool BothThreadsPass(const std::function<bool(int worker)> &work)
+{
+    bool ok[2] = {false, false};
+    auto run = [&](int worker) {
+        ok[worker] = work(worker);
+        ReleaseThreadState();
+    };
+    std::thread a(run, 0);
+    std::thread b(run, 1);
+    a.join();
+    b.join();
+    return ok[0] && ok[1];
 }
 
 int MaxDifference(const Bytes &a, const Bytes &b)

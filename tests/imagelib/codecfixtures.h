@@ -6,6 +6,7 @@
 #include "imgtest.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct JpegSpec {
     bool arithmetic = false;
     int restartRows = 0;
     int quality = 90;
+    int densityUnit = 0;       // JFIF: 0 none, 1 per inch, 2 per centimetre
+    int density = 1;
     std::vector<JpegMarker> markers;
     Bytes samples;             // interleaved, components a pixel; empty: a gradient
 };
@@ -88,6 +91,24 @@ Bytes DecodeTiffDirect(const Bytes &file, uint32_t &width, uint32_t &height);
 ReadOutcome ReadJpgBytes(const Bytes &file, uint32_t depth, uint32_t flags, size_t bytesPerPixel);
 ReadOutcome ReadPngBytes(const Bytes &file, uint32_t depth, uint32_t flags, size_t bytesPerPixel,
                          RGBQUAD *palette = nullptr);
+
+// Mutations of a good file, for the bad-input tests: every third one cut
+// at a seeded length, the others with a few seeded bytes flipped.
+class Mutator {
+public:
+    Mutator(const Bytes &good, uint32_t seed) : good_(good), seed_(seed) {}
+    Bytes Next();
+
+private:
+    uint32_t Step() { return seed_ = seed_ * 1103515245u + 12345u; }
+    const Bytes &good_;
+    uint32_t seed_;
+    int count_ = 0;
+};
+
+// Runs two workers at once on their own threads (each releases its thread
+// state when done); true when both answered true.
+bool BothThreadsPass(const std::function<bool(int worker)> &work);
 
 // Largest difference between two byte strings of the same length (256 when
 // the lengths differ).

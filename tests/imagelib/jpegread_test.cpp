@@ -7,7 +7,6 @@
 #include "codecreaders.h"
 
 #include <cstring>
-#include <thread>
 
 #include <cstdio>
 #include <jpeglib.h>
@@ -239,6 +238,23 @@ TEST(JpegRead, PaddedBgrRowsAndDibs)
     const RGBQUAD *table = reinterpret_cast<const RGBQUAD *>(gdib.Get() + 40);
     EXPECT_EQ(table[200].rgbRed, 200);
     EXPECT_EQ(table[200].rgbReserved, 255);
+
+    // The JFIF density becomes pixels per metre: per inch x 39.37 rounded,
+    // per centimetre x 100, no unit none.
+    const int densities[][3] = {{1, 72, 2835}, {1, 300, 11811}, {2, 100, 10000}, {0, 3, 0}};
+    for (const auto &d : densities) {
+        JpegSpec withDensity = Spec(3, 1, 1);
+        withDensity.densityUnit = d[0];
+        withDensity.density = d[1];
+        const Bytes file = EncodeJpeg(withDensity);
+        HISSRC s = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
+        Result image(ReadJPG(s, &w, &h, 24, kJpegAsDib));
+        CloseSource(s);
+        ASSERT_NE(image.Get(), nullptr);
+        memcpy(&bi, image.Get(), sizeof(bi));
+        EXPECT_EQ(bi.biXPelsPerMeter, d[2]);
+        EXPECT_EQ(bi.biYPelsPerMeter, d[2]);
+    }
 }
 
 TEST(JpegRead, SeekBackLeavesTheSourceRightBehindTheData)
@@ -287,24 +303,23 @@ TEST(JpegRead, MutatedFilesFailSoundly)
     JpegSpec spec = Spec(3, 2, 2);
     spec.progressive = true;
     const Bytes good = EncodeJpeg(spec);
-    // The frame header's height and width (after FF C2, length, precision).
-    Bytes huge = good;
-    for (size_t i = 0; i + 8 < huge.size(); ++i)
-        if (huge[i] == 0xFF && (huge[i + 1] == 0xC2 || huge[i + 1] == 0xC0)) {
-            huge[i + 5] = 0xFF, huge[i + 6] = 0xDC, huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;  // 65500 x 65500
-            break;
-        }
-    const int hugeError = ReadGenericBytes(huge).error;
-    EXPECT_TRUE(hugeError == 1 || hugeError == 9) << hugeError;
-    uint32_t seed = 7;
+    // 65500 x 65500 in the frame header: a baseline file is refused by the
+    // checked output size (1), a progressive one already by libjpeg's
+    // memory limit for its coefficients (9).
+    for (bool progressive : {false, true}) {
+        JpegSpec big = Spec(3, 2, 2);
+        big.progressive = progressive;
+        Bytes huge = EncodeJpeg(big);
+        for (size_t i = 0; i + 8 < huge.size(); ++i)
+            if (huge[i] == 0xFF && (huge[i + 1] == 0xC2 || huge[i + 1] == 0xC0)) {
+                huge[i + 5] = 0xFF, huge[i + 6] = 0xDC, huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;
+                break;
+            }
+        EXPECT_EQ(ReadGenericBytes(huge).error, progressive ? 9 : 1);
+    }
+    Mutator mutator(good, 7);
     for (int i = 0; i < 300; ++i) {
-        Bytes bad = good;
-        seed = seed * 1103515245u + 12345u;
-        if (i % 3 == 0)
-            bad.resize(seed % bad.size());
-        else
-            for (int k = 0; k < 4; ++k, seed = seed * 1103515245u + 12345u)
-                bad[seed % bad.size()] ^= static_cast<uint8_t>(seed >> 24 | 1);
+        const Bytes bad = mutator.Next();
         ReadOutcome r = ReadJpgBytes(bad, 24, 0, 3);
         EXPECT_TRUE(r.error == 0 || r.error == 3 || r.error == 9) << r.error;
     }
@@ -312,25 +327,19 @@ TEST(JpegRead, MutatedFilesFailSoundly)
 
 TEST(JpegRead, ThreadsKeepTheirOwnLists)
 {
-    auto worker = [](const std::string &comment, bool &ok) {
+    EXPECT_TRUE(BothThreadsPass([](int worker) {
+        const std::string comment = worker ? "thread B" : "thread A";
         JpegSpec spec = Spec(3, 2, 2);
         spec.markers.push_back({JPEG_COM, comment});
         const Bytes file = EncodeJpeg(spec);
-        ok = true;
-        for (int i = 0; i < 20 && ok; ++i) {
-            ok = ReadGenericBytes(file).error == 0 && GetThreadState()->jpeg.comments.Count() == 1 &&
-                 GetThreadState()->jpeg.comments.At(0).text == comment;
+        for (int i = 0; i < 20; ++i) {
+            const JpegSettings &lists = GetThreadState()->jpeg;
+            if (ReadGenericBytes(file).error != 0 || lists.comments.Count() != 1 ||
+                lists.comments.At(0).text != comment)
+                return false;
         }
-        ReleaseThreadState();
-    };
-    bool a = false;
-    bool b = false;
-    std::thread ta(worker, "thread A", std::ref(a));
-    std::thread tb(worker, "thread B", std::ref(b));
-    ta.join();
-    tb.join();
-    EXPECT_TRUE(a);
-    EXPECT_TRUE(b);
+        return true;
+    }));
 }
 
 }  // namespace

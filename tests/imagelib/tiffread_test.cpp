@@ -267,8 +267,7 @@ TEST(TiffRead, SizesAndOffsetsFromTheFileAreChecked)
         ASSERT_NE(e, 0u);
         huge[e + 8] = 0x60, huge[e + 9] = 0xEA;  // 60000, stored as SHORT or LONG
     }
-    const int hugeError = ReadGenericBytes(huge).error;
-    EXPECT_TRUE(hugeError == 1 || hugeError == 20) << hugeError;
+    EXPECT_EQ(ReadGenericBytes(huge).error, 1);
 
     // A BigTIFF strip 4 GiB further on: refused, not read from the offset
     // cut down to 32 bits (which would be the real strip).
@@ -286,15 +285,9 @@ TEST(TiffRead, MutatedFilesFailSoundly)
     page.compression = COMPRESSION_LZW;
     page.rowsPerStrip = 4;
     const Bytes good = EncodeTiff({page});
-    uint32_t seed = 11;
+    Mutator mutator(good, 11);
     for (int i = 0; i < 300; ++i) {
-        Bytes bad = good;
-        seed = seed * 1103515245u + 12345u;
-        if (i % 3 == 0)
-            bad.resize(seed % bad.size());
-        else
-            for (int k = 0; k < 3; ++k, seed = seed * 1103515245u + 12345u)
-                bad[seed % bad.size()] ^= static_cast<uint8_t>(seed >> 24 | 1);
+        const Bytes bad = mutator.Next();
         ReadOutcome r = ReadGenericBytes(bad);
         EXPECT_TRUE(r.error == 0 || r.error == 1 || r.error == 2 || r.error == 5 || r.error == 20) << r.error;
     }
