@@ -47,3 +47,13 @@ function(wyn_add_wine_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
 endfunction()
+
+# wyn_saver_library(NAME SOURCES ...)
+# One folder of the screensaver as a library. Headers are included by their
+# path from the source root ("scene/objects.h"), so a file says which part of
+# the program it uses.
+function(wyn_saver_library name)
+  add_library(${name} STATIC ${ARGN})
+  wyn_win_target(${name})
+  target_link_libraries(${name} PUBLIC wyn_saver_deps)
+endfunction()

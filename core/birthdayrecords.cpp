@@ -1,4 +1,4 @@
-#include "birthdayrecords.h"
+#include "core/birthdayrecords.h"
 
 #include <algorithm>
 #include <cstring>

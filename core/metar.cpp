@@ -1,4 +1,4 @@
-#include "metar.h"
+#include "core/metar.h"
 
 #include <cctype>
 #include <cstdarg>

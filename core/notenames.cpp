@@ -1,4 +1,4 @@
-#include "notenames.h"
+#include "core/notenames.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "figures.h"
+#include "figures/figures.h"
 
 namespace {
 

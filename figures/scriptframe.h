@@ -4,9 +4,9 @@
 // script does not know.
 #pragma once
 
-#include "common.h"
-#include "gdiutil.h"
-#include "objects.h"
+#include "base/common.h"
+#include "base/gdiutil.h"
+#include "scene/objects.h"
 
 // The street's shorthands as the scripts read them.
 int SceneWidth();

@@ -2,12 +2,12 @@
 // who leaps along the near pavement (2), two people who walk right along the
 // far pavement (4, 6), a skater who glides in from the right and falls when
 // clicked (11), and a tourist who stops once to strike poses (17).
-#include "figures.h"
+#include "figures/figures.h"
 
-#include "animation.h"
-#include "calendar.h"
-#include "random.h"
-#include "scriptframe.h"
+#include "core/random.h"
+#include "figures/scriptframe.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig002_frames.h"

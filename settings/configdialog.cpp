@@ -1,10 +1,10 @@
-#include "configdialog.h"
+#include "settings/configdialog.h"
 
 #include "../resources/resource.h"
-#include "../saver/config.h"
-#include "../saver/entry.h"
-#include "../saver/lngtext.h"
-#include "../saver/winutil.h"
+#include "base/lngtext.h"
+#include "base/winutil.h"
+#include "shell/config.h"
+#include "shell/entry.h"
 
 #include <commctrl.h>
 #include <objbase.h>

@@ -1,7 +1,7 @@
 // The settings mode: the property sheet over the saver's settings.
 #pragma once
 
-#include "../saver/common.h"
+#include "base/common.h"
 
 // Window of the running sheet (0 when none); tests and pages use it.
 extern HWND ConfigSheetWindow;

@@ -2,8 +2,8 @@
 // and titles, radio titles, and Winamp driven through a stand-in window.
 #include "saverfixture.h"
 
-#include "random.h"
-#include "winamp.h"
+#include "core/random.h"
+#include "services/winamp.h"
 
 #include <set>
 

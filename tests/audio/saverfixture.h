@@ -7,11 +7,11 @@
 #include "audiotest.h"
 #include "testutil.h"
 
-#include "clock.h"
-#include "config.h"
-#include "debuglog.h"
-#include "music.h"
-#include "sound.h"
+#include "base/debuglog.h"
+#include "base/now.h"
+#include "services/music.h"
+#include "services/sound.h"
+#include "shell/config.h"
 
 #include <string>
 

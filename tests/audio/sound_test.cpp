@@ -2,7 +2,7 @@
 // switches, panning, object fades, the tower clock, bells and alarm.
 #include "saverfixture.h"
 
-#include "random.h"
+#include "core/random.h"
 
 #include <cmath>
 #include <set>

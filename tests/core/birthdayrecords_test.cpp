@@ -1,5 +1,5 @@
 // Birthday records from their bytes, the reminder window and the sort.
-#include "birthdayrecords.h"
+#include "core/birthdayrecords.h"
 
 #include <gtest/gtest.h>
 

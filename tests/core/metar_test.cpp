@@ -1,5 +1,5 @@
 // The METAR reader and parser on real files in a temp folder.
-#include "metar.h"
+#include "core/metar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Note file names, joined paths and the text rules of notes and the ticker.
-#include "notenames.h"
+#include "core/notenames.h"
 
 #include <gtest/gtest.h>
 

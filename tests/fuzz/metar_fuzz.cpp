@@ -1,5 +1,5 @@
 // libFuzzer target: the METAR parser on any text the reader could hand it.
-#include "metar.h"
+#include "core/metar.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "calendar.h"
-#include "clock.h"
-#include "clocks.h"
-#include "config.h"
-#include "entry.h"
-#include "gdiutil.h"
-#include "objects.h"
+#include "base/gdiutil.h"
+#include "base/now.h"
+#include "features/clocks.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/startup.h"
 
 #include <cmath>
 

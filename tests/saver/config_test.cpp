@@ -1,10 +1,10 @@
 // The settings store against the real registry of the test prefix.
 #include <gtest/gtest.h>
 
-#include "config.h"
-#include "lngtext.h"
-#include "objects.h"
-#include "registry.h"
+#include "base/lngtext.h"
+#include "base/registry.h"
+#include "scene/objects.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 #include <algorithm>
@@ -418,20 +418,6 @@ TEST_F(ConfigTest, SpeechTextsAreCopiedOnceIntoTheProductFolder)
     ReadSettings();
     EXPECT_EQ(testutil::ReadFileBytes(target), "edited") << "an existing file is never overwritten";
     DeleteFileA(target.c_str());
-}
-
-TEST(IntList, ParsesSeparatorsAndSkipsJunk)
-{
-    int out[4] = {9, 9, 9, 9};
-    EXPECT_EQ(ParseIntList("8, 20;12 3", out, 4), 4);
-    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{8, 20, 12, 3}));
-    EXPECT_EQ(ParseIntList("-1,x,5", out, 4), 2);
-    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{-1, 5, 0, 0}));
-    EXPECT_EQ(ParseIntList("", out, 4), 0);
-    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(ParseIntList("1,2,3,4,5,6", out, 4), 4);
-    std::string huge(6000, '7');
-    EXPECT_EQ(ParseIntList(huge.c_str(), out, 4), 1);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // The debug log: line format, start and end blocks, threads and a closed log.
 #include <gtest/gtest.h>
 
-#include "clock.h"
-#include "config.h"
-#include "debuglog.h"
+#include "base/debuglog.h"
+#include "base/now.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 #include <algorithm>

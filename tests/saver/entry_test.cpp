@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "entry.h"
+#include "base/msgnames.h"
+#include "shell/entry.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "entry.h"
-#include "gdiutil.h"
-#include "registry.h"
+#include "base/gdiutil.h"
+#include "base/registry.h"
+#include "base/winutil.h"
 #include "scene_fixture.h"
-#include "winutil.h"
+#include "shell/entry.h"
 
 namespace {
 
@@ -102,26 +102,6 @@ TEST_F(GdiHelpers, NullHandlesAreHarmless)
     DrawBitmapAt(nullptr, 0, 0, nullptr);
     DrawMaskedBitmap(nullptr, nullptr, nullptr, p);
     EXPECT_EQ(Load("NO_SUCH_PICTURE"), nullptr);
-}
-
-TEST(ParseIntList, ReadsNumbersAcrossSeparators)
-{
-    struct { const char *text; int n; int count; int values[4]; } cases[] = {
-        {"8, 20;12 3", 4, 4, {8, 20, 12, 3}},
-        {"-1,x,5", 4, 2, {-1, 5, 0, 0}},
-        {"", 4, 0, {0, 0, 0, 0}},
-        {"--5", 4, 1, {-5, 0, 0, 0}},
-        {"-", 4, 0, {0, 0, 0, 0}},
-        {"1,2,3,4,5,6", 4, 4, {1, 2, 3, 4}},
-        {"99999999999,7", 4, 2, {2147483647, 7, 0, 0}},
-        {"640x480", 4, 1, {640, 0, 0, 0}},
-    };
-    for (auto c : cases) {
-        int out[4] = {9, 9, 9, 9};
-        EXPECT_EQ(ParseIntList(c.text, out, c.n), c.count) << c.text;
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(out[i], c.values[i]) << c.text << " #" << i;
-    }
 }
 
 TEST_F(GdiHelpers, PaletteFromColourTables)

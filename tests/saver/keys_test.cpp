@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "config.h"
-#include "keys.h"
-#include "objects.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "standins.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/keys.h"
+#include "shell/startup.h"
+#include "standins/standins.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "calendar.h"
-#include "clock.h"
-#include "config.h"
-#include "debuglog.h"
-#include "gdiutil.h"
-#include "objects.h"
-#include "random.h"
+#include "base/debuglog.h"
+#include "base/gdiutil.h"
+#include "base/now.h"
+#include "core/random.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/startup.h"
 #include "testutil.h"
 
 #include <algorithm>

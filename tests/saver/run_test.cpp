@@ -2,16 +2,16 @@
 // with the test pictures: what it draws and what it leaves behind.
 #include <gtest/gtest.h>
 
-#include "animation.h"
-#include "calendar.h"
-#include "clock.h"
-#include "config.h"
-#include "entry.h"
-#include "gdiutil.h"
-#include "objects.h"
+#include "base/gdiutil.h"
+#include "base/now.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/startup.h"
 #include "testutil.h"
 
 #include <thread>

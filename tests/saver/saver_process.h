@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "config.h"
 #include "scene_fixture.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 #include <string>

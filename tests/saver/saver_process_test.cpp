@@ -1,8 +1,8 @@
 // The built wyn03.scr in its three modes, started as Windows starts it.
 #include <gtest/gtest.h>
 
-#include "config.h"
-#include "registry.h"
+#include "base/registry.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // program, pixels read back from bitmaps and DCs, the scene clock, settings.
 #pragma once
 
-#include "common.h"
+#include "base/common.h"
 
 #include <string>
 #include <vector>

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "calendar.h"
-#include "clock.h"
-#include "config.h"
-#include "entry.h"
-#include "gdiutil.h"
-#include "keys.h"
-#include "objects.h"
+#include "base/gdiutil.h"
+#include "base/now.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "standins.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/keys.h"
+#include "shell/startup.h"
+#include "standins/standins.h"
 #include "testutil.h"
 
 namespace {

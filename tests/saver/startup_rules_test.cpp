@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "config.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/startup.h"
 
 namespace {
 

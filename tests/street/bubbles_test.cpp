@@ -3,17 +3,17 @@
 // and one bubble at a time.
 #include "street_fixture.h"
 
-#include "bubbles.h"
-#include "calendar.h"
-#include "config.h"
-#include "entry.h"
-#include "figures.h"
-#include "gdiutil.h"
-#include "keys.h"
-#include "objects.h"
-#include "random.h"
+#include "base/gdiutil.h"
+#include "core/random.h"
+#include "features/bubbles.h"
+#include "figures/figures.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/keys.h"
 
 #include <string>
 

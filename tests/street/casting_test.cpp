@@ -2,15 +2,14 @@
 // fixed seed, the lane limits and the windows of the day-phase change.
 #include "street_fixture.h"
 
-#include "animation.h"
-#include "calendar.h"
-#include "casting.h"
-#include "config.h"
-#include "objects.h"
-#include "random.h"
-#include "screen.h"
-#include "standins.h"
-#include "streetstandins.h"
+#include "core/random.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/casting.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
+#include "shell/config.h"
+#include "standins/standins.h"
 
 #include <initializer_list>
 

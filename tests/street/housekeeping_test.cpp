@@ -3,18 +3,17 @@
 // of the figures and the countdowns of the choices.
 #include "street_fixture.h"
 
-#include "animation.h"
-#include "calendar.h"
-#include "casting.h"
-#include "config.h"
-#include "gdiutil.h"
-#include "keys.h"
-#include "objects.h"
-#include "random.h"
+#include "base/gdiutil.h"
+#include "core/random.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/casting.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "standins.h"
-#include "streetstandins.h"
+#include "shell/config.h"
+#include "shell/keys.h"
+#include "standins/standins.h"
 
 namespace {
 
@@ -37,42 +36,6 @@ TEST(Housekeeping, RunsOnTheFirstPassThenEveryNinthAndAtOnceForThePauseKey)
     EXPECT_EQ(hk.lastMinute, -1);
     EXPECT_EQ(KeyForce, 0u);
     EXPECT_FALSE(CountPass(&hk));
-}
-
-// Frames whose work takes anything from nothing to the whole period: with a
-// deadline the period stays the interval on average; a stamp taken before
-// the wait would let every other frame go unwaited.
-TEST(FramePacing, KeepsTheAveragePeriodAtTheInterval)
-{
-    const int interval = 40;
-    DWORD now = 1000000, deadline = now;
-    DWORD start = now;
-    SeedRand(5);
-    const int frames = 2000;
-    for (int i = 0; i < frames; ++i) {
-        now += static_cast<DWORD>(Rand() % 36);
-        LONG rest = FrameRest(&deadline, now, interval);
-        ASSERT_GE(rest, 0);
-        now += static_cast<DWORD>(rest);
-    }
-    EXPECT_EQ(now - start, static_cast<DWORD>(frames * interval));
-}
-
-TEST(FramePacing, ALongFrameStartsAfreshInsteadOfRacing)
-{
-    DWORD now = 5000, deadline = now;
-    now += 10;
-    now += static_cast<DWORD>(FrameRest(&deadline, now, 40));
-    EXPECT_EQ(now, 5040u);
-    now += 130;  // a frame three periods long
-    EXPECT_EQ(FrameRest(&deadline, now, 40), 0);
-    // The next frame waits a whole period again rather than coming at once.
-    now += 5;
-    EXPECT_EQ(FrameRest(&deadline, now, 40), 35);
-    // A clock that wraps keeps the pace.
-    now = 0xFFFFFFF0u;
-    deadline = now;
-    EXPECT_EQ(FrameRest(&deadline, now + 10, 40), 30);
 }
 
 class Scheduler : public StreetScene {

@@ -3,17 +3,17 @@
 // thread, changes its day phase by the clock, and leaves nothing behind.
 #include <gtest/gtest.h>
 
-#include "animation.h"
-#include "bubbles.h"
-#include "calendar.h"
-#include "clock.h"
-#include "config.h"
-#include "entry.h"
-#include "gdiutil.h"
-#include "objects.h"
+#include "base/gdiutil.h"
+#include "base/now.h"
+#include "features/bubbles.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "startup.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/startup.h"
 #include "testutil.h"
 
 #include <thread>

@@ -3,19 +3,18 @@
 // no GDI object.
 #include "street_fixture.h"
 
-#include "animation.h"
-#include "bubbles.h"
-#include "calendar.h"
-#include "config.h"
-#include "entry.h"
-#include "gdiutil.h"
-#include "keys.h"
-#include "objects.h"
+#include "base/gdiutil.h"
+#include "features/bubbles.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/scenestep.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "scenestep.h"
-#include "screen.h"
-#include "standins.h"
-#include "streetstandins.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "shell/keys.h"
+#include "standins/standins.h"
 
 namespace {
 

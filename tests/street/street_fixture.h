@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common.h"
+#include "base/common.h"
 #include "testutil.h"
 
 #include <string>

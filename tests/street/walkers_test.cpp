@@ -2,15 +2,15 @@
 // they leave, what clicks do to them, and their states out of the bus.
 #include "street_fixture.h"
 
-#include "bubbles.h"
-#include "calendar.h"
-#include "config.h"
-#include "keys.h"
-#include "objects.h"
+#include "features/bubbles.h"
+#include "features/vanish.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
 #include "scene_fixture.h"
-#include "screen.h"
-#include "streetstandins.h"
-#include "vanish.h"
+#include "shell/config.h"
+#include "shell/keys.h"
+#include "standins/standins.h"
 
 #include <set>
 

@@ -1,0 +1,31 @@
+// The debug log: one text file of timestamped lines, switched on by DebugOn.
+// Every thread writes to it; one lock keeps each line whole and makes writes
+// after CloseDebugLog harmless.
+#pragma once
+
+#include "base/common.h"
+
+// Opens (appending) and writes the start block with the system and settings
+// report. A file that cannot be opened switches DebugOn off for the run.
+void OpenDebugLog(const char *fileName);
+// One line: timestamp, the formatted text (at most 1024 characters), CR LF.
+// Does nothing while the log is off or closed.
+void WriteLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+// Writes the end line and closes the file; safe to call twice.
+void CloseDebugLog();
+bool DebugLogIsOpen();
+
+// One line listing the ids of the objects on stage: street figures 1..69 only
+// (allObjects false) or every object 1..131.
+void LogFiguresOnStage(bool allObjects);
+void LogMemoryStatus();
+void LogOSVersion();
+void LogCPUInfo();
+void LogDisplayInfo();
+
+// Appends text as it stands (no timestamp); the system report uses it.
+void WriteLogRaw(const char *text);
+// "%02d.%02d.%04d %02d:%02d.%02d  " of the scene clock.
+void FormatLogTimestamp(char *out, size_t outSize);
+
+constexpr size_t kLogTextMax = 1024;

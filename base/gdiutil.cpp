@@ -1,0 +1,441 @@
+#include "base/gdiutil.h"
+
+#include "imagelib.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<LONG> gGdiAlive{0};
+
+std::atomic<LONG> gGdiMade{0};
+
+// Threads that draw every frame keep a few memory DCs for their blits instead
+// of making and deleting two DCs per sprite.
+constexpr int kKeptDCs = 4;
+struct KeptDCs {
+    bool on = false;
+    HDC dc[kKeptDCs] = {};
+    bool busy[kKeptDCs] = {};
+};
+thread_local KeptDCs tKept;
+
+// A memory DC with one bitmap selected; restores and deletes on every path.
+// On a thread that keeps its DCs one of those is lent and given back with
+// its own bitmap selected again, so that no sheet stays selected in it.
+class MemoryDC {
+public:
+    explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr)
+    {
+        if (tKept.on) {
+            for (int i = 0; i < kKeptDCs && !dc_; ++i) {
+                if (tKept.busy[i])
+                    continue;
+                if (!tKept.dc[i]) {
+                    tKept.dc[i] = CreateCompatibleDC(nullptr);
+                    if (tKept.dc[i])
+                        ++gGdiMade;
+                }
+                if (!tKept.dc[i])
+                    break;
+                lent_ = i;
+                tKept.busy[i] = true;
+                dc_ = tKept.dc[i];
+            }
+        }
+        if (!dc_)
+            dc_ = TrackDC(CreateCompatibleDC(like));
+        if (dc_ && bitmap) {
+            old_ = SelectObject(dc_, bitmap);
+            if (!old_ || old_ == HGDI_ERROR) {
+                old_ = nullptr;
+                Release();
+            }
+        }
+    }
+    ~MemoryDC()
+    {
+        if (dc_ && old_)
+            SelectObject(dc_, old_);
+        Release();
+    }
+    MemoryDC(const MemoryDC &) = delete;
+    MemoryDC &operator=(const MemoryDC &) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    void Release()
+    {
+        if (lent_ >= 0) {
+            tKept.busy[lent_] = false;
+            lent_ = -1;
+            dc_ = nullptr;
+            return;
+        }
+        DeleteTrackedDC(&dc_);
+    }
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    int lent_ = -1;
+};
+
+// Masked blits need the destination's default colours: a 1-bit source maps 1
+// to the background colour and 0 to the text colour of the DC it lands in.
+class MonoColours {
+public:
+    explicit MonoColours(HDC dc) : dc_(dc)
+    {
+        text_ = SetTextColor(dc_, RGB(0, 0, 0));
+        back_ = SetBkColor(dc_, RGB(255, 255, 255));
+    }
+    ~MonoColours()
+    {
+        SetTextColor(dc_, text_);
+        SetBkColor(dc_, back_);
+    }
+
+private:
+    HDC dc_;
+    COLORREF text_, back_;
+};
+
+int ColourTableEntries(const BITMAPINFOHEADER *h)
+{
+    if (h->biBitCount > 8)
+        return static_cast<int>(h->biClrUsed);
+    int full = 1 << h->biBitCount;
+    if (h->biClrUsed != 0 && static_cast<int>(h->biClrUsed) < full)
+        return static_cast<int>(h->biClrUsed);
+    return full;
+}
+
+// Bytes from the start of a packed DIB to its pixels: the header, three masks
+// with BI_BITFIELDS, and the colour table the header really announces.
+size_t PixelOffset(const BITMAPINFOHEADER *h)
+{
+    size_t offset = h->biSize;
+    if (h->biCompression == BI_BITFIELDS && h->biSize == sizeof(BITMAPINFOHEADER))
+        offset += 3 * sizeof(DWORD);
+    return offset + static_cast<size_t>(ColourTableEntries(h)) * sizeof(RGBQUAD);
+}
+
+size_t PixelBytes(const BITMAPINFOHEADER *h)
+{
+    if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4)
+        return h->biSizeImage;
+    size_t stride = ((static_cast<size_t>(h->biWidth) * h->biBitCount + 31) / 32) * 4;
+    size_t rows = static_cast<size_t>(h->biHeight < 0 ? -h->biHeight : h->biHeight);
+    return stride * rows;
+}
+
+// A packed DIB as found in a resource, checked against the resource's size.
+const BITMAPINFOHEADER *LockBitmapResource(HINSTANCE module, const char *name, size_t *offset)
+{
+    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (!info)
+        return nullptr;
+    DWORD size = SizeofResource(module, info);
+    HGLOBAL data = LoadResource(module, info);
+    if (!data)
+        return nullptr;
+    auto *h = static_cast<const BITMAPINFOHEADER *>(LockResource(data));
+    if (!h || size < sizeof(BITMAPINFOHEADER) || h->biSize < sizeof(BITMAPINFOHEADER) || h->biWidth <= 0 ||
+        h->biHeight == 0 || h->biWidth > 32767 || h->biHeight > 32767 || h->biHeight < -32767 || h->biPlanes != 1)
+        return nullptr;
+    size_t start = PixelOffset(h);
+    if (start > size || PixelBytes(h) > size - start)
+        return nullptr;
+    *offset = start;
+    return h;
+}
+
+HBITMAP BitmapFromPackedDIB(const BITMAPINFOHEADER *h, size_t offset, HPALETTE palette, BOOL realise)
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    HPALETTE old = nullptr;
+    if (palette) {
+        old = SelectPalette(screen, palette, FALSE);
+        if (realise)
+            RealizePalette(screen);
+    }
+    const BYTE *bits = reinterpret_cast<const BYTE *>(h) + offset;
+    HBITMAP bitmap = CreateDIBitmap(screen, h, CBM_INIT, bits, reinterpret_cast<const BITMAPINFO *>(h),
+                                    DIB_RGB_COLORS);
+    if (palette && old)
+        SelectPalette(screen, old, FALSE);
+    ReleaseDC(nullptr, screen);
+    return TrackBitmap(bitmap);
+}
+
+}  // namespace
+
+bool DrawIntoBitmap(HBITMAP bitmap, void (*draw)(HDC dc, void *context), void *context)
+{
+    MemoryDC dc(bitmap);
+    if (!dc)
+        return false;
+    draw(dc.get(), context);
+    return true;
+}
+
+// ---------------------------------------------------------------- counting
+
+LONG GdiObjectsAlive() { return gGdiAlive.load(); }
+
+LONG GdiObjectsMade() { return gGdiMade.load(); }
+
+HBITMAP TrackBitmap(HBITMAP bitmap)
+{
+    if (bitmap) {
+        ++gGdiAlive;
+        ++gGdiMade;
+    }
+    return bitmap;
+}
+
+HPALETTE TrackPalette(HPALETTE palette)
+{
+    if (palette) {
+        ++gGdiAlive;
+        ++gGdiMade;
+    }
+    return palette;
+}
+
+HDC TrackDC(HDC dc)
+{
+    if (dc) {
+        ++gGdiAlive;
+        ++gGdiMade;
+    }
+    return dc;
+}
+
+void KeepBlitDCs() { tKept.on = true; }
+
+void ReleaseBlitDCs()
+{
+    for (int i = 0; i < kKeptDCs; ++i) {
+        if (tKept.dc[i])
+            DeleteDC(tKept.dc[i]);
+        tKept.dc[i] = nullptr;
+        tKept.busy[i] = false;
+    }
+    tKept.on = false;
+}
+
+void DeleteTrackedBitmap(HBITMAP *bitmap)
+{
+    if (!*bitmap)
+        return;
+    DeleteObject(*bitmap);
+    *bitmap = nullptr;
+    --gGdiAlive;
+}
+
+void DeleteTrackedPalette(HPALETTE *palette)
+{
+    if (!*palette)
+        return;
+    DeleteObject(*palette);
+    *palette = nullptr;
+    --gGdiAlive;
+}
+
+void DeleteTrackedDC(HDC *dc)
+{
+    if (!*dc)
+        return;
+    DeleteDC(*dc);
+    *dc = nullptr;
+    --gGdiAlive;
+}
+
+// ---------------------------------------------------------------- blits
+
+int GetBitmapSize(HBITMAP bitmap, SceneRect *rect)
+{
+    BITMAP info;
+    int got = bitmap ? GetObjectA(bitmap, sizeof(info), &info) : 0;
+    if (!got) {
+        rect->w = 0;
+        rect->h = 0;
+        return 0;
+    }
+    rect->w = info.bmWidth;
+    rect->h = info.bmHeight;
+    return got;
+}
+
+void BlitToWindow(HWND window, int x, int y, HBITMAP bitmap)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    DrawBitmapAt(dc, x, y, bitmap);
+    ReleaseDC(window, dc);
+}
+
+void DrawBitmapAt(HDC dc, int x, int y, HBITMAP bitmap)
+{
+    SceneRect size = {0, 0, 0, 0};
+    if (!dc || !bitmap || !GetBitmapSize(bitmap, &size))
+        return;
+    MemoryDC src(bitmap, dc);
+    if (src)
+        BitBlt(dc, x, y, size.w, size.h, src.get(), 0, 0, SRCCOPY);
+}
+
+void DrawBitmapPart(HDC dc, int x, int y, HBITMAP bitmap, const SceneRect &source)
+{
+    if (!dc || !bitmap)
+        return;
+    MemoryDC src(bitmap, dc);
+    if (src)
+        BitBlt(dc, x, y, source.w, source.h, src.get(), source.x, source.y, SRCCOPY);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, const SceneRect &rect)
+{
+    if (!dc || !bitmap)
+        return;
+    MemoryDC src(bitmap, dc);
+    if (src)
+        BitBlt(dc, rect.x, rect.y, rect.w, rect.h, src.get(), 0, 0, SRCCOPY);
+}
+
+void DrawMaskedBitmap(HDC dc, HBITMAP picture, HBITMAP mask, const SceneRect &point)
+{
+    SceneRect size = {0, 0, 0, 0};
+    if (!dc || !picture || !mask || !GetBitmapSize(mask, &size))
+        return;
+    SceneRect source = {0, 0, size.w, size.h};
+    DrawMaskedFrame(dc, picture, mask, point, source);
+}
+
+BOOL DrawMaskedFrame(HDC dc, HBITMAP sheet, HBITMAP mask, const SceneRect &point, const SceneRect &source)
+{
+    if (!dc || !sheet || !mask)
+        return FALSE;
+    MonoColours colours(dc);
+    BOOL result = FALSE;
+    {
+        MemoryDC maskDC(mask, dc);
+        if (!maskDC)
+            return FALSE;
+        result = BitBlt(dc, point.x, point.y, source.w, source.h, maskDC.get(), source.x, source.y, SRCAND);
+    }
+    MemoryDC sheetDC(sheet, dc);
+    if (!sheetDC)
+        return result;
+    return BitBlt(dc, point.x, point.y, source.w, source.h, sheetDC.get(), source.x, source.y, SRCINVERT);
+}
+
+HBITMAP CreateMask(HBITMAP bitmap)
+{
+    SceneRect size = {0, 0, 0, 0};
+    if (!bitmap || !GetBitmapSize(bitmap, &size))
+        return nullptr;
+    return TrackBitmap(CreateBitmap(size.w, size.h, 1, 1, nullptr));
+}
+
+int MakeTransparentBitmap(HBITMAP picture, HBITMAP mask, COLORREF key)
+{
+    SceneRect size = {0, 0, 0, 0};
+    if (!picture || !mask || !GetBitmapSize(picture, &size))
+        return 0;
+    HBITMAP keyBits = TrackBitmap(CreateBitmap(size.w, size.h, 1, 1, nullptr));
+    HBITMAP otherBits = TrackBitmap(CreateBitmap(size.w, size.h, 1, 1, nullptr));
+    int result = 0;
+    if (keyBits && otherBits) {
+        MemoryDC pictureDC(picture);
+        MemoryDC maskDC(mask);
+        MemoryDC keyDC(keyBits);
+        MemoryDC otherDC(otherBits);
+        if (pictureDC && maskDC && keyDC && otherDC) {
+            // Colour to monochrome: 1 exactly where the pixel equals the DC's
+            // background colour.
+            COLORREF oldBack = SetBkColor(pictureDC.get(), key);
+            BOOL ok = BitBlt(keyDC.get(), 0, 0, size.w, size.h, pictureDC.get(), 0, 0, SRCCOPY);
+            SetBkColor(pictureDC.get(), oldBack);
+            ok = ok && BitBlt(otherDC.get(), 0, 0, size.w, size.h, keyDC.get(), 0, 0, NOTSRCCOPY);
+            ok = ok && BitBlt(maskDC.get(), 0, 0, size.w, size.h, keyDC.get(), 0, 0, SRCCOPY);
+            if (ok) {
+                MonoColours colours(pictureDC.get());
+                result = BitBlt(pictureDC.get(), 0, 0, size.w, size.h, otherDC.get(), 0, 0, SRCAND) ? 1 : 0;
+            }
+        }
+    }
+    DeleteTrackedBitmap(&otherBits);
+    DeleteTrackedBitmap(&keyBits);
+    return result;
+}
+
+// ---------------------------------------------------------------- resources
+
+HPALETTE PaletteFromDIB(const BITMAPINFOHEADER *dib, int *count)
+{
+    if (count)
+        *count = 0;
+    if (!dib || dib->biBitCount > 8)
+        return nullptr;
+    int colours = 1 << dib->biBitCount;
+    size_t bytes = sizeof(LOGPALETTE) + static_cast<size_t>(colours) * sizeof(PALETTEENTRY);
+    auto *logical = static_cast<LOGPALETTE *>(calloc(1, bytes));
+    if (!logical)
+        return nullptr;
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(colours);
+    const auto *table = reinterpret_cast<const RGBQUAD *>(reinterpret_cast<const BYTE *>(dib) + dib->biSize);
+    // A short table (biClrUsed) leaves the remaining entries black rather than
+    // reading past it.
+    int present = ColourTableEntries(dib);
+    for (int i = 0; i < colours && i < present; ++i) {
+        logical->palPalEntry[i].peRed = table[i].rgbRed;
+        logical->palPalEntry[i].peGreen = table[i].rgbGreen;
+        logical->palPalEntry[i].peBlue = table[i].rgbBlue;
+        logical->palPalEntry[i].peFlags = 0;
+    }
+    HPALETTE palette = TrackPalette(CreatePalette(logical));
+    free(logical);
+    if (palette && count)
+        *count = colours;
+    return palette;
+}
+
+HBITMAP LoadResourceBitmap(HINSTANCE module, const char *name, BOOL realise, HPALETTE *palette, int mode)
+{
+    // Scene pictures come through the image library with the scene palette.
+    if (mode != kLoadPreview)
+        return TrackBitmap(ResourceToHBITMAP(module, name, palette ? *palette : nullptr));
+    size_t offset = 0;
+    const BITMAPINFOHEADER *dib = LockBitmapResource(module, name, &offset);
+    if (!dib)
+        return nullptr;
+    HPALETTE own = PaletteFromDIB(dib, nullptr);
+    if (own && palette) {
+        DeleteTrackedPalette(palette);
+        *palette = own;
+    }
+    HBITMAP bitmap = BitmapFromPackedDIB(dib, offset, own, realise);
+    if (own && !palette)
+        DeleteTrackedPalette(&own);
+    return bitmap;
+}
+
+int BrowseForFolder(HWND owner, const char *title, char *path)
+{
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.lpszTitle = title;
+    info.ulFlags = 0x8050;  // shareable, new dialog style, edit box
+    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    if (!item)
+        return 0;
+    int ok = SHGetPathFromIDListA(item, path) ? 1 : 0;
+    CoTaskMemFree(item);
+    return ok;
+}

@@ -1,3 +1,0 @@
-#include "birthdays.h"
-
-int GeburtstagCount = 0;

@@ -1,6 +1,0 @@
-#include "entry.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
-{
-    return SaverWinMain(instance, previous, commandLine, show);
-}

@@ -1,7 +1,0 @@
-// The end of the screensaver window: every thread stopped, everything made
-// freed, the system's state given back.
-#pragma once
-
-#include "common.h"
-
-void OnDestroy(HWND window);

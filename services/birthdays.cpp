@@ -1,0 +1,3 @@
+#include "services/birthdays.h"
+
+int GeburtstagCount = 0;

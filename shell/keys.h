@@ -1,0 +1,36 @@
+// Keys and mouse buttons of the running screensaver. Keys that act on the
+// scene are queued here and run by the thread that owns the scene.
+#pragma once
+
+#include "base/common.h"
+
+#include <atomic>
+
+extern std::atomic<uint32_t> ClickPending, TalkPending, RemovePending;
+extern std::atomic<int> MouseX, MouseY;
+extern int WindowMouseX, WindowMouseY;
+extern int LastMoveX, LastMoveY;
+extern std::atomic<uint32_t> NoteEditorOpen;
+extern uint32_t PauseToggle;
+extern std::atomic<uint32_t> KeyForce;
+
+// Keys that call figures, vehicles, lights or bubbles.
+void QueueSceneKey(int virtualKey);
+// Runs the queued keys; the animation thread calls it once a pass.
+void RunQueuedSceneKeys();
+// The action of one scene key, on the scene's thread.
+void RunSceneKey(int virtualKey);
+
+// The volume keys (keypad plus and minus): with Shift the effects, else the
+// music or Winamp.
+void ChangeVolume(bool up, bool shift);
+
+// The mouse buttons: the point in window coordinates and the button flags.
+void OnLeftButtonUp(HWND window, int x, int y, WPARAM flags);
+void OnMiddleButtonUp(HWND window, int x, int y, WPARAM flags);
+void OnRightButtonUp(HWND window, int x, int y, WPARAM flags);
+void OnMouseMove(HWND window, int x, int y, WPARAM flags);
+void OnKey(HWND window, int virtualKey, bool down);
+// The window position the mouse starts from, so that the first move after
+// the start is measured from where the pointer really was.
+void ResetMouseBaseline(HWND window);

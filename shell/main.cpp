@@ -1,0 +1,6 @@
+#include "shell/entry.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
+{
+    return SaverWinMain(instance, previous, commandLine, show);
+}

@@ -1,0 +1,3 @@
+#include "standins/musicians.h"
+
+int MusicCommand = 0;

@@ -1,0 +1,5 @@
+// The pavement posts and the pavement overlay, until their own code comes.
+#pragma once
+
+void SetupPfloecke();
+void FreeGehweg();

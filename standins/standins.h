@@ -1,0 +1,14 @@
+// Services whose own code has not been written yet, one file each. Every
+// stand-in does nothing and reports nothing new; the code that builds a service
+// replaces its file here and drops its line below.
+#pragma once
+
+#include "standins/birthdays.h"
+#include "standins/lights.h"
+#include "standins/mail.h"
+#include "standins/musicians.h"
+#include "standins/notes.h"
+#include "standins/pavement.h"
+#include "standins/piclists.h"
+#include "standins/vehicles.h"
+#include "standins/weather.h"
