@@ -15,6 +15,7 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 namespace streettest {
