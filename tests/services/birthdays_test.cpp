@@ -116,22 +116,35 @@ TEST_F(Birthdays, SavingSortsAndDropsUnnamedRecords)
     TarvoName = 0;
 }
 
-TEST_F(Birthdays, AReadOnlyFileShowsTheMessage)
+TEST_F(Birthdays, AFileThatCannotBeWrittenShowsTheMessage)
 {
     testutil::WriteFileBytes(TarvoDat, Record(1, 1, 1, "Anna"));
     LoadGeburtstage();
-    SetFileAttributesA(TarvoDat, FILE_ATTRIBUTE_READONLY);
+    // Held open without sharing (a read-only mark does not stop root, whom
+    // Wine runs as here).
+    HANDLE held = CreateFileA(TarvoDat, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     bool saved = true;
     std::thread saving([&] { saved = SaveGeburtstage(nullptr); });
     HWND box = nullptr;
-    EXPECT_TRUE(testutil::WaitFor([&] { return (box = FindWindowA("#32770", "")) != nullptr; }, 20000));
+    // The message box: a dialog of this process with an empty caption and a text.
+    auto findBox = [&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", ""); w; w = FindWindowExA(nullptr, w, "#32770", "")) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF))
+                box = w;
+        }
+        return box != nullptr;
+    };
+    EXPECT_TRUE(testutil::WaitFor(findBox, 20000));
     char text[256] = "";
     if (box) {
         GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
     saving.join();
-    SetFileAttributesA(TarvoDat, FILE_ATTRIBUTE_NORMAL);
+    CloseHandle(held);
     EXPECT_FALSE(saved);
     EXPECT_STREQ(text, "Kann Geburtstags-Datei nicht speichern");
     EXPECT_EQ(testutil::ReadFileBytes(TarvoDat), Record(1, 1, 1, "Anna"));

@@ -27,6 +27,21 @@ void MakeTree(const std::string &winPath)
     CreateDirectoryA(winPath.c_str(), nullptr);
 }
 
+// A Unix program started through Wine: named exactly, since a search for it
+// would look for "sh.exe".
+bool StartUnix(const char *program, const std::string &commandLine)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
 }  // namespace
 
 FtpServer::FtpServer()
@@ -49,12 +64,10 @@ bool FtpServer::Start(const std::string &options, bool cut)
 {
     DeleteFileA((winDir_ + "\\ftp.log").c_str());
     std::string server = cut ? "/usr/bin/python3 " + std::string(WYN_FTP_CUT_SCRIPT) : "/usr/bin/python3 -m pyftpdlib";
-    std::string command = "Z:\\bin\\sh -c \"exec /usr/bin/timeout 300 " + server + " -i 127.0.0.1 -p 0 -d " +
-                          unixDir_ + "/root -D " + options + " 2>" + unixDir_ + "/ftp.log\"";
-    HANDLE process = testutil::StartProcess(command);
-    if (!process)
+    std::string command = "sh -c \"exec /usr/bin/timeout 300 " + server + " -i 127.0.0.1 -p 0 -d " + unixDir_ +
+                          "/root -D " + options + " 2>" + unixDir_ + "/ftp.log\"";
+    if (!StartUnix("Z:\\bin\\sh", command))
         return false;
-    CloseHandle(process);
     bool up = testutil::WaitFor([&] { return LogHas(">>> starting FTP server on 127.0.0.1:"); }, 60000);
     if (!up)
         return false;
@@ -70,9 +83,9 @@ void FtpServer::Stop()
     if (pid_ <= 0)
         return;
     // Wine starts Unix programs but cannot wait on them: the server goes by its pid.
-    HANDLE kill = testutil::StartProcess("Z:\\bin\\kill " + std::to_string(pid_));
-    if (kill)
-        CloseHandle(kill);
+    StartUnix("Z:\\bin\\kill", "kill " + std::to_string(pid_));
+    std::string proc = "Z:\\proc\\" + std::to_string(pid_);
+    testutil::WaitFor([&] { return GetFileAttributesA(proc.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20000);
     pid_ = 0;
 }
 

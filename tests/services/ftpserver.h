@@ -17,6 +17,7 @@ public:
     // Extra options for pyftpdlib ("-u NAME -P PASSWORD"); cut serves every
     // file only halfway. False when the server did not come up.
     bool Start(const std::string &options = "", bool cut = false);
+    // Ends the server and waits until its process is gone.
     void Stop();
     int Port() const { return port_; }
     // Puts a station's report where the screensaver asks for it.

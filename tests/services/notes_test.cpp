@@ -38,6 +38,7 @@ protected:
         t.wHour = 8;
         t.wMinute = 5;
         ClockFreeze(t);
+        SearchMSGFiles();  // the list of an earlier test's folder goes
     }
     void TearDown() override
     {
@@ -118,15 +119,17 @@ TEST_P(Notes, MarkerLifeAcrossARun)
         TakeMarker();
         EXPECT_EQ(NewNoteWritten.load(), c.flagAfterStart ? 1 : 0);
         EXPECT_FALSE(FileExists(marker));
-        if (c.noteWritten)
+        if (c.noteWritten) {
             ASSERT_TRUE(WriteNoteFile(nullptr, "n", true));
+        }
         if (c.addedBeforeEnd)
             testutil::WriteFileBytes(marker, "old");
         WriteMarker();
-        if (c.atEnd)
+        if (c.atEnd) {
             EXPECT_EQ(ReadFileBytes(marker), c.atEnd);
-        else
+        } else {
             EXPECT_FALSE(FileExists(marker));
+        }
     }
 }
 

@@ -49,7 +49,9 @@ TEST_F(ServicesRun, KeyNSavesANoteThatIsStillOpenWhenTheSaverEnds)
     testutil::TempDir notes;
     SetNotes(notes.Path());
     RunToScene();
+    // Letters act when the key goes up.
     Post(WM_KEYDOWN, 'N', 0);
+    Post(WM_KEYUP, 'N', 0);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         dialog = FindWindowA("#32770", "Tandrovi Wendelby 3");
