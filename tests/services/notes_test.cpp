@@ -21,6 +21,18 @@ namespace {
 using testutil::FileExists;
 using testutil::ReadFileBytes;
 
+// The clock stands at that time of 9 March 2026.
+void FreezeAt(int hour, int minute)
+{
+    SYSTEMTIME t = {};
+    t.wYear = 2026;
+    t.wMonth = 3;
+    t.wDay = 9;
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    ClockFreeze(t);
+}
+
 class Notes : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
@@ -31,13 +43,7 @@ protected:
         MSGshowWyn03 = 1;
         NewNoteWritten = 0;
         NoteEditorOpen = 0;
-        SYSTEMTIME t = {};
-        t.wYear = 2026;
-        t.wMonth = 3;
-        t.wDay = 9;
-        t.wHour = 8;
-        t.wMinute = 5;
-        ClockFreeze(t);
+        FreezeAt(8, 5);
         SearchMSGFiles();  // the list of an earlier test's folder goes
     }
     void TearDown() override
@@ -283,13 +289,7 @@ TEST_P(NoteDialog, ARefusedSaveKeepsTheTextInTheDialog)
     GetDlgItemTextA(dialog, IDC_NOTE_EDIT, text, sizeof(text));
     EXPECT_STREQ(text, "nicht verlieren");
     // The minute moves on: now the note finds a name.
-    SYSTEMTIME t = {};
-    t.wYear = 2026;
-    t.wMonth = 3;
-    t.wDay = 9;
-    t.wHour = 8;
-    t.wMinute = 6;
-    ClockFreeze(t);
+    FreezeAt(8, 6);
     Press(dialog, IDC_NOTE_SAVE);
     EXPECT_EQ(ReadFileBytes(File("N_20260309_0806a.txt")), "nicht verlieren");
 }

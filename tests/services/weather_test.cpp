@@ -81,6 +81,15 @@ protected:
         SetEnvironmentVariableA("WYN_METAR_HOST", "127.0.0.1");
         SetEnvironmentVariableA("WYN_METAR_PORT", std::to_string(server.Port()).c_str());
     }
+    // The server with the station's report, asked directly.
+    bool ServeDirect(FtpServer *server, const std::string &options = "", bool cut = false)
+    {
+        server->Serve("EDDF", kReport);
+        if (!server->Start(options, cut))
+            return false;
+        Direct(*server);
+        return true;
+    }
     // As the weather page runs it: the proxy settings are the ones set here.
     void Fetch()
     {
@@ -97,9 +106,7 @@ protected:
 TEST_F(WeatherDownload, DirectFetchesTheStationsReportAsAnonymous)
 {
     FtpServer server;
-    server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start());
-    Direct(server);
+    ASSERT_TRUE(ServeDirect(&server));
     Fetch();
     EXPECT_EQ(testutil::ReadFileBytes(metar_), kReport);
     EXPECT_FALSE(testutil::FileExists(dir_.File("metar.tmp")));
@@ -159,9 +166,7 @@ protected:
 TEST_F(WeatherFailure, UnknownStation)
 {
     FtpServer server;
-    server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start());
-    Direct(server);
+    ASSERT_TRUE(ServeDirect(&server));
     StrCopy(METAR, "EDDX");
     Fetch();
     ExpectOldReportKept();
@@ -173,9 +178,7 @@ TEST_F(WeatherFailure, UnknownStation)
 TEST_F(WeatherFailure, LoginRefused)
 {
     FtpServer server;
-    server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start("-u someone -P secret"));
-    Direct(server);
+    ASSERT_TRUE(ServeDirect(&server, "-u someone -P secret"));
     Fetch();
     ExpectOldReportKept();
     EXPECT_TRUE(server.LogHas("-> 530 "));
@@ -201,9 +204,7 @@ TEST_F(WeatherFailure, ServerDown)
 TEST_F(WeatherFailure, TransferCutHalfway)
 {
     FtpServer server;
-    server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start("", true));
-    Direct(server);
+    ASSERT_TRUE(ServeDirect(&server, "", true));
     Fetch();
     ExpectOldReportKept();
     EXPECT_TRUE(server.LogHas("transfer aborted")) << server.Log();
@@ -224,9 +225,7 @@ TEST_F(WeatherFailure, NoConnection)
 TEST_F(WeatherDownload, SecondStartWhileOneRunsIsRefused)
 {
     FtpServer server;
-    server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start());
-    Direct(server);
+    ASSERT_TRUE(ServeDirect(&server));
     WeatherShow = true;
     // The thread reads the proxy settings from the registry: none there.
     ASSERT_EQ(StartGetMETAR(), 1);
