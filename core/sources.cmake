@@ -5,4 +5,7 @@ set(WYN_CORE_SOURCES
   ${WYN_CORE_DIR}/daterules.cpp
   ${WYN_CORE_DIR}/numberlist.cpp
   ${WYN_CORE_DIR}/pacing.cpp
-  ${WYN_CORE_DIR}/random.cpp)
+  ${WYN_CORE_DIR}/random.cpp
+  ${WYN_CORE_DIR}/metar.cpp
+  ${WYN_CORE_DIR}/notenames.cpp
+  ${WYN_CORE_DIR}/birthdayrecords.cpp)

@@ -18,6 +18,9 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
+#include "services/weather.h"
+#include "services/birthdays.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 #include <psapi.h>
@@ -148,7 +151,7 @@ void MailStep()
 {
     if (!MailCheckOn)
         return;
-    NewMail = CountUnread() > MailBaseline ? 1 : 0;
+    NewMail = CountUnread(MainWindow) > MailBaseline ? 1 : 0;
     if (NewMail) {
         FigurTable[kNewMailFigure].Pause = 0;
         FigurTable[kNewMailFigure].MayReturn = 1;
@@ -160,7 +163,7 @@ void WeatherStep(Housekeeping *hk)
     if (!WeatherShow)
         return;
     ++hk->weatherMinutes;
-    if ((hk->weatherMinutes > Weather[1] || !WeatherReportLoaded) && !WeatherDownloadBusy) {
+    if ((hk->weatherMinutes > Weather[1] || !WeatherValid) && !WeatherDownloadBusy) {
         hk->weatherMinutes = 0;
         StartGetMETAR();
     }

@@ -9,6 +9,7 @@
 #include "services/sound.h"
 #include "services/winamp.h"
 #include "shell/config.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 #include <initializer_list>

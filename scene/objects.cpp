@@ -12,6 +12,7 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
+#include "services/birthdays.h"
 #include "standins/standins.h"
 
 #include <atomic>

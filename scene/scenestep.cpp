@@ -16,6 +16,7 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
+#include "services/notes.h"
 #include "standins/standins.h"
 
 #include <algorithm>

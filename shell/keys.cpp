@@ -14,6 +14,7 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
+#include "services/notes.h"
 #include "standins/standins.h"
 
 #include <mutex>

@@ -12,6 +12,8 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
+#include "services/notes.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 namespace {
@@ -24,6 +26,9 @@ void StopThreads(bool *allEnded)
     bool ok = StopMoveImage(kThreadJoinMs);
     ok = JoinLoaderThreads(kThreadJoinMs) && ok;
     StopTickerThread(kThreadJoinMs);
+    // An open note is saved as the idle save would, before the marker is left.
+    if (!CloseNoteEditor(kThreadJoinMs))
+        WriteLog("+++ EditNote() endet nicht");
     if (!WaitMusicThread(kMusicJoinMs))
         WriteLog("+++ PlayMusic() endet nicht");
     *allEnded = ok;
@@ -97,7 +102,7 @@ void OnDestroy(HWND window)
         SaverCursor = nullptr;
     }
     if (MailCheckOn) {
-        MailLogoff();
+        MailLogoff(window);
         MailCheckOn = 0;
     }
     if (threadsEnded)

@@ -14,6 +14,9 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
+#include "services/weather.h"
+#include "services/notes.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 std::atomic<int> RunState{0};
@@ -109,17 +112,21 @@ void SwitchDisplayMode(HWND window)
     ReadClientSize(window);
 }
 
-void StartMailCheck()
+}  // namespace
+
+void StartMailCheck(HWND window)
 {
     MailCheckOn = 0;
     if (NoMailCheck || GetProfileIntA("Mail", "MAPI", 0) <= 0)
         return;
-    if (MailLogon()) {
-        CountUnread();
+    if (MailLogon(window) == SUCCESS_SUCCESS) {
+        MailBaseline = CountUnread(window);
         MailCheckOn = 1;
         WriteLog("MAPI gestartet");
     }
 }
+
+namespace {
 
 void RaiseTimerResolution()
 {
@@ -521,7 +528,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA *)
         TwelveHourClock = GetProfileIntA("intl", "iTime", 1) == 0 ? 1 : 0;
         SetProgressCallback(ImageAbortCallback, 0);
         StartTick = GetTickCount();
-        StartMailCheck();
+        StartMailCheck(window);
         RaiseTimerResolution();
         SaverCursor = static_cast<HCURSOR>(
             LoadImageA(AppInstance, MAKEINTRESOURCEA(kSaverCursorId), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));

@@ -36,6 +36,9 @@ extern HCURSOR SaverCursor;
 extern std::atomic<int> CursorTicks;
 extern int TwelveHourClock;  // system iTime 0
 extern int MailCheckOn;
+// Logs on to the mail system when the settings and the profile allow it and
+// takes the unread count as the baseline.
+void StartMailCheck(HWND window);
 extern int ShutterTrend[2];  // read by the house lights
 extern HBITMAP ClockStrips[3];  // digit strips "UHR_00" .. "UHR_02"
 extern DWORD MainThreadId;

@@ -1,15 +1,6 @@
-// The weather download and the weather sign, until their own code comes: no report
-// arrives, so the sign and its bubble stay as they are.
+// The weather sign, until its own code comes: the sign and its bubble stay as
+// they are (the report itself comes from services/weather).
 #pragma once
 
-#include "base/common.h"
-
-#include <atomic>
-
-// 1 once a downloaded report is parsed; 1 while a download runs.
-extern std::atomic<int> WeatherReportLoaded;
-extern std::atomic<int> WeatherDownloadBusy;
-int StartGetMETAR();
-void ParseStoredMETAR();
 void UpdateWeatherSign();
 void ShowWeatherBubble();

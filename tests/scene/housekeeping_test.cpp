@@ -13,7 +13,12 @@
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/keys.h"
+#include "services/mail.h"
+#include "services/weather.h"
+#include "shell/startup.h"
 #include "standins/standins.h"
+#include "fakemapi.h"
+#include "testutil.h"
 
 namespace {
 
@@ -197,3 +202,69 @@ TEST_F(Scheduler, ChoicesThatBringNobodyAreTriedAgainSoon)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- mail and weather
+
+TEST_F(Scheduler, MoreUnreadMailThanAtTheStartCallsThePostmanAtOnce)
+{
+    UseMapiEntries(&servicetest::FakeMapiEntries());
+    servicetest::gFakeMapi = {};
+    servicetest::gFakeMapi.unread = 2;
+    NoMailCheck = 0;
+    StartMailCheck(nullptr);
+    ASSERT_EQ(MailCheckOn, 1);
+    ASSERT_EQ(MailBaseline, 2);
+    FigurTable[46].Pause = 50;
+    FigurTable[46].MayReturn = 0;
+    servicetest::gFakeMapi.unread = 3;
+    At(2026, 6, 10, 14, 21);
+    Pass();
+    EXPECT_EQ(NewMail.load(), 1);
+    EXPECT_EQ(FigurTable[46].Pause, 0);
+    EXPECT_EQ(FigurTable[46].MayReturn, 1u);
+    // The message is read: the next minute clears the flag.
+    servicetest::gFakeMapi.unread = 2;
+    At(2026, 6, 10, 14, 22);
+    Pass();
+    EXPECT_EQ(NewMail.load(), 0);
+    MailLogoff(nullptr);
+    MailCheckOn = 0;
+    UseMapiEntries(nullptr);
+    NoMailCheck = 1;
+}
+
+TEST_F(Scheduler, WeatherIsFetchedWhenTheIntervalPassesOrNoReportIsValid)
+{
+    testutil::TempDir maker;
+    SetEnvironmentVariableA("WYN_MAKER_DIR", maker.Path().c_str());
+    SetEnvironmentVariableA("WYN_NET_STATE", "0");  // each download ends at once
+    WeatherShow = true;
+    Weather[1] = 3;
+    StrCopy(METAR, "EDDF");
+    auto starts = [&] { return CountOf(Log(), "GetWeather-Thread gestartet"); };
+    auto settle = [] { EXPECT_TRUE(testutil::WaitFor([] { return WeatherDownloadBusy.load() == 0; }, 20000)); };
+    // No valid report: every minute asks again.
+    for (int minute = 30; minute < 33; ++minute) {
+        At(2026, 6, 10, 14, minute);
+        Pass();
+        settle();
+    }
+    EXPECT_EQ(starts(), 3);
+    // A valid report is asked for again once the count passes the interval.
+    testutil::WriteFileBytes(maker.File("metar.dat"), "EDDF 12/08 Q1013\r\n");
+    ParseStoredMETAR();
+    ASSERT_EQ(WeatherValid.load(), 1);
+    hk_.weatherMinutes = 0;
+    for (int minute = 33; minute < 36; ++minute) {
+        At(2026, 6, 10, 14, minute);
+        Pass();
+    }
+    EXPECT_EQ(starts(), 3);
+    At(2026, 6, 10, 14, 36);
+    Pass();
+    settle();
+    EXPECT_EQ(starts(), 4);
+    WeatherShow = false;
+    SetEnvironmentVariableA("WYN_MAKER_DIR", nullptr);
+    SetEnvironmentVariableA("WYN_NET_STATE", nullptr);
+}

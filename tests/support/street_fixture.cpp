@@ -16,6 +16,7 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
+#include "services/mail.h"
 #include "standins/standins.h"
 
 namespace streettest {

@@ -1,4 +1,0 @@
-#include "standins/birthdays.h"
-
-void LoadGeburtstage() {}
-int HeuteGeburtstag() { return 0; }

@@ -1,0 +1,3 @@
+#include "standins/ticker.h"
+
+void StopTickerThread(DWORD) {}
