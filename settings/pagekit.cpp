@@ -211,6 +211,7 @@ bool HandleCommonPageMessage(HWND page, UINT message, WPARAM, LPARAM lParam, int
         return true;
     case PSN_KILLACTIVE:
     case PSN_RESET:
+    case PSN_QUERYCANCEL:
         *result = PageResult(page, FALSE);
         return true;
     default:
