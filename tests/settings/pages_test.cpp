@@ -41,8 +41,29 @@ std::string CurrentModeValue()
     return text;
 }
 
+// A listed mode stored without its frequency: "w,h,bits,0" and its text.
+std::pair<std::string, std::string> ModeWithoutFrequency()
+{
+    DEVMODEA dm = {};
+    dm.dmSize = sizeof(dm);
+    std::pair<std::string, std::string> found;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &dm); ++i) {
+        if (dm.dmPelsWidth <= 640 || dm.dmPelsWidth > 1280 || dm.dmPelsHeight > 1024 || dm.dmBitsPerPel < 8)
+            continue;
+        char value[64], text[64];
+        snprintf(value, sizeof(value), "%lu,%lu,%lu,0", dm.dmPelsWidth, dm.dmPelsHeight, dm.dmBitsPerPel);
+        snprintf(text, sizeof(text), "%lu x %lu, %lu Bit", dm.dmPelsWidth, dm.dmPelsHeight, dm.dmBitsPerPel);
+        found = {value, text};
+        if (text != CurrentModeText())
+            break;
+    }
+    return found;
+}
+
 TEST_F(SheetTest, GeneralPageDisplayModes)
 {
+    auto [noFrequency, noFrequencyText] = ModeWithoutFrequency();
+    ASSERT_FALSE(noFrequency.empty()) << "no display mode listed";
     struct Case {
         const char *stored;
         std::string shownPrefix;
@@ -50,7 +71,7 @@ TEST_F(SheetTest, GeneralPageDisplayModes)
     } cases[] = {
         {"0,0,0,0", CurrentModeText(), CurrentModeValue()},
         {"1000,700,8,0", "(Standard-Einstellung)", "0,0,0,0"},
-        {"800,600,16,0", "800 x 600, 16 Bit", ""},
+        {noFrequency.c_str(), noFrequencyText, ""},
     };
     for (const Case &c : cases) {
         PutString("DisplayMode", c.stored);
@@ -67,7 +88,8 @@ TEST_F(SheetTest, GeneralPageDisplayModes)
         if (!c.applied.empty())
             EXPECT_EQ(GetString("DisplayMode"), c.applied) << c.stored;
         else
-            EXPECT_EQ(GetString("DisplayMode").rfind("800,600,16,", 0), 0u) << GetString("DisplayMode");
+            EXPECT_EQ(GetString("DisplayMode").rfind(noFrequency.substr(0, noFrequency.size() - 1), 0), 0u)
+                << GetString("DisplayMode");
     }
 }
 
@@ -83,7 +105,9 @@ TEST_F(SheetTest, GeneralPageLanguageChoices)
     } cases[] = {{0, false, "Deutsch", 1}, {2, true, "<none>", 2}, {0, true, "English", 0}};
     for (const Case &c : cases) {
         PutDword("Language", c.stored);
-        if (!c.englishFile)
+        if (c.englishFile)
+            CopyFileA(testutil::DistPath("english.lng").c_str(), LanguageFile(true).c_str(), FALSE);
+        else
             DeleteFileA(LanguageFile(true).c_str());
         std::string shown;
         RunSheet([&](HWND sheet) {
@@ -304,19 +328,27 @@ TEST_F(SheetTest, MailCheckIsTheOppositeOfNoMailCheck)
 
 TEST_F(SheetTest, BadStoredValuesGiveDefaults)
 {
+    IntlGuard guard;
+    WriteProfileStringA("intl", "iTime", "1");
     PutString("Speed", "fast");          // wrong type
     PutString("DayNight", "1,2");        // short list
     PutString("BusKommt", "99999999999,-5,7,9");
     PutDword("figSpeed", 0xFFFFFFFF);
-    std::string day, bus;
-    int timer = -1;
+    std::string night, winter, bus;
+    int timer = -1, people = -1;
     RunSheet([&](HWND sheet) {
-        timer = SliderPos(PageOfRow(sheet, kSpeed), 2054);
-        day = ControlText(PageOfRow(sheet, kDayNight), 1072);
+        HWND speed = PageOfRow(sheet, kSpeed);
+        timer = SliderPos(speed, 2054);
+        people = SliderPos(speed, 2060);
+        HWND dayNight = PageOfRow(sheet, kDayNight);
+        night = ControlText(dayNight, 1073);
+        winter = ControlText(dayNight, 1076);
         bus = ControlText(PageOfRow(sheet, kTimetable), 2040);
     });
     EXPECT_EQ(timer, 20);
-    EXPECT_EQ(day, "&Tag ab 08:00 Uhr");
+    EXPECT_EQ(people, 8);
+    EXPECT_EQ(night, "&Nacht ab 20:00 Uhr");
+    EXPECT_EQ(winter, "&bis März");
     EXPECT_EQ(bus, "Straßenbahn fährt alle 1 bis 3 Minuten");
 }
 
