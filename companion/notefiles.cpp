@@ -31,7 +31,7 @@ void SearchPattern(const char *pattern)
     do {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        ZStrCopy(NoteNames[NoteCount], fd.cFileName);
+        StrCopy(NoteNames[NoteCount], fd.cFileName);
         ++NoteCount;
     } while (NoteCount < kMaxNotes && FindNextFileA(find, &fd));
     FindClose(find);
@@ -165,18 +165,18 @@ void BuildNoteTitle(const char *name, int dateOrder, char separator, char *out, 
     char letter = name[15];
     switch (dateOrder) {
     case 0:
-        ZStrPrintfN(out, outSize, "%.2s%c%.2s%c%.4s", month, separator, day, separator, year);
+        StrPrintfN(out, outSize, "%.2s%c%.2s%c%.4s", month, separator, day, separator, year);
         break;
     case 1:
-        ZStrPrintfN(out, outSize, "%.2s%c%.2s%c%.4s", day, separator, month, separator, year);
+        StrPrintfN(out, outSize, "%.2s%c%.2s%c%.4s", day, separator, month, separator, year);
         break;
     case 2:
-        ZStrPrintfN(out, outSize, "%.4s%c%.2s%c%.2s", year, separator, month, separator, day);
+        StrPrintfN(out, outSize, "%.4s%c%.2s%c%.2s", year, separator, month, separator, day);
         break;
     default:
         return;
     }
     char time[16];
-    ZStrPrintfN(time, sizeof(time), " %.2s:%.2s %c", hour, minute, letter);
-    ZStrAppendN(out, outSize, time);
+    StrPrintfN(time, sizeof(time), " %.2s:%.2s %c", hour, minute, letter);
+    StrAppendN(out, outSize, time);
 }

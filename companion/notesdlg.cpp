@@ -52,7 +52,7 @@ void SetNoteFont(HWND dialog)
     lf.lfWeight = FW_NORMAL;
     lf.lfItalic = FALSE;
     lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    ZStrCopy(lf.lfFaceName, "Courier New");
+    StrCopy(lf.lfFaceName, "Courier New");
     NoteFont = CreateFontIndirectA(&lf);
     if (NoteFont)
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(NoteFont), FALSE);

@@ -134,7 +134,7 @@ void CheckMarker(HWND owner)
 CommandWord ParseCommandWord(const char *commandLine)
 {
     char line[kCommandLineMax + 1] = {0};
-    ZStrCopy(line, commandLine ? commandLine : "");
+    StrCopy(line, commandLine ? commandLine : "");
     for (const WordName &w : kWords) {
         if (_stricmp(line, w.text) == 0)
             return w.word;

@@ -45,7 +45,7 @@ bool ReadString(HKEY key, const char *name, char *out, size_t outSize)
     if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &size) != ERROR_SUCCESS)
         return false;
     text[size < kRegStringBytes ? size : kRegStringBytes] = '\0';
-    ZStrCopyN(out, outSize, text);
+    StrCopyN(out, outSize, text);
     return true;
 }
 
@@ -101,7 +101,7 @@ void ReadDateSettings()
 void ReadZettlerSettings()
 {
     ZettlerDebugOn = 0;
-    ZStrCopy(ZettlerDebugFileName, kDefaultLogName);
+    StrCopy(ZettlerDebugFileName, kDefaultLogName);
     ReadNotesKey();
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kNotesKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
@@ -124,7 +124,7 @@ void SetAutostart(bool on)
         // Quoted, so that a folder with blanks in its name cannot be read as a
         // program and its arguments; the stored size counts the terminator.
         char value[kZPathLen + 3] = {0};
-        ZStrPrintfN(value, sizeof(value), "\"%s\"", module);
+        StrPrintfN(value, sizeof(value), "\"%s\"", module);
         RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE *>(value),
                        static_cast<DWORD>(strlen(value) + 1));
     } else {

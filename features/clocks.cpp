@@ -206,7 +206,7 @@ void DrawPillarDisplay()
         return;
     ScreenCreated = 0;
     gLastMinute = Minute;
-    HBITMAP sheet = FigurTable[115].Sheets[0];
+    HBITMAP sheet = FigurTable[kClockPillar].Sheets[0];
     if (!sheet)
         return;
     HDC dc = TrackDC(CreateCompatibleDC(nullptr));
@@ -235,7 +235,7 @@ void DrawPillarDisplay()
 
 void Figur115Script()
 {
-    FigurRecord &r = FigurTable[115];
+    FigurRecord &r = FigurTable[kClockPillar];
     if (r.State == 0) {
         r.X = kPillarX;
         r.Y = SceneH - kPillarH;

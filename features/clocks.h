@@ -12,6 +12,8 @@ void DrawAClock(HDC target, int x, int y);
 // or the screen was rebuilt.
 void DrawDigitalClock(HDC target, int hour, int minute, int strip);
 void DrawPillarDisplay();
+// The clock pillar, a prop of the scene with a script of its own.
+constexpr int kClockPillar = 115;
 void Figur115Script();
 
 // The hour as the digits show it: 12-hour systems drop 12 from 13 on.

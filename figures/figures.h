@@ -1,18 +1,16 @@
-// The scripts of the street figures that exist so far, and the dispatch the
-// scene step uses for them.
+// The street figures' scripts: one frame of each figure on stage, and the
+// reset that gives a script a clean start. Their rows in the table of
+// scripts are in figures/figurescripts.cpp.
 #pragma once
-
-// Whether figure id has a script here.
-bool FiguresHaveScript(int id);
-// Calls figure id's script; nothing for an id without one.
-void CallFigureScript(int id);
-
-// The display name of a figure: its speech texts' section and its name in
-// the settings. Empty for an id without a figure.
-const char *FigurDisplayName(int id);
 
 void Figur002Script();
 void Figur004Script();
 void Figur006Script();
 void Figur011Script();
 void Figur017Script();
+
+void ResetFigur002();
+void ResetFigur004();
+void ResetFigur006();
+void ResetFigur011();
+void ResetFigur017();

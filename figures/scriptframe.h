@@ -8,6 +8,9 @@
 #include "base/gdiutil.h"
 #include "scene/objects.h"
 
+// A walk cycle takes four frames of a frame table.
+constexpr int kWalkFrames = 4;
+
 // The street's shorthands as the scripts read them.
 int SceneWidth();
 int SceneHeight();

@@ -4,6 +4,7 @@
 #include "bmpformat.h"
 
 #include "pixelrows.h"
+#include "readerkit.h"
 
 #include <climits>
 #include <cstring>
@@ -183,7 +184,8 @@ BYTE *ReadRgbRows(CISIO &io, const RgbRowJob &job, uint32_t &width, uint32_t &he
             break;
         }
         RowToRgb(row.Data(), out.Data() + static_cast<size_t>(outIndex) * outRow.Value(), job.width, job.fileBits,
-                 job.palette, job.fileBits == 16 ? job.masks : nullptr, pixelBytes == 4, 0xFF);
+                 job.palette, job.fileBits == 16 || job.fileBits == 32 ? job.masks : nullptr,
+                 pixelBytes == 4, 0xFF);
     }
     return out.Release();
 }
@@ -811,23 +813,7 @@ bool ReadBmpInfo(CISIO &io, int32_t &width, int32_t &height, uint32_t &bits, Bmp
 
 BYTE *ReadBMP(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags)
 {
-    return RunEntry<BYTE *>([&](OperationContext &ctx) -> BYTE * {
-        if (int32_t error = CheckStreamBlock(source)) {
-            ctx.Fail(error);
-            return nullptr;
-        }
-        if (!width || !height) {
-            ctx.Fail(kImgBadParam);
-            return nullptr;
-        }
-        CISIO io(source);
-        uint32_t w = 0;
-        uint32_t h = 0;
-        BYTE *image = ReadBmpImage(io, bits, palette, flags, w, h, ctx);
-        if (image) {
-            *width = w;
-            *height = h;
-        }
-        return image;
+    return RunReaderEntry(source, width, height, [&](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+        return ReadBmpImage(io, bits, palette, flags, w, h, ctx);
     });
 }

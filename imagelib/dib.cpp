@@ -225,7 +225,7 @@ bool DibToRgb(const BYTE *dib, BYTE *rgb, OperationContext &ctx)
     uint32_t entries = DibColourEntries(h);
     memcpy(palette, dib + kHeaderBytes, 4 * (entries < 256 ? entries : 256));
     uint32_t masks[3] = {0, 0, 0};
-    const bool useMasks = h.biCompression == BI_BITFIELDS && bits == 16;
+    const bool useMasks = h.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32);
     if (useMasks)
         memcpy(masks, dib + kHeaderBytes, sizeof(masks));
     const BYTE *pixels = dib + kHeaderBytes + DibColourTableBytes(h);

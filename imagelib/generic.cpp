@@ -4,7 +4,10 @@
 #include "generic.h"
 
 #include "bmpformat.h"
+#include "imageops.h"
+#include "codecreaders.h"
 #include "pixelrows.h"
+#include "readerkit.h"
 
 #include <cstring>
 
@@ -56,21 +59,50 @@ constexpr Signature kSignatures[] = {
 
 // The format readers linked into this build, by ReaderIndex.
 constexpr FormatReader kFormatReaders[kReaderCount] = {
-    /* kReaderJpeg */ {nullptr, nullptr},
+    /* kReaderJpeg */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadJpegImage(io, 24, 0, w, h, ctx); },
+     nullptr},
     /* kReaderBmp */
     {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
          return ReadBmpImage(io, 24, nullptr, 0, w, h, ctx);
      },
      nullptr},
-    /* kReaderGif */ {nullptr, nullptr},
-    /* kReaderPcx */ {nullptr, nullptr},
-    /* kReaderPng */ {nullptr, nullptr},
-    /* kReaderTiff */ {nullptr, nullptr},
-    /* kReaderTga */ {nullptr, nullptr},
+    /* kReaderGif */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         int32_t transparent = -1;
+         return ReadGifImage(io, palette, transparent, 0, w, h, ctx);
+     }},
+    /* kReaderPcx */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPcxImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderPng */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPngImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderTiff */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadTiffImage(io, 0, 0, w, h, ctx); },
+     nullptr},
+    /* kReaderTga */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadTgaImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
     /* kReaderWmf */ {nullptr, nullptr},
     /* kReaderEmf */ {nullptr, nullptr},
-    /* kReaderPsd */ {nullptr, nullptr},
-    /* kReaderWbmp */ {nullptr, nullptr},
+    /* kReaderPsd */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadPsdImage(io, 24, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
+    /* kReaderWbmp */
+    {nullptr,
+     [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
+         return ReadWbmpImage(io, palette, 8, 0, w, h, ctx);
+     }},
     /* kReaderTla */ {nullptr, nullptr},
     /* kReaderTlaFlagged */ {nullptr, nullptr},
     /* kReaderPhotoCd */ {nullptr, nullptr},
@@ -108,23 +140,20 @@ bool HasPhotoCdMark(CISIO &io)
     return io.Seek(kPhotoCdMarkOffset, kSeekSet) && io.ReadExact(mark, sizeof(mark)) && memcmp(mark, "PCD", 3) == 0;
 }
 
-// Palette indices (GIF, WBMP) to packed RGB, as Convert8BitToRGB does with
-// 256 colours and flags 0. It runs nested, so it reports no progress of its
-// own: the reader before it already reported its rows.
+// Palette indices (GIF, WBMP) to packed RGB through Convert8BitToRGB's
+// worker, nested: the reader before it already reported its rows.
 BYTE *ExpandIndices(const BYTE *indices, uint32_t width, uint32_t height, const RGBQUAD *palette,
                     OperationContext &ctx)
 {
     OperationScope outer;
-    OperationScope scope;
-    CheckedSize rowBytes = CheckedSize(width) * CheckedSize(3);
+    const CheckedSize rowBytes = CheckedSize(width) * CheckedSize(3);
     ImageBuffer rgb;
     if (!rgb.Allocate(rowBytes * CheckedSize(height))) {
         ctx.Fail(kImgOutOfMemory);
         return nullptr;
     }
-    for (uint32_t y = 0; y < height; ++y)
-        RowToRgb(indices + static_cast<size_t>(y) * width, rgb.Data() + static_cast<size_t>(y) * rowBytes.Value(),
-                 width, 8, palette, nullptr, false, 0);
+    if (!ExpandPaletteRows(indices, width, height, width, rgb.Data(), rowBytes.Value(), palette, 0, ctx))
+        return nullptr;
     return rgb.Release();
 }
 

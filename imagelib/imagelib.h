@@ -118,6 +118,8 @@ enum ImageFileType : uint32_t {
 
 // ReadBMP flags.
 constexpr uint32_t kReadAsDib = 0x2;
+// ReadPSD flag: a CMYK file's stored values, four bytes a pixel.
+constexpr uint32_t kReadPsdCmyk = 0x4;
 // WriteBMP flags.
 constexpr uint32_t kWriteRle8 = 0x1;
 constexpr uint32_t kWriteFromDib = 0x2;
@@ -143,9 +145,27 @@ BYTE *ReadGeneric(HISSRC source, uint32_t *width, uint32_t *height);
 // palette (256 entries) filled; flags kReadAsDib: a packed DIB.
 BYTE *ReadBMP(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette,
               uint32_t flags);
+// depth 8 (grey), 24 or 32 (raw CMYK with flag 1); flags: 1 raw CMYK, 2 a
+// packed DIB, 4 keep YCbCr, 8 padded blue-green-red rows, 16 leave the
+// source right behind the JPEG data.
+BYTE *ReadJPG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, uint32_t flags);
+// depth 1 or 8 (indices, palette needed), 16 (grey and alpha; 16-bit grey
+// with flag 4), 24, 32, 48 or 64; flags: 1 gamma, 2 a packed DIB.
+BYTE *ReadPNG(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
 // resolution: null, or horizontal and vertical pixels per metre.
 uint32_t WriteBMP(HISDEST dest, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits,
                   uint32_t colours, const RGBQUAD *palette, const uint32_t *resolution, uint32_t flags);
+
+// GIF, PCX, PSD, TGA and WBMP: indices with the palette (256 entries), RGB
+// rows, or a packed DIB with kReadAsDib. ReadGIF's transparent index is -1
+// when the file has none; ReadPSD with kReadPsdCmyk keeps a CMYK file's four
+// stored values.
+BYTE *ReadGIF(HISSRC source, uint32_t *width, uint32_t *height, int32_t *transparent, RGBQUAD *palette,
+              uint32_t flags);
+BYTE *ReadPCX(HISSRC source, uint32_t *width, uint32_t *height, uint32_t depth, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadPSD(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadTGA(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
+BYTE *ReadWBMP(HISSRC source, uint32_t *width, uint32_t *height, RGBQUAD *palette, uint32_t bits, uint32_t flags);
 
 // Pixel rows.
 BOOL RGBToRGBA(const BYTE *source, uint32_t width, uint32_t height, uint32_t sourceRowBytes, BYTE *dest,
@@ -157,4 +177,100 @@ HBITMAP ResourceToHBITMAP(HMODULE module, const char *name, HPALETTE palette);
 HBITMAP RGB2HBITMAP(const BYTE *rgb, uint32_t width, uint32_t height, HPALETTE palette, HDC dc);
 HPALETTE RGBPaletteToHPALETTE(const RGBQUAD *table, uint32_t count);
 BOOL DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transparent);
+#endif
+
+// Image operations. Pixels are top-down rows, rowBytes apart; colours are
+// 0x00BBGGRR; rectangles are Windows RECTs. Each returns TRUE or FALSE with
+// the reason in GetLastImageError.
+
+// A point of a polygon in pixel units (pixel centres at half-integers).
+struct PolygonPoint {
+    double x;
+    double y;
+};
+
+// Palette indices of the caller's palette for three-byte pixels (red first,
+// or with flag kSamePaletteOrder in the palette entry's order). diffusion 0
+// spreads the error in halves, otherwise in sixteenths; errorLimit's low
+// byte (at most 127) bounds it, and 0 turns diffusion off.
+constexpr uint32_t kSamePaletteOrder = 0x1;
+BOOL RGBTo8Bit(const BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBytes, BYTE *out,
+               uint32_t outRowBytes, uint32_t colours, const RGBQUAD *palette, uint32_t diffusion,
+               uint32_t errorLimit, uint32_t flags);
+// Indices to three-byte pixels; the palette must hold every index used.
+BOOL Convert8BitToRGB(const BYTE *indices, uint32_t width, uint32_t height, uint32_t rowBytes, BYTE *out,
+                      uint32_t outRowBytes, uint32_t colours, const RGBQUAD *palette, uint32_t flags);
+
+// Lays an RGB overlay onto the target at (x, y): pixels within the squared
+// distance tolerance of the transparent colour are skipped.
+constexpr uint32_t kOverlayByteTables = 0x1;
+constexpr uint32_t kOverlaySwapKey = 0x2;
+BOOL OverlayImage(BYTE *target, uint32_t width, uint32_t height, uint32_t rowBytes, const BYTE *overlay,
+                  uint32_t overlayWidth, uint32_t overlayHeight, uint32_t overlayRowBytes, int32_t x, int32_t y,
+                  double opacity, COLORREF transparent, uint32_t tolerance, uint32_t flags);
+// Blends the colour into 3- or 4-byte pixels under an 8-bit weight mask.
+constexpr uint32_t kBlendSwapRedBlue = 0x1;
+constexpr uint32_t kBlendFourthByte = 0x2;
+BOOL AlphaBlendColor(BYTE *image, uint32_t width, uint32_t height, uint32_t bytesPerPixel, uint32_t rowBytes,
+                     const BYTE *mask, uint32_t maskWidth, uint32_t maskHeight, uint32_t maskRowBytes,
+                     COLORREF colour, int32_t x, int32_t y, uint32_t flags);
+
+// Bilinear resampling into the caller's buffer.
+BOOL ResizeImage(const BYTE *pixels, int32_t width, int32_t height, uint32_t rowBytes, BYTE *out, int32_t newWidth,
+                 int32_t newHeight, uint32_t outRowBytes, uint32_t bytesPerPixel);
+// Copies left .. right - 1 by top .. bottom - 1; a rectangle past an edge
+// is refused, not clipped.
+BOOL CropImage(const BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBytes, BYTE *out,
+               uint32_t outRowBytes, const RECT *rect, uint32_t bytesPerPixel);
+
+// Tone curve of 5 control points (kToneThreePoints: 3, kToneSevenPoints:
+// 7) from the contrast (-0.99 .. 0.99), shifted by the brightness (-1 .. 1).
+// Note the fourth byte: kToneKeepFourth here KEEPS it, while ApplyGamma's
+// kGammaFourthByte MAPS it.
+constexpr uint32_t kToneKeepFourth = 0x1;
+constexpr uint32_t kToneThreePoints = 0x2;
+constexpr uint32_t kToneSevenPoints = 0x4;
+constexpr uint32_t kToneKeepMean = 0x100;
+constexpr uint32_t kToneLightness = 0x200;
+BOOL AdjustBrightnessContrast(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel,
+                              uint32_t rowBytes, double brightness, double contrast, uint32_t flags);
+constexpr uint32_t kGammaFourthByte = 0x1;
+BOOL ApplyGamma(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel, uint32_t rowBytes,
+                double gamma, uint32_t flags);
+
+// Fills columns left .. right (right included) of rows top .. bottom - 1
+// of 1-, 3- or 4-byte pixels.
+constexpr uint32_t kFillSwapRedBlue = 0x1;
+BOOL FillImageRect(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel, uint32_t rowBytes,
+                   const RECT *rect, COLORREF colour, uint32_t flags);
+// Sets (or clears) the pixel centres inside the polygon (even-odd rule) of
+// a 1-bit image, most significant bit first.
+BOOL FillPolygon(BYTE *image, uint32_t width, uint32_t height, uint32_t rowBytes, const PolygonPoint *points,
+                 uint32_t count, BOOL set, uint32_t flags);
+// Paints the polygon in the colour, blended by the opacity (kPolygonBlend)
+// or tiled with a pattern of the same pixel size; 1-byte images take the
+// colour as an index of the palette.
+constexpr uint32_t kPolygonBlend = 0x1;
+constexpr uint32_t kPolygonSwapRedBlue = 0x2;
+BOOL FillPolygonEx(BYTE *pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel, uint32_t rowBytes,
+                   const PolygonPoint *points, uint32_t count, const BYTE *pattern, uint32_t patternWidth,
+                   uint32_t patternHeight, uint32_t patternRowBytes, COLORREF colour, double opacity,
+                   const RGBQUAD *palette, uint32_t paletteCount, uint32_t flags);
+
+// Separable Gaussian blur of the channels selected by the mask (bit k:
+// byte k of a pixel) into a second buffer of the same size.
+BOOL GaussianBlur(const BYTE *source, uint32_t width, uint32_t height, uint32_t bytesPerPixel,
+                  uint32_t sourceRowBytes, BYTE *dest, uint32_t destRowBytes, double sigma, uint32_t channelMask);
+
+#ifdef _WIN32
+// Text in a Windows font into the rectangle of an RGB or palette image.
+// text is char, or WCHAR with kTextWide; drawFlags are DrawText's.
+constexpr uint32_t kTextBlueFirst = 0x1;
+constexpr uint32_t kTextBottomUp = 0x2;
+constexpr uint32_t kTextWide = 0x4;
+BOOL DrawTextOnRGB(BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBytes, const void *text,
+                   const LOGFONTA *font, const RECT *rect, uint32_t drawFlags, uint32_t flags, COLORREF colour);
+BOOL DrawTextOn8Bit(BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBytes, const void *text,
+                    const LOGFONTA *font, const RECT *rect, uint32_t drawFlags, uint32_t flags, uint32_t colourIndex,
+                    const RGBQUAD *palette, uint32_t colours);
 #endif

@@ -5,6 +5,7 @@
 
 #include "imagelib.h"
 #include "checkedsize.h"
+#include "codecsettings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +32,8 @@ struct LibThreadState {
     char versionText[16] = "IS 3.0.50.0";
     double drawOpacity = 1.0;
     int32_t lastError = 0;
+    PngSettings png;
+    JpegSettings jpeg;
 };
 
 // The calling thread's state, created on first use; null when it cannot be

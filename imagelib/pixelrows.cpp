@@ -30,10 +30,12 @@ BYTE IndexAt(const BYTE *row, uint32_t x, uint32_t bits)
 }
 
 // Moves the mask's highest bit onto bit 7; a zero mask gives a zero
-// channel (it has no highest bit to shift by).
-BYTE MaskedChannel(uint32_t pixel, uint32_t mask)
+// channel (it has no highest bit to shift by). 16-bit pixels count the low
+// 16 bits of a mask, 32-bit pixels all of it.
+BYTE MaskedChannel(uint32_t pixel, uint32_t mask, uint32_t pixelBits = 16)
 {
-    mask &= 0xFFFF;
+    if (pixelBits == 16)
+        mask &= 0xFFFF;
     if (!mask)
         return 0;
     int highest = 31;
@@ -74,6 +76,17 @@ const BYTE kBitReversal[256] = {
 void RowToRgb(const BYTE *src, BYTE *dst, uint32_t count, uint32_t bits, const RGBQUAD *palette,
               const uint32_t *masks, bool addFourth, BYTE fourth)
 {
+    // Index pictures to RGB are the readers' most common row: kept free of
+    // the per-pixel choice of depth below.
+    if (bits == 8 && !addFourth) {
+        for (uint32_t x = 0; x < count; ++x, dst += 3) {
+            const RGBQUAD &c = palette[src[x]];
+            dst[0] = c.rgbRed;
+            dst[1] = c.rgbGreen;
+            dst[2] = c.rgbBlue;
+        }
+        return;
+    }
     for (uint32_t x = 0; x < count; ++x) {
         switch (bits) {
         case 1:
@@ -100,7 +113,13 @@ void RowToRgb(const BYTE *src, BYTE *dst, uint32_t count, uint32_t bits, const R
         }
         case 32: {
             const BYTE *p = src + 4 * x;
-            Put(dst, p[2], p[1], p[0], addFourth, p[3]);
+            if (masks) {
+                const uint32_t v = Le32(p);
+                Put(dst, MaskedChannel(v, masks[0], 32), MaskedChannel(v, masks[1], 32), MaskedChannel(v, masks[2], 32),
+                    addFourth, p[3]);
+            } else {
+                Put(dst, p[2], p[1], p[0], addFourth, p[3]);
+            }
             break;
         }
         default:

@@ -15,7 +15,7 @@ extern const BYTE kBitReversal[256];
 // Converts one row of count pixels of 1, 4, 8, 16, 24 or 32 bits into red,
 // green, blue (and a fourth byte with addFourth: the constant, or the
 // source's own for 32-bit pixels). masks: null, or red, green and blue
-// bit-field masks for 16-bit pixels.
+// bit-field masks for 16 and 32-bit pixels.
 void RowToRgb(const BYTE *src, BYTE *dst, uint32_t count, uint32_t bits, const RGBQUAD *palette,
               const uint32_t *masks, bool addFourth, BYTE fourth);
 

@@ -10,7 +10,38 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/generic.cpp
   ${WYN_IMAGELIB_DIR}/bmpread.cpp
   ${WYN_IMAGELIB_DIR}/bmpwrite.cpp
+  ${WYN_IMAGELIB_DIR}/colorreduce.cpp
+  ${WYN_IMAGELIB_DIR}/overlay.cpp
+  ${WYN_IMAGELIB_DIR}/resize.cpp
+  ${WYN_IMAGELIB_DIR}/tone.cpp
+  ${WYN_IMAGELIB_DIR}/fill.cpp
+  ${WYN_IMAGELIB_DIR}/blur.cpp
+  ${WYN_IMAGELIB_DIR}/rotate.cpp
+  ${WYN_IMAGELIB_DIR}/textblend.cpp
+  ${WYN_IMAGELIB_DIR}/trace.cpp
+  ${WYN_IMAGELIB_DIR}/metatags.cpp
+  ${WYN_IMAGELIB_DIR}/codecshared.cpp
+  ${WYN_IMAGELIB_DIR}/jpegread.cpp
+  ${WYN_IMAGELIB_DIR}/pngread.cpp
+  ${WYN_IMAGELIB_DIR}/tiffread.cpp
+  ${WYN_IMAGELIB_DIR}/readerkit.cpp
+  ${WYN_IMAGELIB_DIR}/gifread.cpp
+  ${WYN_IMAGELIB_DIR}/pcxread.cpp
+  ${WYN_IMAGELIB_DIR}/psdread.cpp
+  ${WYN_IMAGELIB_DIR}/tgaread.cpp
+  ${WYN_IMAGELIB_DIR}/wbmpread.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp
+  ${WYN_IMAGELIB_DIR}/textdraw.cpp
 )
+
+# The codec libraries the JPEG, PNG and TIFF readers link, from a prefix
+# that scripts/setup filled (one per Windows target, and native ones).
+function(wyn_link_codecs target prefix)
+  target_include_directories(${target} SYSTEM PUBLIC ${prefix}/include)
+  target_link_libraries(${target} PUBLIC ${prefix}/lib/libtiff.a ${prefix}/lib/libjpeg.a ${prefix}/lib/libpng16.a z)
+  if(NOT WIN32)
+    target_link_libraries(${target} PUBLIC m)
+  endif()
+endfunction()

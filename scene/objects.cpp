@@ -629,7 +629,7 @@ namespace {
 void RunScriptIfLoaded(int id)
 {
     if (IsOnStage(id))
-        CallFigurScript(id);
+        RunScript(id);
 }
 
 bool SwitchedOn(int id) { return FigurSheetCount[id] != 0; }
@@ -639,7 +639,7 @@ bool SwitchedOn(int id) { return FigurSheetCount[id] != 0; }
 // random draws around it stay as they are.
 void LoadStartFigure(int id, int startState)
 {
-    if (!FigurScriptExists(id)) {
+    if (!HasScript(id)) {
         WriteLog("Figur %3d: kein Skript", id);
         return;
     }

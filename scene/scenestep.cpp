@@ -5,11 +5,11 @@
 #include "features/bubbles.h"
 #include "features/clocks.h"
 #include "features/vanish.h"
-#include "figures/figures.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
+#include "scene/scripts.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
@@ -365,26 +365,17 @@ void FigureOrder(FigurRecord &i)
 
 // ---------------------------------------------------------------- public
 
-bool FigurScriptExists(int id) { return FiguresHaveScript(id) || id == 115 || id == kVanishEffect; }
+bool HasScript(int id) { return FindScript(id) != nullptr; }
 
-void CallFigurScript(int id)
+void RunScript(int id)
 {
-    switch (id) {
-    case 115:
-        Figur115Script();
-        break;
-    case kVanishEffect:
-        Figur131Script();
-        break;
-    default:
-        CallFigureScript(id);
-        break;
-    }
+    if (const ObjectScript *script = FindScript(id))
+        script->step();
 }
 
 int LoadScripted(int id, int startState)
 {
-    if (!FigurScriptExists(id)) {
+    if (!HasScript(id)) {
         WriteLog("Figur %3d: kein Skript", id);
         return 0;
     }
@@ -468,7 +459,7 @@ void SceneStep()
         DrawAllScheinwerfer();
     for (const DrawListEntry &pair : DrawList) {
         if (pair.Figur >= 1 && pair.Figur <= kLastScriptedObject && IsOnStage(pair.Figur))
-            CallFigurScript(pair.Figur);
+            RunScript(pair.Figur);
     }
     DrawSprechblase();
     ExpireStaleClicks();

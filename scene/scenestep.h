@@ -7,11 +7,12 @@
 // Runs on the thread that owns the DrawList: the main thread while the first
 // scene is built, the animation thread from then on.
 void SceneStep();
-// The script of one object; objects without a script yet do nothing.
-void CallFigurScript(int id);
+// The script of one object (scene/scripts.h); objects without a script yet
+// do nothing.
+void RunScript(int id);
 // Whether an object has a script that draws it. Objects without one would
 // stand on stage unseen and never leave, so nothing brings them in.
-bool FigurScriptExists(int id);
+bool HasScript(int id);
 // LoadFigur for an object that has a script; logs and refuses one without.
 int LoadScripted(int id, int startState);
 

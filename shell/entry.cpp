@@ -2,6 +2,7 @@
 
 #include "base/debuglog.h"
 #include "base/now.h"
+#include "scene/scripts.h"
 
 int SaverMode = kModeUnset;
 HINSTANCE AppInstance = nullptr;
@@ -97,6 +98,7 @@ int SaverWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SaverMode = kModeUnset;
     // A test may start the program at a chosen moment of the calendar.
     ClockFromEnvironment();
+    ResetScripts();
     // The command line the runtime hands to WinMain has lost the program name,
     // so the switches are read from the full one.
     SaverCommand cmd = ParseSaverCommandLine(GetCommandLineA());

@@ -50,7 +50,7 @@ bool ControlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 // Objects without a script would stand on stage unseen: their keys do nothing.
 int KeyLoad(int id)
 {
-    if (!FigurScriptExists(id))
+    if (!HasScript(id))
         return 0;
     return LoadFigur(id, 0);
 }

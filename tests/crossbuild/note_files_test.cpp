@@ -16,7 +16,7 @@ const char kText[] = "Einkaufen: Äpfel, Brötchen\r\nMilch für Oma\r\n";
 
 void ListNotesIn(const std::string &dir)
 {
-    ZStrCopy(MSGPath, (dir + "\\").c_str());
+    StrCopy(MSGPath, (dir + "\\").c_str());
     FindNotes();
 }
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
-#include "config.h"
+#include "base/debuglog.h"
+#include "base/now.h"
+#include "base/registry.h"
 #include "crossfiles.h"
-#include "debuglog.h"
-#include "registry.h"
+#include "shell/config.h"
 #include "testutil.h"
 
 namespace {

@@ -504,3 +504,22 @@ TEST(ReadBmp, InformationQuery)
     EXPECT_EQ(ctx.error, kImgBadBmp);
     CloseSource(src);
 }
+
+// 32-bit bit fields other than the plain byte layout (as some programs
+// write them): each channel by its mask, as 16-bit pixels are.
+TEST(ReadBmp, ThirtyTwoBitFieldsFollowTheirMasks)
+{
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.bits = 32;
+    layout.compression = 3;
+    layout.masks = {0xFF000000, 0x00000FF0, 0x000FF000};  // red top byte, green bits 4-11
+    const uint32_t pixels[3] = {0xAB0CD120, 0x00000FF0, 0xFF000000};
+    for (uint32_t v : pixels)
+        for (int i = 0; i < 4; ++i)
+            layout.pixels.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    ReadOutcome r = ReadBmpBytes(BuildBmp(layout), 24);
+    ASSERT_EQ(r.error, 0);
+    EXPECT_EQ(r.pixels, (Bytes{0xAB, 0x12, 0xCD, 0, 0xFF, 0, 0xFF, 0, 0}));
+}

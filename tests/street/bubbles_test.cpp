@@ -6,10 +6,10 @@
 #include "base/gdiutil.h"
 #include "core/random.h"
 #include "features/bubbles.h"
-#include "figures/figures.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
+#include "scene/scripts.h"
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -199,7 +199,7 @@ TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
     EXPECT_NE(bytes.find("\r\n"), std::string::npos);
     int figures = 0;
     for (int id = 1; id <= kLastPedestrian; ++id) {
-        if (!FiguresHaveScript(id))
+        if (!FindScript(id))
             continue;
         ++figures;
         const char *name = FigurDisplayName(id);

@@ -10,6 +10,7 @@
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
+#include "scene/scripts.h"
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -32,6 +33,7 @@ void StreetScene::SetUp()
     MainWindow = window_;
     SaverMode = kModeUnset;
     scenetest::ResetScene();
+    ResetScripts();
     ClientWidth = 1280;
     ClientHeight = 1024;
     log_ = dir_.File("street.log");
@@ -96,7 +98,7 @@ void StreetScene::PretendOnStage(int id, bool on)
 void StreetScene::Run(int id, int n)
 {
     for (int i = 0; i < n && IsOnStage(id); ++i)
-        CallFigurScript(id);
+        RunScript(id);
 }
 
 void StreetScene::Frames(int n)

@@ -1,0 +1,31 @@
+#include "scene/scripts.h"
+
+namespace {
+
+using ScriptRows = std::span<const ObjectScript> (*)();
+constexpr ScriptRows kLibraries[] = {FigureScripts, VehicleScripts, PropScripts};
+
+}  // namespace
+
+const ObjectScript *FindScript(int id)
+{
+    for (ScriptRows rows : kLibraries)
+        for (const ObjectScript &script : rows())
+            if (script.id == id)
+                return &script;
+    return nullptr;
+}
+
+const char *FigurDisplayName(int id)
+{
+    const ObjectScript *script = FindScript(id);
+    return script ? script->name : "";
+}
+
+void ResetScripts()
+{
+    for (ScriptRows rows : kLibraries)
+        for (const ObjectScript &script : rows())
+            if (script.reset)
+                script.reset();
+}
