@@ -80,13 +80,12 @@ void OnScroll(HWND page, HWND bar)
     MarkChanged(page);
 }
 
-void Paint(HWND page)
+void Apply(HWND)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(page, &ps);
-    DrawPagePicture(page, dc, IDC_TAGNACHT_PICTURE, kPicture);
-    EndPaint(page, &ps);
+    SaveSettings();
 }
+
+const PageHandlers kHandlers = {Activate, Apply};
 
 }  // namespace
 
@@ -142,23 +141,13 @@ INT_PTR CALLBACK TagNachtPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         return TRUE;
     case WM_PAINT:
-        Paint(page);
+        PaintPagePicture(page, IDC_TAGNACHT_PICTURE, kPicture);
         return TRUE;
     case WM_HSCROLL:
         OnScroll(page, reinterpret_cast<HWND>(lParam));
         return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_SETACTIVE) {
-            Activate(page);
-            return PageResult(page, 0);
-        }
-        if (hdr->code == PSN_APPLY) {
-            SaveSettings();
-            return ApplyDone(page);
-        }
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, kHandlers);
     default:
         return FALSE;
     }

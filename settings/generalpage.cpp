@@ -196,6 +196,8 @@ INT_PTR OnCommand(HWND page, WPARAM wParam)
     return TRUE;
 }
 
+const PageHandlers kHandlers = {SetTexts, Apply};
+
 }  // namespace
 
 void UpdateAddress(int language, char *out, size_t outSize)
@@ -228,18 +230,8 @@ INT_PTR CALLBACK ConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         return FALSE;
     case WM_COMMAND:
         return OnCommand(page, wParam);
-    case WM_NOTIFY: {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_SETACTIVE) {
-            SetTexts(page);
-            return PageResult(page, 0);
-        }
-        if (hdr->code == PSN_APPLY) {
-            Apply(page);
-            return ApplyDone(page);
-        }
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, kHandlers);
     default:
         return FALSE;
     }

@@ -73,29 +73,26 @@ void HelpPopupPath(int language, char *out, size_t outSize)
     StrPrintfN(out, outSize, "%s::/%s", file, language == 1 ? "popups.txt" : "popups_en.txt");
 }
 
-int ShowHelp(HWND owner, const void *request, int topic)
+void ShowHelp(HWND owner, const void *request, int topic)
 {
     const HELPINFO *info = static_cast<const HELPINFO *>(request);
     bool onControl = info && info->cbSize == sizeof(HELPINFO) && info->iContextType == HELPINFO_WINDOW;
     if (onControl && HelpPopupId(info->iCtrlId) == 0)
-        return 0;
+        return;
     char file[kPathLen];
     HelpFilePath(Language, file, sizeof(file));
     if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
         TellNoHelp(owner);
-        return 0;
+        return;
     }
     char path[2 * kPathLen];
     if (onControl) {
         HelpPopupPath(Language, path, sizeof(path));
         CallHtmlHelp(static_cast<HWND>(info->hItemHandle), path, HH_TP_HELP_WM_HELP,
                      reinterpret_cast<DWORD_PTR>(kHelpPopups));
-        return 1;
+        return;
     }
     HelpTopicPath(Language, topic, path, sizeof(path));
-    if (!CallHtmlHelp(GetDesktopWindow(), path, HH_DISPLAY_TOPIC, 0)) {
+    if (!CallHtmlHelp(GetDesktopWindow(), path, HH_DISPLAY_TOPIC, 0))
         TellNoHelp(owner);
-        return 0;
-    }
-    return 1;
 }

@@ -8,8 +8,8 @@
 // request: the HELPINFO of a help request (popup of the control, nothing for
 // a control without one) or anything else, such as a notification header
 // (the topic page). A missing help file is told in a message box owned by
-// owner. Returns 1 when help was shown.
-int ShowHelp(HWND owner, const void *request, int topic);
+// owner.
+void ShowHelp(HWND owner, const void *request, int topic);
 
 // The help viewer, loaded when first asked for; 0 when it is missing.
 HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data);

@@ -27,6 +27,14 @@ void Refresh(HWND page)
     ReleaseDC(page, dc);
 }
 
+void Apply(HWND page)
+{
+    NoMailCheck = IsDlgButtonChecked(page, IDC_MAIL_CHECK) == BST_CHECKED ? 0 : 1;
+    SaveSettings();
+}
+
+const PageHandlers kHandlers = {Activate, Apply};
+
 }  // namespace
 
 INT_PTR CALLBACK MailPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -52,19 +60,8 @@ INT_PTR CALLBACK MailPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         if (LOWORD(wParam) == IDC_MAIL_CHECK && HIWORD(wParam) == BN_CLICKED)
             MarkChanged(page);
         return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_SETACTIVE) {
-            Activate(page);
-            return PageResult(page, 0);
-        }
-        if (hdr->code == PSN_APPLY) {
-            NoMailCheck = IsDlgButtonChecked(page, IDC_MAIL_CHECK) == BST_CHECKED ? 0 : 1;
-            SaveSettings();
-            return ApplyDone(page);
-        }
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, kHandlers);
     default:
         if (message == WM_PAGEREFRESH_MAIL) {
             Refresh(page);

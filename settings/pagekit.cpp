@@ -218,3 +218,25 @@ bool HandleCommonPageMessage(HWND page, UINT message, WPARAM, LPARAM lParam, int
         return false;
     }
 }
+
+void PaintPagePicture(HWND page, int anchorId, const char *name)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    DrawPagePicture(page, dc, anchorId, name);
+    EndPaint(page, &ps);
+}
+
+INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers)
+{
+    const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
+    if (hdr->code == PSN_SETACTIVE) {
+        handlers.activate(page);
+        return PageResult(page, 0);
+    }
+    if (hdr->code == PSN_APPLY) {
+        handlers.apply(page);
+        return ApplyDone(page);
+    }
+    return FALSE;
+}

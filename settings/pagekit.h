@@ -66,6 +66,18 @@ int TrackbarPos(HWND page, int id);
 // (the result is then in *result).
 bool HandleCommonPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, int helpTopic, INT_PTR *result);
 
+// Paints a page with one fixed picture at its anchor.
+void PaintPagePicture(HWND page, int anchorId, const char *name);
+
+// What a page does when it is shown and at Apply.
+struct PageHandlers {
+    void (*activate)(HWND page);
+    void (*apply)(HWND page);
+};
+// Runs PSN_SETACTIVE (the page is accepted) and PSN_APPLY (never refused)
+// through the page's handlers; FALSE for other notifications.
+INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers);
+
 // Ends a notification with its result in the page's message-result slot.
 INT_PTR PageResult(HWND page, LONG_PTR result);
 

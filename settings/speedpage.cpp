@@ -69,13 +69,7 @@ void Apply(HWND page)
     SaveSettings();
 }
 
-void Paint(HWND page)
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(page, &ps);
-    DrawPagePicture(page, dc, IDC_SPEED_PICTURE, kPicture);
-    EndPaint(page, &ps);
-}
+const PageHandlers kHandlers = {SetTexts, Apply};
 
 }  // namespace
 
@@ -89,7 +83,7 @@ INT_PTR CALLBACK SpeedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
         SetSliders(page, Speed, figSpeed, minCarSpeed, maxCarSpeed);
         return TRUE;
     case WM_PAINT:
-        Paint(page);
+        PaintPagePicture(page, IDC_SPEED_PICTURE, kPicture);
         return TRUE;
     case WM_HSCROLL:
         OnScroll(page);
@@ -100,18 +94,8 @@ INT_PTR CALLBACK SpeedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
             MarkChanged(page);
         }
         return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_SETACTIVE) {
-            SetTexts(page);
-            return PageResult(page, 0);
-        }
-        if (hdr->code == PSN_APPLY) {
-            Apply(page);
-            return ApplyDone(page);
-        }
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, kHandlers);
     default:
         return FALSE;
     }

@@ -63,20 +63,14 @@ void OnScroll(HWND page)
     MarkChanged(page);
 }
 
-void Apply()
+void Apply(HWND)
 {
     memcpy(BusKommt, gCopy, sizeof(BusKommt));
     TramOn = BusKommt[3] > 0;
     SaveSettings();
 }
 
-void Paint(HWND page)
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(page, &ps);
-    DrawPagePicture(page, dc, IDC_BUS_PICTURE, kPicture);
-    EndPaint(page, &ps);
-}
+const PageHandlers kHandlers = {Activate, Apply};
 
 }  // namespace
 
@@ -102,23 +96,13 @@ INT_PTR CALLBACK BusKommtPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         Init(page);
         return TRUE;
     case WM_PAINT:
-        Paint(page);
+        PaintPagePicture(page, IDC_BUS_PICTURE, kPicture);
         return TRUE;
     case WM_HSCROLL:
         OnScroll(page);
         return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_SETACTIVE) {
-            Activate(page);
-            return PageResult(page, 0);
-        }
-        if (hdr->code == PSN_APPLY) {
-            Apply();
-            return ApplyDone(page);
-        }
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, kHandlers);
     default:
         return FALSE;
     }

@@ -246,7 +246,9 @@ TEST_F(SheetTest, HelpWithoutHelpFileTellsSoOwnedByThePage)
     EXPECT_TRUE(unlistedQuiet);
     EXPECT_EQ(box.text, "Hilfedatei nicht gefunden!");
     EXPECT_EQ(box.caption, "FEHLER!");
-    EXPECT_EQ(box.owner, page);
+    // A message box asked for by a child window is owned by its top-level window.
+    EXPECT_EQ(box.owner, GetAncestor(page, GA_ROOT));
+    EXPECT_NE(box.owner, nullptr);
 }
 
 TEST_F(SheetTest, OldCommonControlsEndTheModeWithAMessage)
@@ -263,6 +265,69 @@ TEST_F(SheetTest, OldCommonControlsEndTheModeWithAMessage)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(box.caption, "FEHLER!");
     EXPECT_NE(box.text.find("Internet Explorer"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sheettest
+
+namespace sheettest {
+namespace {
+
+struct SheetSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindSheetOf(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<SheetSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof(caption));
+    if (pid == search->process && IsWindowVisible(window) && strstr(caption, "Tandrovi Wendelby 3")) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The settings mode as the system starts it: the program with "/c", with
+// "/c:N" and a host window, and with no switch at all; Cancel ends it.
+TEST_F(SheetTest, ProgramOpensTheSheetAndCancelEndsIt)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host);
+    std::string scr = testutil::DistPath("wyn03.scr");
+    struct Case {
+        std::string args;
+        HWND owner;
+    } cases[] = {{" /c", nullptr},
+                 {" /c:" + std::to_string(reinterpret_cast<uintptr_t>(host)), host},
+                 {"", nullptr}};
+    for (const Case &c : cases) {
+        HANDLE process = testutil::StartProcess("\"" + scr + "\"" + c.args);
+        ASSERT_TRUE(process) << c.args;
+        SheetSearch search = {GetProcessId(process), nullptr};
+        bool shown = testutil::WaitFor([&] {
+            search.found = nullptr;
+            EnumWindows(FindSheetOf, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }, 60000);
+        EXPECT_TRUE(shown) << c.args;
+        if (shown) {
+            if (c.owner)
+                EXPECT_EQ(GetWindow(search.found, GW_OWNER), c.owner) << c.args;
+            PostMessageA(search.found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        }
+        bool ended = testutil::WaitFor([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 30000);
+        EXPECT_TRUE(ended) << c.args;
+        if (!ended)
+            TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    DestroyWindow(host);
 }
 
 }  // namespace

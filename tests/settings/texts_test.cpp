@@ -11,6 +11,7 @@
 #include "testutil.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -198,6 +199,39 @@ TEST(SettingsHelp, PopupTableEndsInZerosAndKnowsEveryPage)
                  {2083, 0},   {0, 0},      {-1, 0}};
     for (const Case &c : cases)
         EXPECT_EQ(HelpPopupId(c.control), c.popup) << c.control;
+}
+
+}  // namespace
+
+namespace {
+
+// The colour table of a bitmap resource (RT_BITMAP or our own type, with or
+// without its file header).
+std::vector<RGBQUAD> ColourTable(const char *name, const char *type)
+{
+    HRSRC found = FindResourceA(nullptr, name, type);
+    if (!found)
+        return {};
+    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, found)));
+    if (data[0] == 'B' && data[1] == 'M')
+        data += sizeof(BITMAPFILEHEADER);
+    const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(data);
+    DWORD count = info->biClrUsed ? info->biClrUsed : (1u << info->biBitCount);
+    const auto *table = reinterpret_cast<const RGBQUAD *>(data + info->biSize);
+    return std::vector<RGBQUAD>(table, table + count);
+}
+
+TEST(SettingsPictures, PreviewPaletteIsTheScenePalette)
+{
+    std::vector<RGBQUAD> small = ColourTable("HG_SMALL", reinterpret_cast<const char *>(RT_BITMAP));
+    std::vector<RGBQUAD> scene = ColourTable("PAL", "MASKE");
+    ASSERT_EQ(small.size(), 256u);
+    ASSERT_EQ(scene.size(), 256u);
+    for (size_t i = 0; i < 256; ++i) {
+        EXPECT_EQ(small[i].rgbRed, scene[i].rgbRed) << i;
+        EXPECT_EQ(small[i].rgbGreen, scene[i].rgbGreen) << i;
+        EXPECT_EQ(small[i].rgbBlue, scene[i].rgbBlue) << i;
+    }
 }
 
 }  // namespace
