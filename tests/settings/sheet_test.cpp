@@ -227,10 +227,11 @@ TEST_F(SheetTest, HelpWithoutHelpFileTellsSoOwnedByThePage)
 {
     DWORD sheetThread = GetCurrentThreadId();
     SeenBox box;
-    HWND page = nullptr;
+    HWND page = nullptr, sheetWindow = nullptr;
     bool unlistedQuiet = false;
     RunSheet([&](HWND sheet) {
         page = ShowPage(sheet, 1);
+        sheetWindow = GetAncestor(page, GA_ROOT);
         // Help on a control without a popup does nothing at all.
         HELPINFO info = {};
         info.cbSize = sizeof(info);
@@ -247,7 +248,7 @@ TEST_F(SheetTest, HelpWithoutHelpFileTellsSoOwnedByThePage)
     EXPECT_EQ(box.text, "Hilfedatei nicht gefunden!");
     EXPECT_EQ(box.caption, "FEHLER!");
     // A message box asked for by a child window is owned by its top-level window.
-    EXPECT_EQ(box.owner, GetAncestor(page, GA_ROOT));
+    EXPECT_EQ(box.owner, sheetWindow);
     EXPECT_NE(box.owner, nullptr);
 }
 
