@@ -318,8 +318,9 @@ TEST_F(SheetTest, ProgramOpensTheSheetAndCancelEndsIt)
         }, 60000);
         EXPECT_TRUE(shown) << c.args;
         if (shown) {
-            if (c.owner)
+            if (c.owner) {
                 EXPECT_EQ(GetWindow(search.found, GW_OWNER), c.owner) << c.args;
+            }
             PostMessageA(search.found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         }
         bool ended = testutil::WaitFor([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 30000);
