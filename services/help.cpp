@@ -116,6 +116,12 @@ void HelpFilePath(char *out, size_t outSize)
     JoinFolderPath(HLPpath, German() ? "Wyn03d.chm" : "Wyn03e.chm", out, outSize);
 }
 
+HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data)
+{
+    HtmlHelpFn htmlHelp = LoadHtmlHelp();
+    return htmlHelp ? htmlHelp(caller, file, command, data) : nullptr;
+}
+
 void ShowHelp(HWND owner, const void *info, int topic)
 {
     char address[kPathLen + 64];

@@ -21,5 +21,9 @@ void HelpFilePath(char *out, size_t outSize);
 extern const DWORD kHelpPopupTable[];
 extern const size_t kHelpPopupPairs;
 
+// The help viewer itself, for the sheet's start and close of HTML Help;
+// 0 when hhctrl.ocx is missing.
+HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data);
+
 // Seam for the tests: HTML Help as a function of theirs (null: hhctrl.ocx).
 extern HtmlHelpFn HtmlHelpOverride;

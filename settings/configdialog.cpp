@@ -1,78 +1,155 @@
 #include "settings/configdialog.h"
 
 #include "../resources/resource.h"
-#include "base/lngtext.h"
-#include "base/winutil.h"
+#include "core/daterules.h"
+#include "base/now.h"
 #include "shell/config.h"
 #include "shell/entry.h"
+#include "base/gdiutil.h"
+#include "base/lngtext.h"
+#include "services/music.h"
+#include "core/random.h"
+#include "services/sound.h"
+#include "standins/piclists.h"
+#include "shell/startup.h"
+#include "base/winutil.h"
+#include "services/help.h"
+#include "settings/pagekit.h"
+#include "settings/settingspages.h"
 
-#include <commctrl.h>
-#include <objbase.h>
-#include <prsht.h>
+#include "imagelib.h"
+
+#include <htmlhelp.h>
 
 HWND ConfigSheetWindow = nullptr;
+HPALETTE PreviewPalette = nullptr;
+char SpeechTextCopy[kPathLen];
+char TempFolder[kPathLen];
+int LanguageAtBuild = 1;
 
 namespace {
 
-// The sheet needs the common controls of Internet Explorer 5 (comctl32 5.80).
+DWORD RealCommonControlsVersion()
+{
+    return GetDllVersion("comctl32.dll");
+}
+
+}  // namespace
+
+DWORD (*CommonControlsVersion)() = RealCommonControlsVersion;
+
+const SettingsPage kSettingsPages[kSettingsPageRows] = {
+    {IDD_PAGE_CONFIG, ConfigPageProc, "CONFIG", "Allgemein", 2},
+    {IDD_PAGE_SPEED, SpeedPageProc, "SPEED", "Geschwindigkeit", 5},
+    {141, nullptr, "INTERAKTION", "Interaktion", 19},
+    {146, nullptr, "SPRECHBLASEN", "Sprechblasen", 24},
+    {IDD_PAGE_TAGNACHT, TagNachtPageProc, "TAGNACHT", "Tag/Nacht...", 4},
+    {IDD_PAGE_BUSKOMMT, BusKommtPageProc, "BUSKOMMT", "Fahrplan", 6},
+    {IDD_PAGE_UHR, UhrPageProc, "UHR", "Uhr", 20},
+    {IDD_PAGE_GEHWEG, GehwegPageProc, "GEHWEG", "Gehweg", 21},
+    {149, nullptr, "HAUSBESCHRIFTUNG", "Haus-Beschriftung", 25},
+    {137, nullptr, "BUSBESCHRIFTUNG", "Bus-Design", 7},
+    {140, nullptr, "SBAHNBESCHRIFTUNG", "Straßenbahn", 8},
+    {138, nullptr, "LKWBESCHRIFTUNG", "LKW-Beschriftung", 9},
+    {136, nullptr, "SOUND", "Sound", 13},
+    {135, nullptr, "MUSIK", "Musik", 14},
+    {IDD_PAGE_MAIL, MailPageProc, "MAIL", "E-Mail", 22},
+    {145, nullptr, "WETTER", "Wetter", 23},
+    {114, nullptr, "TARVO", "Tarvo", 26},
+    {132, nullptr, "MSG", "Mitteilungen", 12},
+};
+
+namespace {
+
+// The comctl32 of Internet Explorer 5: 5.80.
 constexpr DWORD kMinCommonControls = 0x50050;
-constexpr size_t kTabTitleLen = 40;
 constexpr UINT kErrorBoxStyle = MB_ICONERROR | MB_TOPMOST;
+// Tab, date and (for the trackbars) bar classes.
+constexpr DWORD kControlClasses = ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES;
+constexpr UINT_PTR kSheetSubclassId = 1;
+// How long the end waits for a music preview to stop.
+constexpr DWORD kMusicStopWaitMs = 3000;
 
-struct PageEntry {
-    int templateId;
-    DLGPROC proc;
-    const char *tabKey;
-    const char *germanTitle;
-};
+char gTabTitles[kSettingsPageRows][kTabTitleMax + 1];
+PROPSHEETPAGEA gPages[kSettingsPageRows];
+int gPageRows[kSettingsPageRows];  // table row of each sheet index
+int gPageCount;
+DWORD_PTR gHelpCookie;
 
-INT_PTR CALLBACK ConfigPageProc(HWND, UINT, WPARAM, LPARAM);
-
-const PageEntry kPages[] = {
-    {IDD_PAGE_CONFIG, ConfigPageProc, "CONFIG", "Allgemein"},
-};
-constexpr int kPageCount = static_cast<int>(countof(kPages));
-
-char gTabTitles[kPageCount][kTabTitleLen];
-
-INT_PTR CALLBACK ConfigPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+// Fills the page descriptions of every built page in table order.
+void BuildPropPages()
 {
-    if (message == WM_NOTIFY) {
-        const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
-        if (hdr->code == PSN_APPLY) {
-            SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
-        }
-    }
-    return message == WM_INITDIALOG;
-}
-
-int CALLBACK PropSheetCallback(HWND sheet, UINT message, LPARAM)
-{
-    if (message == PSCB_INITIALIZED)
-        ConfigSheetWindow = sheet;
-    return 0;
-}
-
-void BuildPropPages(PROPSHEETPAGEA *pages)
-{
-    for (int i = 0; i < kPageCount; ++i) {
-        StrCopy(gTabTitles[i], GetLngText("TABS", kPages[i].tabKey, kPages[i].germanTitle));
-        PROPSHEETPAGEA &p = pages[i];
+    gPageCount = 0;
+    for (int row = 0; row < kSettingsPageRows; ++row) {
+        const SettingsPage &entry = kSettingsPages[row];
+        if (!entry.proc)
+            continue;
+        StrCopy(gTabTitles[row], GetLngText("TABS", entry.tabKey, entry.germanTitle));
+        PROPSHEETPAGEA &p = gPages[gPageCount];
         memset(&p, 0, sizeof(p));
         p.dwSize = sizeof(p);
         p.dwFlags = PSP_USETITLE | PSP_HASHELP;
         p.hInstance = AppInstance;
-        p.pszTemplate = MAKEINTRESOURCEA(kPages[i].templateId);
-        p.pfnDlgProc = kPages[i].proc;
-        p.pszTitle = gTabTitles[i];
+        p.pszTemplate = MAKEINTRESOURCEA(entry.templateId);
+        p.pfnDlgProc = entry.proc;
+        p.pszTitle = gTabTitles[row];
+        gPageRows[gPageCount++] = row;
     }
+    LanguageAtBuild = Language;
 }
 
-void RunPropSheet(HWND owner)
+// The pages are built again outside any page's procedure: a page must not be
+// destroyed inside its own handler, and the modal sheet ends when its last
+// page goes. So the new pages join behind the old first page, the first new
+// one is shown, and only then the old first page is removed.
+void RebuildPages(HWND sheet)
 {
-    PROPSHEETPAGEA pages[kPageCount];
-    BuildPropPages(pages);
+    int oldCount = gPageCount;
+    PropSheet_SetCurSel(sheet, nullptr, 0);
+    for (int i = oldCount - 1; i >= 1; --i)
+        PropSheet_RemovePage(sheet, i, nullptr);
+    BuildPropPages();
+    int added = 0;
+    for (int i = 0; i < gPageCount; ++i) {
+        HPROPSHEETPAGE handle = CreatePropertySheetPageA(&gPages[i]);
+        if (!handle)
+            continue;
+        if (!PropSheet_AddPage(sheet, handle)) {
+            DestroyPropertySheetPage(handle);
+            continue;
+        }
+        ++added;
+    }
+    if (added == 0)
+        return;
+    PropSheet_SetCurSel(sheet, nullptr, 1);
+    PropSheet_RemovePage(sheet, 0, nullptr);
+    gPageCount = added;
+}
+
+LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_PAGEREBUILD) {
+        RebuildPages(sheet);
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(sheet, SheetSubclassProc, kSheetSubclassId);
+    return DefSubclassProc(sheet, message, wParam, lParam);
+}
+
+int CALLBACK PropSheetCallback(HWND sheet, UINT message, LPARAM)
+{
+    if (message == PSCB_INITIALIZED) {
+        ConfigSheetWindow = sheet;
+        SetWindowSubclass(sheet, SheetSubclassProc, kSheetSubclassId, 0);
+    }
+    return 0;
+}
+
+INT_PTR RunPropSheet(HWND owner)
+{
+    BuildPropPages();
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof(header);
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_PROPTITLE | PSH_USEICONID;
@@ -80,17 +157,18 @@ void RunPropSheet(HWND owner)
     header.hInstance = AppInstance;
     header.pszIcon = MAKEINTRESOURCEA(IDI_SAVER);
     header.pszCaption = "Tandrovi Wendelby 3";
-    header.nPages = kPageCount;
+    header.nPages = static_cast<UINT>(gPageCount);
     header.nStartPage = 0;
-    header.ppsp = pages;
+    header.ppsp = gPages;
     header.pfnCallback = PropSheetCallback;
-    PropertySheetA(&header);
+    INT_PTR result = PropertySheetA(&header);
     ConfigSheetWindow = nullptr;
+    return result;
 }
 
 bool CommonControlsUsable(HWND owner)
 {
-    if (GetDllVersion("comctl32.dll") >= kMinCommonControls)
+    if (CommonControlsRecentEnough(CommonControlsVersion()))
         return true;
     char text[512], caption[64];
     StrCopy(text, GetLngText("ERR", "IE500",
@@ -101,23 +179,117 @@ bool CommonControlsUsable(HWND owner)
     return false;
 }
 
-}  // namespace
-
-void DoConfigDialog(HWND owner)
+void MakeSpeechTextCopy()
 {
-    if (!CommonControlsUsable(owner))
+    SpeechTextCopy[0] = '\0';
+    if (!GetTempPathA(sizeof(TempFolder), TempFolder))
         return;
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_DATE_CLASSES};
-    if (!InitCommonControlsEx(&icc)) {
-        CoUninitialize();
+    if (!GetTempFileNameA(TempFolder, "SB", 0, SpeechTextCopy)) {
+        SpeechTextCopy[0] = '\0';
         return;
     }
+    CopyFileA(Sprechblasen, SpeechTextCopy, FALSE);
+}
+
+void SeedFromDate()
+{
+    SYSTEMTIME now;
+    NowLocal(&now);
+    SeedRand(static_cast<uint32_t>(GetDayOfYear(now.wDay, now.wMonth, now.wYear) + (now.wYear - 1970) * 365));
+}
+
+void MakePreviewPalette(HWND owner)
+{
+    HDC dc = GetDC(owner);
+    int colours = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) ? GetDeviceCaps(dc, SIZEPALETTE)
+                                                               : GetDeviceCaps(dc, NUMCOLORS);
+    ReleaseDC(owner, dc);
+    PaletteDisplay = IsPaletteColourCount(colours) ? 1 : 0;
+    if (!PaletteDisplay)
+        return;
+    HBITMAP small = LoadResourceBitmap(AppInstance, "HG_SMALL", TRUE, &PreviewPalette, kLoadPreview);
+    DeleteTrackedBitmap(&small);
+}
+
+HWND CallHelp(UINT command, DWORD_PTR data)
+{
+    return CallHtmlHelp(nullptr, nullptr, command, data);
+}
+
+// A music preview may still run when the sheet closes: it must be stopped
+// before the sound library goes.
+void EndSoundLibrary()
+{
+    StopMusic();
+    WaitMusicThread(kMusicStopWaitMs);
+    FreeBASS();
+}
+
+void EndSettingsMode()
+{
+    DeleteTrackedPalette(&PreviewPalette);
+    EndSoundLibrary();
+    if (SpeechTextCopy[0]) {
+        DeleteFileA(SpeechTextCopy);
+        SpeechTextCopy[0] = '\0';
+    }
+    CallHelp(HH_CLOSE_ALL, 0);
+    CallHelp(HH_UNINITIALIZE, gHelpCookie);
+    CleanupLibrary();
+    CoUninitialize();
+}
+
+}  // namespace
+
+bool CommonControlsRecentEnough(DWORD version)
+{
+    return version >= kMinCommonControls;
+}
+
+int SheetPageCount()
+{
+    return gPageCount;
+}
+
+int SheetPageRow(int index)
+{
+    return (index >= 0 && index < gPageCount) ? gPageRows[index] : -1;
+}
+
+void RequestPageRebuild()
+{
+    if (ConfigSheetWindow)
+        PostMessageA(ConfigSheetWindow, WM_PAGEREBUILD, 0, 0);
+}
+
+int DoConfigDialog(HWND owner)
+{
+    RunState = 0;
+    if (!CommonControlsUsable(owner))
+        return 0;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), kControlClasses};
+    if (!InitCommonControlsEx(&icc)) {
+        CoUninitialize();
+        return 0;
+    }
+    gHelpCookie = 0;
+    CallHelp(HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&gHelpCookie));
     ReadSettings();
     ReadDisplayMode();
     ReadMSGSettings();
     ReadProxySettings();
     ReadHausSettings();
+    MakeSpeechTextCopy();
+    SeedFromDate();
+    MakePreviewPalette(owner);
+    ReadPlaylist();
+    LoadBASS(1);
+    LoadBASS(0);
+    ReadBusPiclist();
+    ReadSBahnPiclist();
+    ReadLKWPiclist();
     RunPropSheet(owner);
-    CoUninitialize();
+    EndSettingsMode();
+    return 1;
 }

@@ -45,4 +45,4 @@ void CheckWindowsNT();
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The settings mode: the property sheet, modal over owner (may be null).
-void DoConfigDialog(HWND owner);
+int DoConfigDialog(HWND owner);

@@ -151,6 +151,29 @@ TEST_F(ObjectTable, UnloadKeepsPauseMayReturnAndSoundChannels)
     EXPECT_EQ(PedestrianCount, 0);
 }
 
+// A vehicle leaving the stage lowers its own group's counter once, however
+// often it is unloaded.
+TEST_F(ObjectTable, UnloadLowersTheVehicleGroupCounterOnce)
+{
+    struct Case {
+        int id;
+        std::atomic<int> *counter;
+    } cases[] = {{70, &VehicleCountLeft}, {88, &VehicleCountLeft}, {89, &VehicleCountRight},
+                 {105, &VehicleCountRight}};
+    for (const Case &c : cases) {
+        VehicleCountLeft = 2;
+        VehicleCountRight = 2;
+        FigurTable[c.id].Id = c.id;
+        FigurTable[c.id].Loaded = 1;
+        UnloadFigur(c.id);
+        UnloadFigur(c.id);
+        EXPECT_EQ(c.counter->load(), 1) << c.id;
+        EXPECT_EQ(VehicleCountLeft + VehicleCountRight, 3) << c.id;
+    }
+    VehicleCountLeft = 0;
+    VehicleCountRight = 0;
+}
+
 TEST_F(ObjectTable, MissingSheetFailsTheLoadAndCountsWithinTheHour)
 {
     // Figure 1 has two sheets, but only its first picture exists.

@@ -53,7 +53,8 @@ ULONG WINAPI NotSupported() { return MAPI_E_NOT_SUPPORTED; }
 
 const MapiEntries &FakeMapiEntries()
 {
-    static const FARPROC unused = reinterpret_cast<FARPROC>(NotSupported);
+    // Through void *: the slots only need an address, never this signature.
+    static const FARPROC unused = reinterpret_cast<FARPROC>(reinterpret_cast<void *>(NotSupported));
     static const MapiEntries entries = {Logon,  Logoff, unused, unused, FindNext, unused,
                                         unused, unused, unused, unused, unused,   unused};
     return entries;

@@ -1,0 +1,242 @@
+#include "settings/pagekit.h"
+
+#include "shell/entry.h"
+#include "base/gdiutil.h"
+#include "base/lngtext.h"
+#include "settings/configdialog.h"
+#include "services/help.h"
+#include "shell/startup.h"
+
+#include "imagelib.h"
+
+void LngCopy(char *out, size_t outSize, const char *section, const char *key, const char *germanDefault)
+{
+    StrCopyN(out, outSize, GetLngText(section, key, germanDefault));
+}
+
+namespace {
+
+// Length of the conversion at fmt ('%' first), or 0 when it is not one we
+// pass on: flags, width and precision as digits, then one conversion letter.
+size_t ConversionLength(const char *fmt, char *letter)
+{
+    size_t i = 1;
+    while (fmt[i] && strchr("-+ #0", fmt[i]))
+        ++i;
+    while (fmt[i] >= '0' && fmt[i] <= '9')
+        ++i;
+    if (fmt[i] == '.') {
+        ++i;
+        while (fmt[i] >= '0' && fmt[i] <= '9')
+            ++i;
+    }
+    if (!fmt[i])
+        return 0;
+    *letter = fmt[i];
+    return i + 1;
+}
+
+}  // namespace
+
+bool FormatTakes(const char *fmt, FormatArg arg)
+{
+    int conversions = 0;
+    for (size_t i = 0; fmt[i]; ++i) {
+        if (fmt[i] != '%')
+            continue;
+        if (fmt[i + 1] == '%') {
+            ++i;
+            continue;
+        }
+        char letter = 0;
+        size_t len = ConversionLength(fmt + i, &letter);
+        if (len == 0)
+            return false;
+        bool fits = (arg == FormatArg::Int) ? (letter == 'd' || letter == 'i') : (letter == 's');
+        if (!fits)
+            return false;
+        ++conversions;
+        i += len - 1;
+    }
+    return conversions == 1;
+}
+
+namespace {
+
+// The format from the language file when it fits the argument, else the
+// German one. Copied, so that reading the argument's text cannot overwrite it.
+void CheckedFormat(char *out, size_t outSize, const char *section, const char *key, const char *germanDefault,
+                   FormatArg arg)
+{
+    LngCopy(out, outSize, section, key, germanDefault);
+    if (!FormatTakes(out, arg))
+        StrCopyN(out, outSize, germanDefault);
+}
+
+}  // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
+void LngFormatInt(char *out, size_t outSize, const char *section, const char *key, const char *germanDefault,
+                  int value)
+{
+    char fmt[kLabelLen];
+    CheckedFormat(fmt, sizeof(fmt), section, key, germanDefault, FormatArg::Int);
+    snprintf(out, outSize, fmt, value);
+}
+
+void LngFormatString(char *out, size_t outSize, const char *section, const char *key, const char *germanDefault,
+                     const char *value)
+{
+    char fmt[kLabelLen];
+    CheckedFormat(fmt, sizeof(fmt), section, key, germanDefault, FormatArg::String);
+    snprintf(out, outSize, fmt, value);
+}
+#pragma GCC diagnostic pop
+
+void SetLngText(HWND page, int id, const char *section, const char *key, const char *germanDefault)
+{
+    char text[kLngTextMax + 1];
+    LngCopy(text, sizeof(text), section, key, germanDefault);
+    SetDlgItemTextA(page, id, text);
+}
+
+namespace {
+
+void RealisePreviewPalette(HDC dc)
+{
+    if (PaletteDisplay && PreviewPalette) {
+        SelectPalette(dc, PreviewPalette, FALSE);
+        RealizePalette(dc);
+    }
+}
+
+}  // namespace
+
+HBITMAP LoadPageBitmap(const char *name)
+{
+    HPALETTE palette = PreviewPalette;
+    return LoadResourceBitmap(AppInstance, name, PaletteDisplay, &palette, kLoadScene);
+}
+
+bool PagePictureSize(const char *name, SIZE *size)
+{
+    HBITMAP bitmap = LoadPageBitmap(name);
+    if (!bitmap)
+        return false;
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof(info), &info);
+    size->cx = info.bmWidth;
+    size->cy = info.bmHeight;
+    DeleteTrackedBitmap(&bitmap);
+    return true;
+}
+
+RECT DrawPagePicture(HWND page, HDC dc, int anchorId, const char *name)
+{
+    RECT where = {};
+    HWND anchor = GetDlgItem(page, anchorId);
+    HBITMAP bitmap = anchor ? LoadPageBitmap(name) : nullptr;
+    if (!bitmap)
+        return where;
+    GetWindowRect(anchor, &where);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT *>(&where), 2);
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof(info), &info);
+    DrawTransparentBitmap(dc, bitmap, where.left, where.top, kKeyColour);
+    RealisePreviewPalette(dc);
+    DeleteTrackedBitmap(&bitmap);
+    where.right = where.left + info.bmWidth;
+    where.bottom = where.top + info.bmHeight;
+    return where;
+}
+
+void ArmRefresh(HWND page)
+{
+    SetTimer(page, kRefreshTimer, kRefreshDelayMs, nullptr);
+}
+
+bool RefreshTimerFired(HWND page, WPARAM timerId)
+{
+    if (timerId != kRefreshTimer)
+        return false;
+    KillTimer(page, kRefreshTimer);
+    return true;
+}
+
+void MarkChanged(HWND page)
+{
+    PropSheet_Changed(GetParent(page), page);
+}
+
+void SetupTrackbar(HWND page, int id, int low, int high, int pageSize, int pos)
+{
+    HWND bar = GetDlgItem(page, id);
+    SendMessageA(bar, TBM_SETRANGE, FALSE, MAKELPARAM(low, high));
+    SendMessageA(bar, TBM_SETPAGESIZE, 0, pageSize);
+    SendMessageA(bar, TBM_SETPOS, TRUE, pos);
+}
+
+int TrackbarPos(HWND page, int id)
+{
+    return static_cast<int>(static_cast<short>(SendDlgItemMessageA(page, id, TBM_GETPOS, 0, 0)));
+}
+
+INT_PTR PageResult(HWND page, LONG_PTR result)
+{
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR ApplyDone(HWND page)
+{
+    return PageResult(page, PSNRET_NOERROR);
+}
+
+bool HandleCommonPageMessage(HWND page, UINT message, WPARAM, LPARAM lParam, int helpTopic, INT_PTR *result)
+{
+    if (message == WM_HELP) {
+        ShowHelp(page, reinterpret_cast<const void *>(lParam), 0);
+        *result = TRUE;
+        return true;
+    }
+    if (message != WM_NOTIFY)
+        return false;
+    const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
+    switch (hdr->code) {
+    case PSN_HELP:
+        ShowHelp(page, hdr, helpTopic);
+        *result = TRUE;
+        return true;
+    case PSN_KILLACTIVE:
+    case PSN_RESET:
+    case PSN_QUERYCANCEL:
+        *result = PageResult(page, FALSE);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PaintPagePicture(HWND page, int anchorId, const char *name)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    DrawPagePicture(page, dc, anchorId, name);
+    EndPaint(page, &ps);
+}
+
+INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers)
+{
+    const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
+    if (hdr->code == PSN_SETACTIVE) {
+        handlers.activate(page);
+        return PageResult(page, 0);
+    }
+    if (hdr->code == PSN_APPLY) {
+        handlers.apply(page);
+        return ApplyDone(page);
+    }
+    return FALSE;
+}

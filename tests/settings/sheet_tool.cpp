@@ -1,0 +1,176 @@
+// Review and timing of the settings sheet, run by scripts/settings-shots and
+// scripts/bench-settings in a rig of their own:
+//   sheet_tool shots FOLDER   a BMP of every page, German then English
+//   sheet_tool bench          time to the sheet shown, each page's first display, the close
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "settings/configdialog.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr DWORD kWaitMs = 30000;
+constexpr DWORD kSettleMs = 400;  // lets the pages' 50 ms refresh timers draw
+
+bool Poll(bool (*cond)(), DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+bool SheetShown()
+{
+    return ConfigSheetWindow && IsWindowVisible(ConfigSheetWindow);
+}
+
+void SaveWindow(HWND window, const std::string &path)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((w * 3 + 3) & ~3), size = stride * h;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + size;
+    FILE *f = fopen(path.c_str(), "wb");
+    if (f) {
+        fwrite(&file, sizeof(file), 1, f);
+        fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, f);
+        fwrite(bits, size, 1, f);
+        fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+void PressAndWake(HWND sheet, int button)
+{
+    SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    PostMessageA(sheet, WM_NULL, 0, 0);
+}
+
+int PageCount(HWND sheet)
+{
+    HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+    return static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+}
+
+void SetLanguage(DWORD language)
+{
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kMainKey, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    RegSetValueExA(k, "Language", 0, REG_DWORD, reinterpret_cast<BYTE *>(&language), sizeof(language));
+    RegCloseKey(k);
+}
+
+double Ms(LARGE_INTEGER a, LARGE_INTEGER b)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
+}
+
+void Shots(const std::string &folder)
+{
+    for (DWORD language : {1u, 0u}) {
+        SetLanguage(language);
+        std::thread driver([&] {
+            if (!Poll(SheetShown, kWaitMs))
+                return;
+            HWND sheet = ConfigSheetWindow;
+            for (int i = 0; i < PageCount(sheet); ++i) {
+                SendMessageA(sheet, PSM_SETCURSEL, i, 0);
+                Sleep(kSettleMs);
+                char name[64];
+                snprintf(name, sizeof(name), "\\%s-%02d-page%02d.bmp", language == 1 ? "de" : "en", i,
+                         SheetPageRow(i));
+                SaveWindow(sheet, folder + name);
+            }
+            PressAndWake(sheet, PSBTN_CANCEL);
+        });
+        DoConfigDialog(nullptr);
+        driver.join();
+    }
+}
+
+void Bench()
+{
+    LARGE_INTEGER start, shown, closed;
+    double firstShow[kSettingsPageRows] = {};
+    int pages = 0;
+    QueryPerformanceCounter(&start);
+    std::thread driver([&] {
+        if (!Poll(SheetShown, kWaitMs))
+            return;
+        QueryPerformanceCounter(&shown);
+        HWND sheet = ConfigSheetWindow;
+        pages = PageCount(sheet);
+        for (int i = 0; i < pages; ++i) {
+            LARGE_INTEGER a, b;
+            QueryPerformanceCounter(&a);
+            SendMessageA(sheet, PSM_SETCURSEL, i, 0);
+            HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            // The page has painted once the sheet's thread has handled it.
+            RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW);
+            SendMessageA(sheet, WM_NULL, 0, 0);
+            QueryPerformanceCounter(&b);
+            firstShow[i] = Ms(a, b);
+        }
+        QueryPerformanceCounter(&closed);
+        PressAndWake(sheet, PSBTN_OK);
+    });
+    DoConfigDialog(nullptr);
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    driver.join();
+    printf("sheet shown after %.1f ms\n", Ms(start, shown));
+    for (int i = 0; i < pages; ++i)
+        printf("page %d (row %d) first display %.1f ms\n", i, SheetPageRow(i), firstShow[i]);
+    printf("close (OK, every page applied) %.1f ms\n", Ms(closed, end));
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    AppInstance = GetModuleHandleA(nullptr);
+    if (argc >= 2 && strcmp(argv[1], "bench") == 0) {
+        Bench();
+        return 0;
+    }
+    if (argc >= 3 && strcmp(argv[1], "shots") == 0) {
+        Shots(argv[2]);
+        return 0;
+    }
+    fprintf(stderr, "usage: sheet_tool shots FOLDER | bench\n");
+    return 2;
+}
