@@ -44,6 +44,11 @@ function(wyn_add_wine_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig TIMEOUT ${T_TIMEOUT})
+  # A running saver reads the notes settings and takes the notes folder's
+  # marker at start, so it must not run beside a test of the companion's.
+  if("saver_instance" IN_LIST T_LOCKS AND NOT "notes_registry" IN_LIST T_LOCKS)
+    list(APPEND T_LOCKS notes_registry)
+  endif()
   if(T_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
