@@ -3,6 +3,7 @@
 #include "base/now.h"
 #include "scene/objects.h"
 #include "shell/config.h"
+#include "shell/settingstable.h"
 
 #include <mutex>
 
@@ -31,8 +32,6 @@ void AppendDashes(char *out, size_t outSize)
     dashes[kDashCount] = '\0';
     StrAppendN(out, outSize, dashes);
 }
-
-const char *YesNo(bool on) { return on ? "J" : "N"; }
 
 void LogLine(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 void LogLine(const char *fmt, ...)
@@ -65,18 +64,7 @@ void LogDisplayModeSetting()
 
 void LogSettingsReport()
 {
-    LogLine("Timerintervall:     %d", 40 - Speed);
-    LogLine("figSpeed:           %d", figSpeed);
-    LogLine("minCarSpeed:        %d", minCarSpeed);
-    LogLine("maxCarSpeed:        %d", maxCarSpeed);
-    LogLine("Tag ab:             %d", DayNight[0]);
-    LogLine("Nacht ab:           %d", DayNight[1] + 1);
-    LogLine("Winter ab:          %d", DayNight[2]);
-    LogLine("Winterdauer:        %d", DayNight[3] + 1);
-    LogLine("Sound:              %s", YesNo(Sound != 0));
-    LogLine("Musik:              %s", YesNo(Music != 0));
-    LogLine("Interaktiv:         %s", YesNo(Interactive != 0));
-    LogLine("Straßenbahn:        %s", YesNo(TramOn));
+    ReportSettingRows([](const char *text) { LogLine("%s", text); });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // lowest and highest speed.
 #include "../resources/resource.h"
 #include "shell/config.h"
+#include "shell/settingstable.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"
@@ -17,7 +18,6 @@ constexpr int kTimerPage = 4;
 constexpr int kFigMax = 8;  // the slider shows 8 - figSpeed: right is faster
 constexpr int kMinLow = 1, kMinHigh = 9;
 constexpr int kMaxLow = 3, kMaxHigh = 10;
-constexpr int kDefaultTimer = 20, kDefaultFig = 2, kDefaultMin = 3, kDefaultMax = 5;
 const char kPicture[] = "SPEED";
 
 void SetSliders(HWND page, int timer, int fig, int low, int high)
@@ -90,7 +90,8 @@ INT_PTR CALLBACK SpeedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_SPEED_DEFAULTS && HIWORD(wParam) == BN_CLICKED) {
-            SetSliders(page, kDefaultTimer, kDefaultFig, kDefaultMin, kDefaultMax);
+            SetSliders(page, SettingDefault("Speed"), SettingDefault("figSpeed"), SettingDefault("minCarSpeed"),
+                       SettingDefault("maxCarSpeed"));
             MarkChanged(page);
         }
         return TRUE;

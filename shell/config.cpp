@@ -4,10 +4,10 @@
 #include "base/registry.h"
 #include "scene/objects.h"
 #include "services/birthdays.h"
+#include "shell/settingstable.h"
 
 #include <shlobj.h>
 
-#include <initializer_list>
 
 const char kMainKey[] = "Software\\Tandrovi\\ScreenSaver\\Wendelby 3";
 const char kNotesKey[] = "Software\\Tandrovi\\ScreenSaver\\Zettler";
@@ -15,7 +15,6 @@ const char kNoLanguageName[] = "--";
 
 namespace {
 const char kSettingsVersion[] = "1,1,0";
-const char kDefaultDebugFile[] = "C:\\WYN03.LOG";
 const char kDefaultFont[] = "Arial";
 const char kMakerFolderName[] = "Tandrovi";
 const char kProductFolderName[] = "Wendelby 3";
@@ -141,66 +140,11 @@ void DefaultLogFont(LOGFONTA *font, int height)
     StrCopy(font->lfFaceName, kDefaultFont);
 }
 
-void SetList(int *dst, std::initializer_list<int> values)
-{
-    int i = 0;
-    for (int v : values)
-        dst[i++] = v;
-}
-
 }  // namespace
 
 void SetDefaultSettings()
 {
-    Language = 1;
-    HLPpath[0] = '\0';
-    CloseOnActivate = 0;
-    Interactive = 1;
-    DebugOn = 0;
-    DebugMSG = 0;
-    StrCopy(DebugFileName, kDefaultDebugFile);
-    DebugTab = 0;
-    SetList(BusKommt, {4, 6, 12, 1});
-    TramOn = true;
-    Uhr = 0;
-    Pfloecke = 1;
-    EXIT = 1;
-    figSpeed = 2;
-    minCarSpeed = 3;
-    maxCarSpeed = 5;
-    Speed = 20;
-    MaxFigurenAktiv = 7;
-    NoMailCheck = 1;
-    NoMemoryCheck = 0;
-    SetList(DayNight, {8, 20, 12, 3});
-    Sound = 1;
-    memset(SoundOpt, 0, sizeof(SoundOpt));
-    memset(Glocken, 0, sizeof(Glocken));
-    memset(Alarm, 0, sizeof(Alarm));
-    Music = 0;
-    MusikKommt = 0;
-    MP3file[0] = '\0';
-    MP3shuffle = 0;
-    MP3volume = 1000;
-    SNDvolume = 1000;
-    MP3next = 0;
-    TarvoDat[0] = '\0';
-    TarvoName = 0;
-    Sprechblasen[0] = '\0';
-    StrCopy(SBFName, kDefaultFont);
-    SBFHeight = -10;
-    SBFWeight = 500;
-    SBFItalic = 0;
-    HausBeschrPics[0] = '\0';
-    BusPics[0] = '\0';
-    BahnPics[0] = '\0';
-    LKWPics[0] = '\0';
-    SetList(Weather, {1, 60, 0, 0, 0, 0});
-    WeatherShow = true;
-    WeatherFahrenheit = false;
-    METAR[0] = '\0';
-    WeatherCountry[0] = '\0';
-    WeatherStation[0] = '\0';
+    ApplySettingDefaults(SettingGroup::Start);
     GeburtstagCount = 0;
 }
 
@@ -208,90 +152,15 @@ void SetDefaultSettings()
 
 namespace {
 
-int ClampRange(int value, int lo, int hi)
+// What the rows cannot say: values that depend on another or are derived.
+void ApplyReadRules()
 {
-    return value < lo ? lo : (value > hi ? hi : value);
-}
-
-void ReadBusKommt(HKEY key)
-{
-    RegReadList(key, "BusKommt", BusKommt, 4);
-    for (int i = 0; i < 3; ++i)
-        BusKommt[i] = ClampRange(BusKommt[i], 2, 30);
-    if (BusKommt[3] < 0 || BusKommt[3] > 3)
-        BusKommt[3] = 1;
-    TramOn = BusKommt[3] > 0;
-}
-
-void ReadSpeeds(HKEY key)
-{
-    RegReadDword(key, "figSpeed", &figSpeed);
-    figSpeed = ClampRange(figSpeed, 0, 10);
-    RegReadDword(key, "minCarSpeed", &minCarSpeed);
-    minCarSpeed = ClampRange(minCarSpeed, 1, 40);
-    RegReadDword(key, "maxCarSpeed", &maxCarSpeed);
     if (maxCarSpeed <= minCarSpeed)
         maxCarSpeed = minCarSpeed + 1;
-    if (maxCarSpeed > 50)
-        maxCarSpeed = 50;
-    RegReadDword(key, "Speed", &Speed);
-    if (static_cast<unsigned>(Speed) > 40)
-        Speed = 20;
-    RegReadDword(key, "MaxFigurenAktiv", &MaxFigurenAktiv);
-    if (MaxFigurenAktiv < 3)
-        MaxFigurenAktiv = 3;
-    if (MaxFigurenAktiv > 16)
-        MaxFigurenAktiv = 7;
-}
-
-void ReadDayNight(HKEY key)
-{
-    RegReadList(key, "DayNight", DayNight, 4);
-    if (DayNight[0] < 1)
-        DayNight[0] = 8;
-    if (DayNight[0] > 12)
-        DayNight[0] = 12;
-    if (DayNight[1] < 13)
-        DayNight[1] = 19;
-    if (DayNight[1] > 23)
-        DayNight[1] = 23;
-    if (DayNight[2] < 1 || DayNight[2] > 12)
-        DayNight[2] = 12;
-    if (DayNight[3] < 1)
-        DayNight[3] = 3;
-    if (DayNight[3] > 11)
-        DayNight[3] = 11;
-}
-
-void ReadSoundValues(HKEY key)
-{
-    RegReadDword(key, "Sound", &Sound);
-    RegReadList(key, "SoundOpt", SoundOpt, 10);
-    RegReadList(key, "Glocken", Glocken, 4);
-    RegReadList(key, "Alarm", Alarm, 4);
-    RegReadDword(key, "Music", &Music);
-    RegReadDword(key, "MusikKommt", &MusikKommt);
-    RegReadString(key, "MP3file", MP3file, sizeof(MP3file));
-    RegReadDword(key, "MP3shuffle", &MP3shuffle);
-    RegReadDword(key, "MP3volume", &MP3volume);
-    MP3volume = ClampRange(MP3volume, 0, 1000);
-    RegReadDword(key, "SNDvolume", &SNDvolume);
-    SNDvolume = ClampRange(SNDvolume, 0, 1000);
-    RegReadDword(key, "MP3next", &MP3next);
-}
-
-void ReadBubbleFont(HKEY key)
-{
-    RegReadString(key, "SBFName", SBFName, sizeof(SBFName));
-    if (strlen(SBFName) < kMinPathLen)
-        StrCopy(SBFName, kDefaultFont);
-    int value = 0;
-    if (RegReadDword(key, "SBFHeight", &value) && value >= -29 && value <= -6)
-        SBFHeight = value;
-    if (RegReadDword(key, "SBFWeight", &value) && value >= 1 && value <= 998)
-        SBFWeight = value;
-    if (RegReadDword(key, "SBFItalic", &value))
-        SBFItalic = value & 0xFF;
+    TramOn = BusKommt[3] > 0;
+    SBFItalic &= 0xFF;
+    WeatherShow = Weather[0] > 0;
+    WeatherFahrenheit = Weather[2] != 0;
 }
 
 void BuildBubbleFont()
@@ -300,48 +169,6 @@ void BuildBubbleFont()
     SprechblasenFont.lfWeight = SBFWeight;
     SprechblasenFont.lfItalic = static_cast<BYTE>(SBFItalic);
     StrCopy(SprechblasenFont.lfFaceName, SBFName);
-}
-
-void ReadWeatherValues(HKEY key)
-{
-    RegReadList(key, "Weather", Weather, 6);
-    WeatherShow = Weather[0] > 0;
-    WeatherFahrenheit = Weather[2] != 0;
-    RegReadString(key, "METAR", METAR, sizeof(METAR));
-    RegReadString(key, "WeatherCountry", WeatherCountry, sizeof(WeatherCountry));
-    RegReadString(key, "WeatherStation", WeatherStation, sizeof(WeatherStation));
-}
-
-void ReadMainKeyValues(HKEY key)
-{
-    RegReadDword(key, "Language", &Language);
-    RegReadString(key, "HLPpath", HLPpath, sizeof(HLPpath));
-    RegReadDword(key, "CloseOnActivate", &CloseOnActivate);
-    RegReadDword(key, "Interactive", &Interactive);
-    RegReadDword(key, "DebugOn", &DebugOn);
-    RegReadDword(key, "DebugMSG", &DebugMSG);
-    RegReadString(key, "DebugFileName", DebugFileName, sizeof(DebugFileName));
-    RegReadDword(key, "DebugTab", &DebugTab);
-    ReadBusKommt(key);
-    RegReadDword(key, "Uhr", &Uhr);
-    RegReadDword(key, "Pfloecke", &Pfloecke);
-    RegReadDword(key, "EXIT", &EXIT);
-    if (EXIT < 0 || EXIT > 2)
-        EXIT = 1;
-    ReadSpeeds(key);
-    RegReadDword(key, "NoMailCheck", &NoMailCheck);
-    RegReadDword(key, "NoMemoryCheck", &NoMemoryCheck);
-    ReadDayNight(key);
-    ReadSoundValues(key);
-    RegReadString(key, "TarvoDat", TarvoDat, sizeof(TarvoDat));
-    RegReadDword(key, "TarvoName", &TarvoName);
-    RegReadString(key, "Sprechblasen", Sprechblasen, sizeof(Sprechblasen));
-    ReadBubbleFont(key);
-    RegReadString(key, "HausBeschrPics", HausBeschrPics, sizeof(HausBeschrPics));
-    RegReadString(key, "BusPics", BusPics, sizeof(BusPics));
-    RegReadString(key, "BahnPics", BahnPics, sizeof(BahnPics));
-    RegReadString(key, "LKWPics", LKWPics, sizeof(LKWPics));
-    ReadWeatherValues(key);
 }
 
 void ReadObjectSwitches(HKEY key)
@@ -448,10 +275,11 @@ void ReadSettings()
     SetDefaultSettings();
     HKEY key = RegOpenUserKey(kMainKey);
     if (key) {
-        ReadMainKeyValues(key);
+        ReadSettingRows(key, SettingGroup::Start);
         ReadObjectSwitches(key);
         RegCloseKey(key);
     }
+    ApplyReadRules();
     // Without a station there is nothing to show, stored key or not.
     if (strlen(METAR) < 4)
         WeatherShow = false;
@@ -472,30 +300,24 @@ void ReadSettings()
 
 LONG ReadDisplayMode()
 {
-    memset(DisplayMode, 0, sizeof(DisplayMode));
+    ApplySettingDefaults(SettingGroup::Display);
     HKEY key = nullptr;
     LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kMainKey, 0, KEY_READ, &key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    RegReadList(key, "DisplayMode", DisplayMode, 4);
+    ReadSettingRows(key, SettingGroup::Display);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
 
 LONG ReadProxySettings()
 {
-    AccessType = 0;
-    FTPPortNumber = 21;
-    Proxy[0] = ProxyUser[0] = ProxyPasswort[0] = '\0';
+    ApplySettingDefaults(SettingGroup::Proxy);
     HKEY key = nullptr;
     LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kMainKey, 0, KEY_QUERY_VALUE, &key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    RegReadDword(key, "AccessType", &AccessType);
-    RegReadDword(key, "FTPPortNumber", &FTPPortNumber);
-    RegReadString(key, "Proxy", Proxy, sizeof(Proxy));
-    RegReadString(key, "ProxyUser", ProxyUser, sizeof(ProxyUser));
-    RegReadString(key, "ProxyPasswort", ProxyPasswort, sizeof(ProxyPasswort));
+    ReadSettingRows(key, SettingGroup::Proxy);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
@@ -516,19 +338,10 @@ void TrimBlanks(char *text)
 
 void ReadMSGSettings()
 {
-    ZettlerPath[0] = MSGPath[0] = '\0';
-    MSGdispWyn03 = 1;
-    MSGonWyn03 = 1;
-    MSGcheck = 1;
-    MSGshowWyn03 = 0;
+    ApplySettingDefaults(SettingGroup::Notes);
     HKEY key = RegOpenUserKey(kNotesKey);
     if (key) {
-        RegReadString(key, "Path", ZettlerPath, sizeof(ZettlerPath));
-        RegReadString(key, "MSGPath", MSGPath, sizeof(MSGPath));
-        RegReadDword(key, "MSGdispWyn03", &MSGdispWyn03);
-        RegReadDword(key, "MSGonWyn03", &MSGonWyn03);
-        RegReadDword(key, "MSGcheck", &MSGcheck);
-        RegReadDword(key, "MSGshowWyn03", &MSGshowWyn03);
+        ReadSettingRows(key, SettingGroup::Notes);
         RegCloseKey(key);
     }
     TrimBlanks(ZettlerPath);
@@ -616,55 +429,13 @@ bool ReadFigurSound(int figure, char *out, size_t outSize)
 
 namespace {
 
-// The picture list paths are written as one blank when (nearly) empty, so
-// the value exists and the next start fills in the default.
-const char *PathOrBlank(const char *path)
-{
-    return strlen(path) < 2 ? " " : path;
-}
-
 void WriteMainKeyValues(HKEY key)
 {
     RegWriteString(key, "Version", kSettingsVersion);
-    RegWriteDword(key, "Language", Language);
-    RegWriteDword(key, "CloseOnActivate", CloseOnActivate);
-    RegWriteDword(key, "Interactive", Interactive);
-    RegWriteList(key, "BusKommt", BusKommt, 4);
-    RegWriteDword(key, "Uhr", Uhr);
-    RegWriteDword(key, "Pfloecke", Pfloecke);
-    RegWriteDword(key, "EXIT", EXIT);
-    RegWriteDword(key, "figSpeed", figSpeed);
-    RegWriteDword(key, "minCarSpeed", minCarSpeed);
-    RegWriteDword(key, "maxCarSpeed", maxCarSpeed);
-    RegWriteDword(key, "Speed", Speed);
-    RegWriteDword(key, "NoMailCheck", NoMailCheck);
-    RegWriteList(key, "DayNight", DayNight, 4);
-    RegWriteDword(key, "Sound", Sound);
-    RegWriteList(key, "SoundOpt", SoundOpt, 10);
-    RegWriteList(key, "Glocken", Glocken, 4);
-    RegWriteList(key, "Alarm", Alarm, 4);
     Music = MusikKommt != 0;
-    RegWriteDword(key, "Music", Music);
-    RegWriteDword(key, "MusikKommt", MusikKommt);
-    RegWriteString(key, "MP3file", MP3file);
-    RegWriteDword(key, "MP3shuffle", MP3shuffle);
-    RegWriteDword(key, "MP3volume", MP3volume);
-    RegWriteDword(key, "SNDvolume", SNDvolume);
-    RegWriteString(key, "SBFName", SBFName);
-    RegWriteDword(key, "SBFHeight", SBFHeight);
-    RegWriteDword(key, "SBFWeight", SBFWeight);
-    RegWriteDword(key, "SBFItalic", SBFItalic);
-    RegWriteString(key, "BusPics", PathOrBlank(BusPics));
-    RegWriteString(key, "BahnPics", PathOrBlank(BahnPics));
-    RegWriteString(key, "LKWPics", PathOrBlank(LKWPics));
-    RegWriteList(key, "Weather", Weather, 6);
-    RegWriteString(key, "METAR", METAR);
-    RegWriteString(key, "WeatherCountry", WeatherCountry);
-    RegWriteString(key, "WeatherStation", WeatherStation);
-    RegWriteList(key, "DisplayMode", DisplayMode, 4);
-    RegWriteDword(key, "AccessType", AccessType);
-    RegWriteDword(key, "FTPPortNumber", FTPPortNumber);
-    RegWriteString(key, "Proxy", Proxy);
+    WriteSettingRows(key, SettingGroup::Start);
+    WriteSettingRows(key, SettingGroup::Display);
+    WriteSettingRows(key, SettingGroup::Proxy);
 }
 
 }  // namespace
@@ -697,11 +468,7 @@ LONG SaveMSGSettings()
     HKEY key = RegCreateUserKey(kNotesKey, &rc);
     if (!key)
         return rc;
-    RegWriteString(key, "MSGPath", PathOrBlank(MSGPath));
-    RegWriteDword(key, "MSGonWyn03", MSGonWyn03);
-    RegWriteDword(key, "MSGdispWyn03", MSGdispWyn03);
-    RegWriteDword(key, "MSGshowWyn03", MSGshowWyn03);
-    RegWriteDword(key, "MSGcheck", MSGcheck);
+    WriteSettingRows(key, SettingGroup::Notes);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }

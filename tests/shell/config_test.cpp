@@ -5,6 +5,7 @@
 #include "base/registry.h"
 #include "scene/objects.h"
 #include "shell/config.h"
+#include "shell/settingstable.h"
 #include "testutil.h"
 
 #include <algorithm>
@@ -296,6 +297,59 @@ TEST_F(ConfigTest, SaveThenReadRoundTrips)
     ASSERT_EQ(SaveMP3next(), ERROR_SUCCESS);
     ReadSettings();
     EXPECT_EQ(MP3next, 42);
+}
+
+// Every written row comes back through the table alone, with a value of its
+// own that is neither its default nor bent by its bounds.
+TEST_F(ConfigTest, EveryWrittenRowReadsBackWhatItWrote)
+{
+    std::vector<std::string> names;
+    for (size_t r = 0; r < kSettingRowCount; ++r) {
+        const SettingRow &row = kSettingRows[r];
+        const char *subKey = row.group == SettingGroup::Notes ? kNotesKey : kMainKey;
+        names.push_back(std::string(subKey) + "\\" + row.name);
+        if (!(row.flags & kSettingWritten))
+            continue;
+        SCOPED_TRACE(row.name);
+        std::vector<int> numbers;
+        if (row.kind == SettingKind::Text) {
+            StrCopyN(static_cast<char *>(row.storage), static_cast<size_t>(row.count), "Wert");
+        } else {
+            int *values = static_cast<int *>(row.storage);
+            for (int i = 0; i < row.count; ++i) {
+                int wanted = row.bounds ? row.bounds[i].lo + 1 : 7 + i;
+                values[i] = wanted;
+                numbers.push_back(wanted);
+                ASSERT_EQ(BoundSetting(row, i, wanted), wanted);
+            }
+        }
+        HKEY key = RegCreateUserKey(subKey);
+        WriteSettingRows(key, row.group);
+        ApplySettingDefaults(row.group);
+        ReadSettingRows(key, row.group);
+        RegCloseKey(key);
+        if (row.kind == SettingKind::Text)
+            EXPECT_STREQ(static_cast<char *>(row.storage), "Wert");
+        else
+            EXPECT_EQ(std::vector<int>(static_cast<int *>(row.storage), static_cast<int *>(row.storage) + row.count),
+                      numbers);
+        EXPECT_EQ(FindSetting(row.name), &row);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end()) << "a name stored twice";
+}
+
+TEST_F(ConfigTest, TheLogReportShowsTheSettingsAsTheUserSetThem)
+{
+    SetDefaultSettings();
+    static std::vector<std::string> lines;
+    lines.clear();
+    ReportSettingRows([](const char *text) { lines.push_back(text); });
+    std::vector<std::string> expected = {
+        "Timerintervall:     20", "figSpeed:           2", "minCarSpeed:        3", "maxCarSpeed:        5",
+        "Tag ab:             8",  "Nacht ab:           21", "Winter ab:          12", "Winterdauer:        4",
+        "Sound:              J",  "Musik:              N", "Interaktiv:         J", "Stra\xDF" "enbahn:        J"};
+    EXPECT_EQ(lines, expected);
 }
 
 TEST_F(ConfigTest, FigureSoundsAreWrittenOrDeleted)
