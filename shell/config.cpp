@@ -140,18 +140,6 @@ void DefaultLogFont(LOGFONTA *font, int height)
     StrCopy(font->lfFaceName, kDefaultFont);
 }
 
-}  // namespace
-
-void SetDefaultSettings()
-{
-    ApplySettingDefaults(SettingGroup::Start);
-    GeburtstagCount = 0;
-}
-
-// ---------------------------------------------------------------- main key
-
-namespace {
-
 // What the rows cannot say: values that depend on another or are derived.
 void ApplyReadRules()
 {
@@ -162,6 +150,19 @@ void ApplyReadRules()
     WeatherShow = Weather[0] > 0;
     WeatherFahrenheit = Weather[2] != 0;
 }
+
+}  // namespace
+
+void SetDefaultSettings()
+{
+    ApplySettingDefaults(SettingGroup::Start);
+    ApplyReadRules();
+    GeburtstagCount = 0;
+}
+
+// ---------------------------------------------------------------- main key
+
+namespace {
 
 void BuildBubbleFont()
 {
