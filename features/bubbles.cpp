@@ -11,6 +11,8 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 
+#include "scene_geometry.h"
+
 int OpenBubbleKind = 0;
 
 namespace {
@@ -29,8 +31,12 @@ constexpr int kHighestRightBubble = -30;
 constexpr int kHighestLeftBubble = -20;
 constexpr int kMinFontName = 3;
 
-// Text boxes by kind: left, top, right, bottom.
-constexpr RECT kTextBoxes[5] = {{0, 0, 0, 0}, {10, 2, 175, 54}, {10, 2, 175, 54}, {10, 6, 175, 43}, {10, 6, 175, 43}};
+// The text box of a bubble kind, as DrawText takes it.
+RECT TextBox(int kind)
+{
+    const scene::GeoRect &r = scene::kBubbleText[kind];
+    return {r.x, r.y, r.x + r.w, r.y + r.h};
+}
 
 struct Bubble {
     int x = 0, y = 0;        // scene
@@ -111,7 +117,7 @@ bool WriteText(int kind, const char *text)
     if (!font)
         return false;
     HGDIOBJ oldFont = SelectObject(gBubble.pictureDC, font);
-    RECT box = kTextBoxes[kind];
+    RECT box = TextBox(kind);
     RECT measured = box;
     DrawTextA(gBubble.pictureDC, text, -1, &measured, kTextFormat | DT_CALCRECT);
     RECT target = box;

@@ -19,6 +19,8 @@
 #include "services/notes.h"
 #include "standins/standins.h"
 
+#include "scene_geometry.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -37,6 +39,8 @@ constexpr int kShutterUp = -2;
 constexpr int kShutterDown = 2;
 
 constexpr int kMusicBubbleSeconds = 20;
+// The music buttons in the order of the geometry's table.
+constexpr int kMusicStop = 0, kMusicNext = 1, kMusicQuieter = 2, kMusicLouder = 3;
 constexpr int kVolumeStep = 200;
 constexpr int kVolumeMax = 1000;
 constexpr int kMusicFadeMs = 500;
@@ -56,6 +60,29 @@ constexpr int kCloseFootLines = 3;
 
 bool In(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
+// A rectangle of an object's sheet, at the object's place.
+bool OnSheetRect(int mx, int my, int x, int y, const scene::GeoRect &r)
+{
+    return In(mx, x + r.x, x + r.x + r.w - 1) && In(my, y + r.y, y + r.y + r.h - 1);
+}
+
+// A rectangle of the background picture: the picture stands on the screen's
+// bottom edge, so its rows move with the screen height.
+bool OnPictureRect(int mx, int my, const scene::GeoRect &r)
+{
+    return OnSheetRect(mx, my, 0, SceneH - scene::kPictureH, r);
+}
+
+// Which music button a point of the bubble is on: stop, next, quieter,
+// louder (0..3); -1 for none.
+int MusicButtonAt(int bx, int by)
+{
+    for (size_t i = 0; i < countof(scene::kMusicButtons); ++i)
+        if (OnSheetRect(bx, by, 0, 0, scene::kMusicButtons[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
 int FigureClickAge[3] = {0, 0, 0};
 
 // ---------------------------------------------------------------- clicks
@@ -65,7 +92,7 @@ bool ExitSignClick(int mx, int my)
     if (!IsOnStage(kExitSign))
         return false;
     const FigurRecord &sign = FigurTable[kExitSign];
-    if (!In(mx, sign.X + 4, sign.X + 61) || !In(my, sign.Y + 7, sign.Y + 41))
+    if (!OnSheetRect(mx, my, sign.X, sign.Y, scene::kExitButton))
         return false;
     WriteLog("Mausklick auf EXIT");
     ClickPending = 0;
@@ -78,18 +105,15 @@ bool ExitSignClick(int mx, int my)
 void MusicButton(int bx, int by)
 {
     MusicCommand = 0;
-    if (!In(by, 41, 58)) {
-        SetBubbleLifetime(0);
-        return;
-    }
-    if (In(bx, 7, 23)) {
+    const int button = MusicButtonAt(bx, by);
+    if (button == kMusicStop) {
         WriteLog("M_STOP");
         if (WinampPlaying)
             SendWinampCommand(kWinampStop);
         else
             MusicCommand = 1;
         SetBubbleLifetime(0);
-    } else if (In(bx, 29, 53)) {
+    } else if (button == kMusicNext) {
         WriteLog("M_FORWARD");
         if (WinampPlaying) {
             SendWinampCommand(kWinampNext);
@@ -98,7 +122,7 @@ void MusicButton(int bx, int by)
             MusicCommand = 2;
         }
         SetBubbleLifetime(0);
-    } else if (In(bx, 61, 74)) {
+    } else if (button == kMusicQuieter) {
         if (WinampPlaying) {
             SetBubbleLifetime(kMusicBubbleSeconds);
             SendWinampCommand(kWinampVolumeDown);
@@ -109,7 +133,7 @@ void MusicButton(int bx, int by)
             SetMusicVolume(MP3volume);
             WriteLog("SetMusicVolume: %d", MP3volume);
         }
-    } else if (In(bx, 81, 91)) {
+    } else if (button == kMusicLouder) {
         if (WinampPlaying) {
             SetBubbleLifetime(kMusicBubbleSeconds);
             SendWinampCommand(kWinampVolumeUp);
@@ -227,53 +251,54 @@ void WindowFigureSpot(int variant)
 // The hot spots of the house fronts; true when the point lies on one.
 bool HotSpotClick(int mx, int my)
 {
-    const int h = SceneH;
-    if (In(mx, 99, 139) && In(my, h - 331, h - 255)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotA)) {
         SpotA(mx);
         return true;
     }
-    if (In(mx, 414, 421) && In(my, h - 296, h - 290)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotB)) {
         SpotB(mx);
         return true;
     }
-    if (In(mx, 754, 770) && In(my, h - 304, h - 285)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotC)) {
         SpotC(mx);
         return true;
     }
-    if (In(mx, 901, 911) && In(my, h - 293, h - 279)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotD)) {
         SpotD(mx);
         return true;
     }
-    if (In(mx, 651, 739) && In(my, h - 319, h - 263)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotE)) {
         SpotE(mx);
         return true;
     }
     if (TimeOfDay != kDay) {
+        // Lights that a click switches to one of their variants.
         struct LightSpot {
-            int x0, x1, y0, y1, light, variants;
+            const scene::GeoRect &spot;
+            int light, variants;
         };
         static const LightSpot kLightSpots[] = {
-            {108, 134, 355, 240, 2, 8}, {794, 819, 349, 335, 13, 6}, {936, 958, 345, 334, 14, 8}};
+            {scene::kHotSpotF1, 2, 8}, {scene::kHotSpotF2, 13, 6}, {scene::kHotSpotF3, 14, 8}};
         for (const LightSpot &spot : kLightSpots) {
-            if (In(mx, spot.x0, spot.x1) && In(my, h - spot.y0, h - spot.y1)) {
+            if (OnPictureRect(mx, my, spot.spot)) {
                 LichtSteuerung(spot.light, -1 - Rand() % spot.variants);
                 ClickPending = 0;
                 return true;
             }
         }
     }
-    if ((In(mx, 438, 479) || In(mx, 519, 577)) && In(my, h - 442, h - 390)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotG1) || OnPictureRect(mx, my, scene::kHotSpotG2)) {
         WindowFigureSpot(8);
         return true;
     }
-    if (In(mx, 191, 261) && In(my, h - 547, h - 492)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotH)) {
         if (TimeOfDay == kDay)
             WindowFigureSpot(4);
         else
             ClickPending = 0;
         return true;
     }
-    if (In(mx, 90, 160) && In(my, h - 642, h - 587)) {
+    if (OnPictureRect(mx, my, scene::kHotSpotI)) {
         if (Rand() % 4 == 0)
             Load(kWindowFigures, 1 + Rand() % 2);
         ClickPending = 0;
@@ -289,7 +314,7 @@ void MessageSignClick(int mx, int my)
     if (!MSGonWyn03 || NoteEditorOpen || !IsOnStage(kMessageSign))
         return;
     const FigurRecord &sign = FigurTable[kMessageSign];
-    if (In(mx, sign.X + 1, sign.X + 79) && In(my, sign.Y + 7, sign.Y + 55))
+    if (OnSheetRect(mx, my, sign.X, sign.Y, scene::kMsgSignClick))
         NoteEditorOpen = StartEditNote() ? 1 : 0;
 }
 

@@ -1,6 +1,9 @@
 #include "standins/vehicles.h"
 
-SceneRect StopPostRect = {265, 348 - 268, 32, 115};
+#include "scene_geometry.h"
+
+// Scene rows are counted from the top of the scene strip at the picture's foot.
+SceneRect StopPostRect = {scene::kStopPostX, scene::kStopPostY - scene::kSceneTop, scene::kStopPostW, scene::kStopPostH};
 std::atomic<uint32_t> BusHalted{0};
 std::atomic<int> TramOnStage{0};
 void StartFlieger() {}

@@ -180,8 +180,9 @@ VANISH_SHEET = (504, 80)
 BUBBLE_SIZE = (184, 88)
 BUBBLE_TAIL = 30
 BUBBLE_TEXT = {1: Rect(10, 2, 165, 52), 2: Rect(10, 2, 165, 52), 3: Rect(10, 6, 165, 37), 4: Rect(10, 6, 165, 37)}
-MUSIC_BUTTONS = [("stop", Rect(7, 41, 17, 17)), ("next", Rect(29, 41, 25, 17)),
-                 ("quieter", Rect(61, 41, 14, 17)), ("louder", Rect(81, 41, 11, 17))]
+# Also the click band: a click in rows 41..58 beside the buttons closes the bubble.
+MUSIC_BUTTONS = [("stop", Rect(7, 41, 17, 18)), ("next", Rect(29, 41, 25, 18)),
+                 ("quieter", Rect(61, 41, 14, 18)), ("louder", Rect(81, 41, 11, 18))]
 
 # ---------------------------------------------------------------- doors and hot spots
 DOORS = {1: Rect(99, 693, 41, 90), 2: Rect(422, 700, 64, 86), 3: Rect(770, 690, 46, 94), 4: Rect(900, 690, 46, 94)}
