@@ -9,7 +9,8 @@
 
 namespace {
 
-// Guarded by gLogLock: the handle and every write through it.
+// Guarded by gLogLock: the handle and every write through it. The last lock
+// any thread takes: callers log while holding the scene or table lock.
 std::mutex gLogLock;
 HANDLE gLogFile = nullptr;
 

@@ -54,7 +54,8 @@ constexpr int kWaitAttempts = 3;
 constexpr int kFailuresPerHour = 8;
 
 // Guards publishing a load into a record against unloading it, and the hand-
-// over of new DrawList pairs.
+// over of new DrawList pairs. Taken after the scene lock (scripts unload
+// under it), never before it; see SceneDCLock for the whole order.
 std::mutex gTableLock;
 std::atomic<uint32_t> gGeneration[kObjectIdCount];
 

@@ -40,6 +40,11 @@ extern int ConfigPictureX, ConfigPictureY;
 // animation thread; GDI refuses a DC that another thread is using, so every
 // use of them holds this lock. Never hold it across a call that may wait for
 // the other thread.
+//
+// The program's locks, in the only order a thread may take them: this one
+// (the scene step runs under it), then the object table's (loading and
+// unloading), then the scene key queue's or the log's. The last two are
+// leaves: nothing is called while they are held.
 std::mutex &SceneDCLock();
 
 int CreateScreen();

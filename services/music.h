@@ -2,6 +2,9 @@
 // "http://" streams, played one entry at a time on the music instance of the
 // audio library (instance 1, sound.h) by a short-lived thread, and the title
 // shown in the musicians' bubble.
+//
+// The state below belongs to this code: the playlist and order to the thread
+// that builds them, the flags and stream handle are atomics the scene reads.
 #pragma once
 
 #include "base/common.h"

@@ -1,6 +1,12 @@
 // The screensaver's settings: registry readers and writers and the globals that
 // hold the values while the program runs. Every value has its default and its
-// clamp here, applied the moment it is read.
+// clamp here, applied the moment it is read (the rows of settingstable.cpp).
+//
+// Who writes them: the main thread, while reading the settings before the
+// animation thread starts (and the settings sheet, which runs without it);
+// once the scene runs they are read-only, but for the volumes, which only the
+// scene's thread changes (volume keys are queued to it, bubble buttons run on
+// it), and MP3next, which the music code keeps.
 #pragma once
 
 #include "base/common.h"

@@ -38,6 +38,7 @@ constexpr int kMusicFadeMs = 500;
 constexpr int kRightShutterLight = 11;
 constexpr int kLastLight = 56;
 
+// A leaf lock: the queue is copied out before its keys run.
 std::mutex gKeyLock;
 int gKeys[32];
 int gKeyCount = 0;
@@ -229,7 +230,10 @@ void RunQueuedSceneKeys()
 
 void RunSceneKey(int key)
 {
-    if (key >= '0' && key <= '9')
+    const int plain = key & ~kShiftedSceneKey;
+    if (plain == VK_ADD || plain == VK_SUBTRACT)
+        ChangeVolume(plain == VK_ADD, (key & kShiftedSceneKey) != 0);
+    else if (key >= '0' && key <= '9')
         DigitKey(key - '0');
     else if (key >= 'A' && key <= 'Z')
         LetterKey(key);
@@ -255,7 +259,7 @@ void OnKey(HWND window, int key, bool down)
     }
     if (key == VK_ADD || key == VK_SUBTRACT) {
         if (down)
-            ChangeVolume(key == VK_ADD, ShiftDown());
+            QueueSceneKey(key | (ShiftDown() ? kShiftedSceneKey : 0));
         return;
     }
     bool sceneKey = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');

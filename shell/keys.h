@@ -14,7 +14,10 @@ extern std::atomic<uint32_t> NoteEditorOpen;
 extern uint32_t PauseToggle;
 extern std::atomic<uint32_t> KeyForce;
 
-// Keys that call figures, vehicles, lights or bubbles.
+// Keys that call figures, vehicles, lights or bubbles, and the volume keys:
+// the music volume belongs to the scene's thread, whose bubble buttons change
+// it too. A volume key pressed with Shift is queued with this bit.
+constexpr int kShiftedSceneKey = 0x10000;
 void QueueSceneKey(int virtualKey);
 // Runs the queued keys; the animation thread calls it once a pass.
 void RunQueuedSceneKeys();
@@ -22,7 +25,7 @@ void RunQueuedSceneKeys();
 void RunSceneKey(int virtualKey);
 
 // The volume keys (keypad plus and minus): with Shift the effects, else the
-// music or Winamp.
+// music or Winamp. On the scene's thread.
 void ChangeVolume(bool up, bool shift);
 
 // The mouse buttons: the point in window coordinates and the button flags.

@@ -26,6 +26,20 @@ TEST(Keys, VolumeStepsStopAtTheEnds)
     }
 }
 
+TEST(Keys, VolumeKeysWaitInTheSceneQueue)
+{
+    RunQueuedSceneKeys();
+    SNDvolume = 500;
+    MP3volume = 500;
+    OnKey(nullptr, VK_ADD, true);
+    OnKey(nullptr, VK_ADD, false);  // the key-up does nothing
+    EXPECT_EQ(MP3volume, 500) << "changed on the window's thread";
+    QueueSceneKey(VK_SUBTRACT | kShiftedSceneKey);
+    RunQueuedSceneKeys();
+    EXPECT_EQ(MP3volume, 600);
+    EXPECT_EQ(SNDvolume, 400);
+}
+
 TEST(Keys, ButtonsSetOneRequestWithThePointInSceneCoordinates)
 {
     SceneX = 320;
