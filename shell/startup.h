@@ -20,8 +20,9 @@ enum RunStates : int {
 constexpr UINT_PTR kSaverTimer = 101;
 
 // The run flags: RunState advances by compare-exchange from whichever thread
-// finishes a start-up step; EndFlag is raised once, by the main thread, and
-// every thread polls it.
+// finishes a start-up step; EndFlag, once raised (by the shutdown, a failed
+// start-up step or the error screen), is never lowered while the saver runs,
+// and every thread polls it.
 extern std::atomic<int> RunState;
 extern std::atomic<uint32_t> EndFlag;
 
