@@ -214,7 +214,7 @@ TEST_F(BassTest, FileStreamErrors)
 
 TEST_F(BassTest, Mp3ThroughTheSystemCodec)
 {
-    std::string path = testutil::BuildPath("tests/audio/tone.mp3");
+    std::string path = testutil::BuildPath("tests/bass/tone.mp3");
     ASSERT_TRUE(testutil::FileExists(path)) << path;
     DWORD st = bass.StreamCreateFile(FALSE, path.c_str(), 0, 0, kAutoFree);
     ASSERT_NE(0u, st) << bass.ErrorGetCode();

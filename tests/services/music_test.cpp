@@ -1,6 +1,6 @@
 // Music: the playlist file and its edits, the music thread with its skipping
 // and titles, radio titles, and Winamp driven through a stand-in window.
-#include "saverfixture.h"
+#include "audiofixture.h"
 
 #include "core/random.h"
 #include "services/winamp.h"

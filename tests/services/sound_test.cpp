@@ -1,6 +1,6 @@
 // Sound effects of the saver: binding both library instances, the sample
 // switches, panning, object fades, the tower clock, bells and alarm.
-#include "saverfixture.h"
+#include "audiofixture.h"
 
 #include "core/random.h"
 
@@ -69,7 +69,7 @@ TEST_F(SoundTest, BothInstancesAndAWrongVersionThatLeavesTheOtherIntact)
 
     // Instance 0 loads, instance 1 meets an old library: only 1 fails.
     LoadEffects();
-    StrCopy(HLPpath, testutil::BuildPath("tests/audio/oldbass").c_str());
+    StrCopy(HLPpath, testutil::BuildPath("tests/bass/oldbass").c_str());
     int copiesBefore = CountTempCopies();
     EXPECT_EQ(0, LoadBASS(kMusicInstance));
     EXPECT_EQ(copiesBefore, CountTempCopies());
