@@ -14,6 +14,7 @@
 #include "shell/startup.h"
 #include "services/birthdays.h"
 #include "standins/standins.h"
+#include "vehicles/bus.h"
 
 #include <atomic>
 #include <mutex>
@@ -492,6 +493,8 @@ void UnloadFigur(int id)
             SetRunStateError(kMemoryError);
         }
     }
+    if (id == kBus)
+        BusUnloaded();
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
                  VehicleCountRight.load(), LoadFailCount);

@@ -3,6 +3,7 @@
 // replaces its file here and drops its line below.
 #pragma once
 
+#include "standins/lettering.h"
 #include "standins/lights.h"
 #include "standins/musicians.h"
 #include "standins/ticker.h"
