@@ -5,3 +5,5 @@
 extern int BusPiclistCount;
 // 1 when the lettering thread for vehicle id started.
 int StartBeschriftung(int id);
+// Tests answer the requests in its place (null: refused again).
+void SetLetteringStandIn(int (*start)(int id));

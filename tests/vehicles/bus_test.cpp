@@ -10,6 +10,7 @@
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/keys.h"
+#include "standins/lettering.h"
 #include "vehicles/bus.h"
 #include "vehicles/busstop.h"
 
@@ -368,6 +369,67 @@ TEST_F(Bus, TakesAClickOnItsBodyOnlyOnceItDrives)
         ClickPending = 0;
         UnloadFigur(kBusId);
     }
+}
+
+}  // namespace
+
+namespace {
+
+int PublishTheGroupSheetAsLettering(int id) { return LoadFigurPlus(id, 1, "FIG061_01_00"); }
+int AcceptButNeverDeliver(int) { return 1; }
+int Refuse(int) { return 0; }
+
+TEST_F(Bus, WearsTheUsersPictureWhenTheLetteringComesElseItsOwnLivery)
+{
+    struct {
+        const char *name;
+        int pictures;
+        int (*start)(int);
+        bool lettered;
+        int waits;  // ticks in the lettering state
+    } cases[] = {
+        {"an empty list", 0, PublishTheGroupSheetAsLettering, false, 0},
+        {"a refusal", 3, Refuse, false, 0},
+        {"a lettering that comes", 3, PublishTheGroupSheetAsLettering, true, -1},
+        {"a lettering that never comes", 3, AcceptButNeverDeliver, false, 401},
+    };
+    for (auto c : cases) {
+        const int notices = CountOf(Log(), "- Keine BUS-Beschriftung -");
+        BusPiclistCount = c.pictures;
+        SetLetteringStandIn(c.start);
+        OnStage(kBusId, 0);
+        Run(kBusId, 2);
+        int waited = 0;
+        while (B().State == 51 && waited < 1000) {
+            if (c.lettered)
+                testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+            Run(kBusId);
+            ++waited;
+        }
+        if (c.waits >= 0) {
+            EXPECT_EQ(waited, c.waits) << c.name;
+        } else {
+            EXPECT_GE(waited, 1) << c.name;
+            EXPECT_LE(waited, 2) << c.name;
+        }
+        EXPECT_EQ(BusLivery() == -1, c.lettered) << c.name;
+        EXPECT_EQ(CountOf(Log(), "- Keine BUS-Beschriftung -") - notices, c.waits == 401 ? 1 : 0) << c.name;
+        if (c.lettered) {
+            FigurRecord &r = B();
+            while (r.State != 1)
+                Run(kBusId);
+            r.State = 2;
+            r.X = 300;
+            r.Frame = 0;
+            Frames(1);
+            // The body is the published sheet: the group sheet's first entry.
+            EXPECT_EQ(Work(r.X + 150, r.Y + 10), EntryColour(61, TimeOfDay, 0, 0)) << c.name;
+        }
+        UnloadFigur(kBusId);
+        testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+    }
+    SetLetteringStandIn(nullptr);
+    BusPiclistCount = 0;
 }
 
 }  // namespace
