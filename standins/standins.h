@@ -7,6 +7,5 @@
 #include "standins/musicians.h"
 #include "standins/ticker.h"
 #include "standins/pavement.h"
-#include "standins/piclists.h"
 #include "standins/vehicles.h"
 #include "standins/weather.h"
