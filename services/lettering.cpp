@@ -292,7 +292,9 @@ int ReadMaskResource(const char *name, BYTE *buffer, int W, int H)
     uint32_t h = 0;
     BYTE *rgb = ReadMaskPicture(name, &w, &h);
     if (!rgb) {
-        WriteLog("+++ ReadMaskResource(%s): %s", name, LastErrorText());
+        bool present = FindResourceA(AppInstance, name, kMaskType) != nullptr;
+        WriteLog("+++ ReadMaskResource(%s): %s", name,
+                 present ? LastErrorText() : ImageErrorText(kImgResourceNotFound));
         return 0;
     }
     int ok = 0;

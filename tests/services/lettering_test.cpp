@@ -124,6 +124,25 @@ TEST_F(Lettering, PictureTypeComesFromTheContent)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(GetPictureType(Picture(c.name, c.format, 8, 8).c_str()), c.type);
     }
+    // The other rows by the first bytes the library knows them by (or, for
+    // TGA and WBMP, which carry no mark, by the name).
+    const std::string emf = std::string(40, '\0') + " EMF" + std::string(20, '\0');
+    const std::pair<const char *, std::pair<std::string, int>> heads[] = {
+        {"t.dat", {std::string("II*\0", 4) + std::string(60, '\0'), kPicTiff}},
+        {"x.dat", {std::string("\x0A\x05\x01\x08", 4) + std::string(124, '\0'), kPicPcx}},
+        {"p.dat", {"8BPS" + std::string(60, '\0'), kPicPsd}},
+        {"w.dat", {std::string("\xD7\xCD\xC6\x9A", 4) + std::string(60, '\0'), kPicWmf}},
+        {"e.dat", {emf, kPicEmf}},
+        {"g.gif", {"GIF89a" + std::string(60, '\0'), kPicUnknown}},  // no row of its own
+        {"a.tga", {std::string(64, '\x01'), kPicTga}},
+        {"b.wbmp", {std::string(64, '\x01'), kPicWbmp}},
+    };
+    for (const auto &h : heads) {
+        SCOPED_TRACE(h.first);
+        std::string path = dir_.File(h.first);
+        ASSERT_TRUE(testutil::WriteFileBytes(path, h.second.first));
+        EXPECT_EQ(GetPictureType(path.c_str()), h.second.second);
+    }
     std::string text = dir_.File("notes.bmp");
     ASSERT_TRUE(testutil::WriteFileBytes(text, "no picture here, only words\r\n"));
     EXPECT_EQ(GetPictureType(text.c_str()), kPicUnknown);
