@@ -396,17 +396,7 @@ int LoadFigurPlus(int id, int slot, const char *name)
     if (!PlusLoaderBusy.compare_exchange_strong(idle, 1))
         return 0;
     record.Id = id;
-    // What the slot held goes now, on the caller's thread, so that a new
-    // request is never mistaken for the old picture.
-    {
-        std::lock_guard<std::mutex> hold(gTableLock);
-        HBITMAP oldSheet = record.Sheets[slot];
-        HBITMAP oldMask = record.Masks[slot];
-        StoreHandle(&record.Sheets[slot], nullptr);
-        StoreHandle(&record.Masks[slot], nullptr);
-        DeleteTrackedBitmap(&oldSheet);
-        DeleteTrackedBitmap(&oldMask);
-    }
+    ClearExtraSheet(&record, slot);
     PlusLoadRequest.Record = &record;
     PlusLoadRequest.Slot = slot;
     StrCopy(PlusLoadRequest.Name, name ? name : "");
@@ -444,6 +434,19 @@ bool PublishExtraSheet(FigurRecord *record, int slot, uint32_t generation, HBITM
         DeleteTrackedBitmap(&sheet);
     }
     return published;
+}
+
+void ClearExtraSheet(FigurRecord *record, int slot)
+{
+    if (!record || slot < 0 || slot >= kMaxSheets)
+        return;
+    std::lock_guard<std::mutex> hold(gTableLock);
+    HBITMAP oldSheet = record->Sheets[slot];
+    HBITMAP oldMask = record->Masks[slot];
+    StoreHandle(&record->Sheets[slot], nullptr);
+    StoreHandle(&record->Masks[slot], nullptr);
+    DeleteTrackedBitmap(&oldSheet);
+    DeleteTrackedBitmap(&oldMask);
 }
 
 void UnloadFigur(int id)

@@ -3,11 +3,9 @@
 // replaces its file here and drops its line below.
 #pragma once
 
-#include "standins/lettering.h"
 #include "standins/lights.h"
 #include "standins/musicians.h"
 #include "standins/ticker.h"
 #include "standins/pavement.h"
-#include "standins/piclists.h"
 #include "standins/vehicles.h"
 #include "standins/weather.h"

@@ -8,7 +8,8 @@
 #include "scene/screen.h"
 #include "services/sound.h"
 #include "shell/config.h"
-#include "standins/lettering.h"
+#include "services/lettering.h"
+#include "services/piclists.h"
 #include "vehicles/busstop.h"
 #include "vehicles/vehicleframe.h"
 

@@ -10,7 +10,8 @@
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/keys.h"
-#include "standins/lettering.h"
+#include "services/lettering.h"
+#include "services/piclists.h"
 #include "vehicles/bus.h"
 #include "vehicles/busstop.h"
 
