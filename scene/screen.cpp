@@ -2,6 +2,7 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
+#include "features/lights.h"
 #include "features/clocks.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -50,6 +51,7 @@ HBITMAP gOldBackgroundBitmap = nullptr;
 HBITMAP gOldWorkBitmap = nullptr;
 
 std::mutex gSceneDCLock;
+thread_local bool gSceneDCHeld = false;
 
 void FillBlack(HDC dc, int w, int h)
 {
@@ -226,6 +228,24 @@ void BringToTop()
 
 std::mutex &SceneDCLock() { return gSceneDCLock; }
 
+SceneDCHold::SceneDCHold() : taken_(!gSceneDCHeld)
+{
+    if (taken_) {
+        gSceneDCLock.lock();
+        gSceneDCHeld = true;
+    }
+}
+
+SceneDCHold::~SceneDCHold()
+{
+    if (taken_) {
+        gSceneDCHeld = false;
+        gSceneDCLock.unlock();
+    }
+}
+
+bool SceneDCHeldHere() { return gSceneDCHeld; }
+
 void PlaceBackground(int windowW, int windowH, int pictureW, int pictureH, int *x, int *y, int *bottom)
 {
     *x = pictureW < windowW ? (windowW - pictureW) / 2 : 0;
@@ -382,7 +402,7 @@ int CreateScreen()
     if (result) {
         SceneSetup();
         {
-            std::lock_guard<std::mutex> hold(gSceneDCLock);
+            SceneDCHold hold;
             BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);
             SceneStep();
         }

@@ -2,6 +2,7 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
+#include "features/lights.h"
 #include "features/clocks.h"
 #include "imagelib.h"
 #include "scene/animation.h"
