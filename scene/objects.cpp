@@ -445,6 +445,20 @@ bool PublishExtraSheet(FigurRecord *record, int slot, uint32_t generation, HBITM
     return published;
 }
 
+void DropExtraSheet(int id, int slot)
+{
+    if (id < 1 || id >= kObjectIdCount || slot < 0 || slot >= kMaxSheets)
+        return;
+    FigurRecord &record = FigurTable[id];
+    std::lock_guard<std::mutex> hold(gTableLock);
+    HBITMAP sheet = record.Sheets[slot];
+    HBITMAP mask = record.Masks[slot];
+    StoreHandle(&record.Sheets[slot], nullptr);
+    StoreHandle(&record.Masks[slot], nullptr);
+    DeleteTrackedBitmap(&sheet);
+    DeleteTrackedBitmap(&mask);
+}
+
 void UnloadFigur(int id)
 {
     if (id < 1 || id > kLastUnloadable)

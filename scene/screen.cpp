@@ -4,6 +4,7 @@
 #include "base/gdiutil.h"
 #include "features/lights.h"
 #include "features/clocks.h"
+#include "features/props.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"

@@ -5,7 +5,6 @@
 
 #include "standins/headlights.h"
 #include "standins/musicians.h"
-#include "standins/ticker.h"
 #include "standins/pavement.h"
 #include "standins/picturefile.h"
 #include "standins/piclists.h"
