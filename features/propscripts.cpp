@@ -1,14 +1,22 @@
-// The rows in the table of scripts for the scene's props: the clock pillar
-// and the vanish effect. They keep their state in their object records, so
-// they need no reset.
+// The rows in the table of scripts for the scene's props: the message sign,
+// the tram's props, the clock pillar, the bollards, the ticker and the vanish
+// effect. They keep their state in their object records, so they need no
+// reset.
 #include "features/clocks.h"
+#include "features/props.h"
+#include "features/ticker.h"
 #include "features/vanish.h"
 #include "scene/scripts.h"
 
 namespace {
 
 const ObjectScript kPropScripts[] = {
+    {kMessageSignObject, Figur112Script, nullptr, ""},
+    {kMastObject, Figur113Script, nullptr, ""},
+    {kTramSignObject, Figur114Script, nullptr, ""},
     {kClockPillar, Figur115Script, nullptr, ""},
+    {kBollardObject, Figur116Script, nullptr, ""},
+    {kTickerObject, Figur118Script, nullptr, ""},
     {kVanishEffect, Figur131Script, nullptr, ""},
 };
 

@@ -4,6 +4,7 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "core/random.h"
+#include "features/lights.h"
 #include "features/bubbles.h"
 #include "features/clocks.h"
 #include "scene/calendar.h"
@@ -111,7 +112,7 @@ void LogFrameStats(const FrameStats &stats)
 
 void ComposeFrame(HDC window)
 {
-    std::lock_guard<std::mutex> hold(SceneDCLock());
+    SceneDCHold hold;
     if (!WorkDC || !BackgroundDC)
         return;
     BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);

@@ -2,7 +2,9 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
+#include "features/lights.h"
 #include "features/clocks.h"
+#include "features/props.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
@@ -51,6 +53,7 @@ HBITMAP gOldBackgroundBitmap = nullptr;
 HBITMAP gOldWorkBitmap = nullptr;
 
 std::mutex gSceneDCLock;
+thread_local bool gSceneDCHeld = false;
 
 void FillBlack(HDC dc, int w, int h)
 {
@@ -227,6 +230,24 @@ void BringToTop()
 
 std::mutex &SceneDCLock() { return gSceneDCLock; }
 
+SceneDCHold::SceneDCHold() : taken_(!gSceneDCHeld)
+{
+    if (taken_) {
+        gSceneDCLock.lock();
+        gSceneDCHeld = true;
+    }
+}
+
+SceneDCHold::~SceneDCHold()
+{
+    if (taken_) {
+        gSceneDCHeld = false;
+        gSceneDCLock.unlock();
+    }
+}
+
+bool SceneDCHeldHere() { return gSceneDCHeld; }
+
 void PlaceBackground(int windowW, int windowH, int pictureW, int pictureH, int *x, int *y, int *bottom)
 {
     *x = pictureW < windowW ? (windowW - pictureW) / 2 : 0;
@@ -384,7 +405,7 @@ int CreateScreen()
     if (result) {
         SceneSetup();
         {
-            std::lock_guard<std::mutex> hold(gSceneDCLock);
+            SceneDCHold hold;
             BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);
             SceneStep();
         }

@@ -47,6 +47,23 @@ extern int ConfigPictureX, ConfigPictureY;
 // leaves: nothing is called while they are held.
 std::mutex &SceneDCLock();
 
+// Holds the scene DC lock for a scope and marks it as the calling thread's,
+// so that what runs under it (a script or a click switching a light, a key
+// opening a bubble) paints without taking it a second time: a hold on a
+// thread that already has the lock takes nothing.
+class SceneDCHold {
+public:
+    SceneDCHold();
+    ~SceneDCHold();
+    SceneDCHold(const SceneDCHold &) = delete;
+    SceneDCHold &operator=(const SceneDCHold &) = delete;
+
+private:
+    bool taken_;
+};
+// Whether the calling thread holds the scene DC lock through a SceneDCHold.
+bool SceneDCHeldHere();
+
 int CreateScreen();
 int CreateWorkBuffer(int width, int height);
 void ShowConfigPicture(HWND window);

@@ -2,6 +2,7 @@
 
 #include "base/debuglog.h"
 #include "core/random.h"
+#include "features/lights.h"
 #include "features/bubbles.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"

@@ -2,6 +2,8 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
+#include "features/lights.h"
+#include "features/ticker.h"
 #include "features/clocks.h"
 #include "imagelib.h"
 #include "scene/animation.h"

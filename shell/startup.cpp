@@ -4,6 +4,7 @@
 #include "base/gdiutil.h"
 #include "core/random.h"
 #include "imagelib.h"
+#include "features/lights.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -605,6 +606,7 @@ void OnTimer(HWND window, UINT_PTR)
         break;
     case 6:
         ComputeShutterTrend(TimeOfDay, Hour, Minute, ShutterTrend);
+        SetShutterStates(ShutterTrend);
         Advance(6, CreateScreen() ? 7 : kMemoryError);
         break;
     case 7:

@@ -1,4 +1,3 @@
 #include "standins/pavement.h"
 
-void SetupPfloecke() {}
 void FreeGehweg() {}

@@ -1,5 +1,4 @@
-// The pavement posts and the pavement overlay, until their own code comes.
+// The pavement overlay, until its own code comes.
 #pragma once
 
-void SetupPfloecke();
 void FreeGehweg();

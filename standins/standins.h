@@ -3,9 +3,8 @@
 // replaces its file here and drops its line below.
 #pragma once
 
-#include "standins/lights.h"
+#include "standins/headlights.h"
 #include "standins/musicians.h"
-#include "standins/ticker.h"
 #include "standins/pavement.h"
 #include "standins/vehicles.h"
 #include "standins/weather.h"

@@ -2,6 +2,7 @@
 
 #include "base/gdiutil.h"
 #include "base/now.h"
+#include "features/lights.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"

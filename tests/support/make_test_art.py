@@ -16,6 +16,10 @@ import os
 import struct
 import sys
 
+# The light rectangles come from the scene's one geometry table.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from wynart import geometry  # noqa: E402
+
 MAGENTA = (255, 0, 255)
 
 
@@ -169,7 +173,23 @@ def pillar_sheet(path, t):
 
 
 SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 62: 1, 63: 2, 64: 1, 65: 1, 71: 1,
-                 110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 116: 3, 118: 1, 119: 2, 131: 1}
+                 110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 118: 1, 119: 2, 131: 1}
+
+
+# Light sheets: light n's rectangle in red 200 (off) or 250 (on), green n,
+# blue 10 * phase + season; the rest of the sheet grey.
+def light_colour(n, on, t, s):
+    return (250 if on else 200, n, 10 * t + s)
+
+
+def light_sheet(path, t, s, on):
+    owner = [[0] * geometry.LIGHTS_SHEET_W for _ in range(geometry.LIGHTS_SHEET_H)]
+    for light in geometry.LIGHTS:
+        r = light.src
+        for y in range(r.y, r.y + r.h):
+            owner[y][r.x:r.x + r.w] = [light.n] * r.w
+    bmp8(path, geometry.LIGHTS_SHEET_W, geometry.LIGHTS_SHEET_H,
+         lambda x, y: light_colour(owner[y][x], on, t, s) if owner[y][x] else (90, 90, 90))
 
 
 def main():
@@ -210,6 +230,41 @@ def main():
                 else:
                     figure_sheet(os.path.join(out, name + ".bmp"), ident, t, k)
                 add(name)
+    # English sign lettering: sign k (lights 3, 10, 19) in red 120 + k, the
+    # variant v in green 10 + v.
+    bmp8(os.path.join(out, "LICHTERE_02.bmp"), 444, 339,
+         lambda x, y: (120 + (0 if x < 114 else (1 if x < 356 else 2)), 10 + min(y // 34, 9), 77))
+    add("LICHTERE_02")
+    for t in (1, 2, 3):
+        # Bollards: design k in green 10 * t + k, the single post's columns
+        # 0..6 in blue 200, the rest of a group in blue 100.
+        for k in range(3):
+            name = "FIG116_%02d_%02d" % (t, k)
+            bmp8(os.path.join(out, name + ".bmp"), 120, 40,
+                 lambda x, y, t=t, k=k: (116, 10 * t + k, 200 if x < 7 else 100))
+            add(name)
+        # Message signs: frame f (no note, new note) in blue 5 + f, the
+        # language (1, 2; 3 the neutral sign) in green 10 * t + language. The
+        # neutral sign has no night picture.
+        for lang, suffix in ((1, "01"), (2, "02"), (3, "X")):
+            if lang == 3 and t == 3:
+                continue
+            name = "MSG_%02d_%s" % (t, suffix)
+            bmp8(os.path.join(out, name + ".bmp"), 160, 115,
+                 lambda x, y, t=t, lang=lang: (70, 10 * t + lang, 5 + x // 80))
+            add(name)
+    for t in (2, 3):
+        for s in (1, 2):
+            for on in (0, 1):
+                name = "LICHTER_%02d_%02d_%d" % (s, t, on)
+                light_sheet(os.path.join(out, name + ".bmp"), t, s, on)
+                add(name)
+    # The roller shutter: frame k in its own green, the season in blue.
+    for s in (1, 2):
+        name = "ROLL2_%02d" % s
+        bmp8(os.path.join(out, name + ".bmp"), 604, 389,
+             lambda x, y, s=s: (30, 30 + 10 * (x // 121 + 5 * (y // 130)), 150 + s))
+        add(name)
     for t in (2, 3):
         name = "FENSTERLADEN_%02d" % t
         bmp8(os.path.join(out, name + ".bmp"), 104, 140, lambda x, y: (139, 69, 19))
@@ -273,6 +328,12 @@ def main():
     add_unit("FIX_SHORT")
     with open(os.path.join(out, "testart_unit.rc"), "w") as f:
         f.write("\n".join(unit) + "\n")
+    # Both in one script: the linker sorts the names of several resource
+    # objects with '_' before the letters, which the loader's lookup does not
+    # expect, so "LICHTERE_02" beside "LICHTER_..." is found only in a program
+    # whose pictures come from one script.
+    with open(os.path.join(out, "testart_one.rc"), "w") as f:
+        f.write("\n".join(entries + unit) + "\n")
     with open(os.path.join(out, "testart.stamp"), "w") as f:
         f.write("ok\n")
 

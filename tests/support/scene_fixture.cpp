@@ -3,6 +3,7 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "base/registry.h"
+#include "features/lights.h"
 #include "features/clocks.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
@@ -85,7 +86,7 @@ void ResetScene()
     KeyForce = 0;
     SmallWindow = 0;
     PaletteDisplay = 0;
-    ShutterState = -2;
+    ResetLights();
     DogTraces.count = 0;
 }
 

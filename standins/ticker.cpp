@@ -1,3 +1,0 @@
-#include "standins/ticker.h"
-
-void StopTickerThread(DWORD) {}
