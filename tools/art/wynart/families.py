@@ -50,5 +50,7 @@ def all_families():
     fams.append(Family("misc", "misc", (), COMMON + ["wynart/misc.py"]))
     fams.append(Family("settings", "settingsart", (), COMMON + STREET + ["wynart/settingsart.py", "wynart/misc.py",
                                                                           "wynart/clocks.py", "wynart/props.py"]))
+    fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
+        "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.extend(_figure_families())
     return fams
