@@ -289,17 +289,25 @@ uint32_t BytesPerPixel(OutputKind kind)
 // delivers when it must be converted.
 void ConvertRow(const BYTE *in, BYTE *out, uint32_t width, ColourKind colour, OutputKind output)
 {
-    if (output != kOutRgb || colour == kColourRgb)
+    if (output != kOutRgb || colour == kColourRgb || width == 0)
         return;
-    for (uint32_t x = 0; x < width; ++x) {
-        if (colour == kColourGrey) {
-            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = in[x];
-        } else {
-            const BYTE *p = in + 4 * x;
-            out[3 * x] = static_cast<BYTE>(p[0] * p[3] / 255);
-            out[3 * x + 1] = static_cast<BYTE>(p[1] * p[3] / 255);
-            out[3 * x + 2] = static_cast<BYTE>(p[2] * p[3] / 255);
+    if (colour == kColourGrey) {
+        // A grey value is three equal bytes: one four-byte store a pixel
+        // that the next pixel overlaps, the last pixel byte by byte so
+        // nothing lands past the row.
+        uint32_t x = 0;
+        for (; x + 1 < width; ++x) {
+            const uint32_t word = in[x] * 0x01010101u;
+            memcpy(out + 3 * x, &word, sizeof(word));
         }
+        out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = in[x];
+        return;
+    }
+    for (uint32_t x = 0; x < width; ++x) {
+        const BYTE *p = in + 4 * x;
+        out[3 * x] = static_cast<BYTE>(p[0] * p[3] / 255);
+        out[3 * x + 1] = static_cast<BYTE>(p[1] * p[3] / 255);
+        out[3 * x + 2] = static_cast<BYTE>(p[2] * p[3] / 255);
     }
 }
 
