@@ -174,10 +174,9 @@ TEST_F(Lettering, LoadFromFileSizesWithAndWithoutFit)
     }
 }
 
-TEST_F(Lettering, FormatsWithoutAReaderFailWithTheLibrarysText)
+TEST_F(Lettering, ABrokenMetafileFailsWithTheLibrarysText)
 {
-    // A placeable metafile header and nothing more: the build has no
-    // metafile reader yet.
+    // A placeable metafile header of zeros: no units per inch to size it by.
     std::string wmf = dir_.File("m.wmf");
     std::string head("\xD7\xCD\xC6\x9A", 4);
     ASSERT_TRUE(testutil::WriteFileBytes(wmf, head + std::string(40, '\0')));
@@ -185,7 +184,7 @@ TEST_F(Lettering, FormatsWithoutAReaderFailWithTheLibrarysText)
     EXPECT_EQ(LoadFromFile(wmf.c_str(), 1), nullptr);
     std::string log = Log();
     EXPECT_NE(log.find("ReadMetafile("), std::string::npos) << log;
-    EXPECT_NE(log.find(ImageErrorText(kImgNotInBuild)), std::string::npos) << log;
+    EXPECT_NE(log.find(ImageErrorText(kImgBadMetafile)), std::string::npos) << log;
 }
 
 TEST_F(Lettering, ErrorTextsPerCodeAndPerThread)
