@@ -9,4 +9,3 @@
 #include "standins/picturefile.h"
 #include "standins/piclists.h"
 #include "standins/vehicles.h"
-#include "standins/weather.h"
