@@ -11,6 +11,7 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
+#include "services/picturefiles.h"
 #include "standins/standins.h"
 
 #include "scene_geometry.h"

@@ -130,7 +130,7 @@ int StartTicker()
         gThread = nullptr;
     }
     // The old picture goes here, on the thread that draws it.
-    DropExtraSheet(kTickerObject, kTickerSlot);
+    ClearExtraSheet(&FigurTable[kTickerObject], kTickerSlot);
     TickerWidth = 0;
     TickerHeight = 0;
     gJob.generation = ObjectGeneration(kTickerObject);

@@ -12,6 +12,7 @@
 #include "shell/config.h"
 #include "shell/keys.h"
 #include "standins/standins.h"
+#include "vehicles/busstop.h"
 
 namespace {
 

@@ -166,6 +166,33 @@ uint32_t CISColorMatch::Match(BYTE red, BYTE green, BYTE blue)
     return bestIndex;
 }
 
+namespace {
+
+// One row of indices to three-byte pixels. Each pixel is stored as one
+// four-byte word whose last byte the next pixel overwrites; the row's last
+// pixel goes byte by byte, so nothing is written past the row. Only the
+// entries the row uses are read.
+template <bool kSameOrder>
+void ExpandRow(const BYTE *src, BYTE *dst, uint32_t width, const RGBQUAD *palette)
+{
+    const auto pixel = [&](BYTE index) {
+        const BYTE *e = reinterpret_cast<const BYTE *>(&palette[index]);
+        const BYTE bytes[4] = {e[kSameOrder ? 0 : 2], e[1], e[kSameOrder ? 2 : 0], 0};
+        uint32_t word;
+        memcpy(&word, bytes, sizeof(word));
+        return word;
+    };
+    uint32_t x = 0;
+    for (; x + 1 < width; ++x, dst += kChannels) {
+        const uint32_t word = pixel(src[x]);
+        memcpy(dst, &word, sizeof(word));
+    }
+    const uint32_t word = pixel(src[x]);
+    memcpy(dst, &word, kChannels);
+}
+
+}  // namespace
+
 bool ExpandPaletteRows(const BYTE *indices, uint32_t width, uint32_t height, uint32_t rowBytes, BYTE *out,
                        uint32_t outRowBytes, const RGBQUAD *palette, uint32_t flags, OperationContext &ctx)
 {
@@ -182,12 +209,10 @@ bool ExpandPaletteRows(const BYTE *indices, uint32_t width, uint32_t height, uin
     for (uint32_t y = 0; y < height; ++y) {
         const BYTE *src = RowAt(indices, y, rowBytes);
         BYTE *dst = RowAt(out, y, outRowBytes);
-        for (uint32_t x = 0; x < width; ++x, dst += kChannels) {
-            const BYTE *entry = reinterpret_cast<const BYTE *>(&palette[src[x]]);
-            dst[0] = entry[sameOrder ? 0 : 2];
-            dst[1] = entry[1];
-            dst[2] = entry[sameOrder ? 2 : 0];
-        }
+        if (sameOrder)
+            ExpandRow<true>(src, dst, width, palette);
+        else
+            ExpandRow<false>(src, dst, width, palette);
         if (!progress.Report(y, height, ctx))
             return false;
     }

@@ -6,6 +6,7 @@
 #include "bmpformat.h"
 #include "imageops.h"
 #include "codecreaders.h"
+#include "metafile.h"
 #include "pixelrows.h"
 #include "readerkit.h"
 
@@ -91,8 +92,13 @@ constexpr FormatReader kFormatReaders[kReaderCount] = {
          return ReadTgaImage(io, 24, nullptr, 0, w, h, ctx);
      },
      nullptr},
+#ifdef _WIN32
+    /* kReaderWmf */ {ReadMetafileSource, nullptr},
+    /* kReaderEmf */ {ReadMetafileSource, nullptr},
+#else
     /* kReaderWmf */ {nullptr, nullptr},
     /* kReaderEmf */ {nullptr, nullptr},
+#endif
     /* kReaderPsd */
     {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
          return ReadPsdImage(io, 24, nullptr, 0, w, h, ctx);
@@ -103,9 +109,15 @@ constexpr FormatReader kFormatReaders[kReaderCount] = {
      [](CISIO &io, uint32_t &w, uint32_t &h, RGBQUAD *palette, OperationContext &ctx) {
          return ReadWbmpImage(io, palette, 8, 0, w, h, ctx);
      }},
-    /* kReaderTla */ {nullptr, nullptr},
+    /* kReaderTla */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) {
+         return ReadTlaImage(io, nullptr, 3, nullptr, 0, w, h, ctx);
+     },
+     nullptr},
     /* kReaderTlaFlagged */ {nullptr, nullptr},
-    /* kReaderPhotoCd */ {nullptr, nullptr},
+    /* kReaderPhotoCd */
+    {[](CISIO &io, uint32_t &w, uint32_t &h, OperationContext &ctx) { return ReadPcdImage(io, 3, 0, w, h, ctx); },
+     nullptr},
     /* kReaderNone */ {nullptr, nullptr},
 };
 

@@ -167,6 +167,21 @@ BYTE *ReadPSD(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, R
 BYTE *ReadTGA(HISSRC source, uint32_t *width, uint32_t *height, uint32_t bits, RGBQUAD *palette, uint32_t flags);
 BYTE *ReadWBMP(HISSRC source, uint32_t *width, uint32_t *height, RGBQUAD *palette, uint32_t bits, uint32_t flags);
 
+// TLA, the library's own format: bytesPerPixel 1 (indices; the palette,
+// 256 entries, filled when given), 2 (16-bit, bit 15 alpha), 3 (RGB) or 4
+// (RGBA); with kReadAsDib a packed DIB of the file's own depth. The
+// password matters only for an enciphered file. The file's metadata items
+// stay in the thread's TLA list until the next TLA read.
+BYTE *ReadTLA(HISSRC source, uint32_t *width, uint32_t *height, const char *password, uint32_t bytesPerPixel,
+              RGBQUAD *palette, uint32_t flags);
+// Size, bits a pixel and colour count without the pixels; palette optional.
+BOOL GetTLAInfo(HISSRC source, uint32_t *width, uint32_t *height, uint32_t *bits, const char *password,
+                RGBQUAD *palette, uint32_t *colours);
+
+// Photo CD at level 1 (192 x 128) to 6 (6144 x 4096), set upright: RGB
+// rows, or a 24-bit packed DIB with kReadAsDib.
+BYTE *ReadPCD(HISSRC source, uint32_t *width, uint32_t *height, uint32_t level, uint32_t flags);
+
 // Pixel rows.
 BOOL RGBToRGBA(const BYTE *source, uint32_t width, uint32_t height, uint32_t sourceRowBytes, BYTE *dest,
                uint32_t destRowBytes, BYTE fourthByte);
@@ -177,6 +192,13 @@ HBITMAP ResourceToHBITMAP(HMODULE module, const char *name, HPALETTE palette);
 HBITMAP RGB2HBITMAP(const BYTE *rgb, uint32_t width, uint32_t height, HPALETTE palette, HDC dc);
 HPALETTE RGBPaletteToHPALETTE(const RGBQUAD *table, uint32_t count);
 BOOL DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transparent);
+
+// A WMF or EMF file rendered on the background colour (0x00BBGGRR) at its
+// natural size; flags: 1 the width and height given are the size, 4 they
+// are percentages of the natural size, 2 a packed DIB instead of RGB. The
+// width and height are also the extent of a plain WMF.
+BYTE *ReadMetafile(const char *fileName, uint32_t *width, uint32_t *height, int32_t givenWidth, int32_t givenHeight,
+                   COLORREF background, uint32_t flags);
 #endif
 
 // Image operations. Pixels are top-down rows, rowBytes apart; colours are

@@ -34,6 +34,8 @@ struct LibThreadState {
     int32_t lastError = 0;
     PngSettings png;
     JpegSettings jpeg;
+    // The metadata items of the last TLA file opened on this thread.
+    ISPtrVector<CFileDataTag> tlaMetadata;
 };
 
 // The calling thread's state, created on first use; null when it cannot be

@@ -170,12 +170,13 @@ private:
                 memset(line + at, 0, lineBytes_ - at);
                 break;
             }
-            uint32_t count = 1;
-            if ((b & kRunFlags) == kRunFlags) {
-                count = b & kRunLength;
-                b = 0;
-                ended_ = !in_.Next(b);
+            if ((b & kRunFlags) != kRunFlags) {
+                line[at++] = b;
+                continue;
             }
+            uint32_t count = b & kRunLength;
+            b = 0;
+            ended_ = !in_.Next(b);
             if (count > lineBytes_ - at)
                 count = lineBytes_ - at;
             memset(line + at, b, count);

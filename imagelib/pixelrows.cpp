@@ -78,13 +78,26 @@ void RowToRgb(const BYTE *src, BYTE *dst, uint32_t count, uint32_t bits, const R
 {
     // Index pictures to RGB are the readers' most common row: kept free of
     // the per-pixel choice of depth below.
+    // Each pixel goes out as one four-byte word whose last byte the next
+    // pixel overwrites; the last pixel byte by byte, so nothing lands past
+    // the row.
     if (bits == 8 && !addFourth) {
-        for (uint32_t x = 0; x < count; ++x, dst += 3) {
-            const RGBQUAD &c = palette[src[x]];
-            dst[0] = c.rgbRed;
-            dst[1] = c.rgbGreen;
-            dst[2] = c.rgbBlue;
+        if (count == 0)
+            return;
+        const auto word = [palette](BYTE index) {
+            const RGBQUAD &c = palette[index];
+            const BYTE bytes[4] = {c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
+            uint32_t w;
+            memcpy(&w, bytes, sizeof(w));
+            return w;
+        };
+        uint32_t x = 0;
+        for (; x + 1 < count; ++x, dst += 3) {
+            const uint32_t w = word(src[x]);
+            memcpy(dst, &w, sizeof(w));
         }
+        const uint32_t w = word(src[x]);
+        memcpy(dst, &w, 3);
         return;
     }
     for (uint32_t x = 0; x < count; ++x) {

@@ -80,8 +80,14 @@ BYTE *ReadPsdImage(CISIO &io, uint32_t bits, RGBQUAD *palette, uint32_t flags, u
                    uint32_t &height, OperationContext &ctx);
 BYTE *ReadWbmpImage(CISIO &io, RGBQUAD *palette, uint32_t bits, uint32_t flags, uint32_t &width,
                     uint32_t &height, OperationContext &ctx);
+BYTE *ReadTlaImage(CISIO &io, const char *password, uint32_t bytesPerPixel, RGBQUAD *palette, uint32_t flags,
+                   uint32_t &width, uint32_t &height, OperationContext &ctx);
+BYTE *ReadPcdImage(CISIO &io, uint32_t level, uint32_t flags, uint32_t &width, uint32_t &height,
+                   OperationContext &ctx);
 
 // Header queries.
+bool ReadTlaInfo(CISIO &io, const char *password, uint32_t &width, uint32_t &height, uint32_t &bits,
+                 RGBQUAD *palette, uint32_t &colours, OperationContext &ctx);
 bool ReadPcxHeaderInfo(CISIO &io, uint32_t &width, uint32_t &height, uint32_t &bits, OperationContext &ctx);
 bool ReadTgaInfo(CISIO &io, uint32_t &width, uint32_t &height, uint32_t &depth, OperationContext &ctx);
 bool ReadWbmpSize(CISIO &io, uint32_t &width, uint32_t &height, OperationContext &ctx);

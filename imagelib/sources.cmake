@@ -30,10 +30,15 @@ set(WYN_IMAGELIB_PORTABLE_SOURCES
   ${WYN_IMAGELIB_DIR}/psdread.cpp
   ${WYN_IMAGELIB_DIR}/tgaread.cpp
   ${WYN_IMAGELIB_DIR}/wbmpread.cpp
+  ${WYN_IMAGELIB_DIR}/tlacipher.cpp
+  ${WYN_IMAGELIB_DIR}/tlaread.cpp
+  ${WYN_IMAGELIB_DIR}/pcdread.cpp
+  ${WYN_IMAGELIB_DIR}/metafilesize.cpp
 )
 set(WYN_IMAGELIB_WIN32_SOURCES
   ${WYN_IMAGELIB_DIR}/gdibridge.cpp
   ${WYN_IMAGELIB_DIR}/textdraw.cpp
+  ${WYN_IMAGELIB_DIR}/metafile.cpp
 )
 
 # The codec libraries the JPEG, PNG and TIFF readers link, from a prefix

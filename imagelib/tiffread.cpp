@@ -10,6 +10,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 #include <tiffio.h>
@@ -136,27 +137,6 @@ uint32_t BandRows(TIFF *tif, uint32_t height)
     return rows == 0 || rows > height ? height : rows;
 }
 
-// The stored picture, top row first, one 32-bit ABGR word a pixel. Between
-// bands the progress rule may stop it with 14.
-bool ReadRaster(RgbaHolder &rgba, TIFF *tif, uint32_t *raster, OperationContext &ctx)
-{
-    const uint32_t width = rgba.img.width;
-    const uint32_t height = rgba.img.height;
-    const uint32_t band = BandRows(tif, height);
-    RowProgress progress;
-    for (uint32_t y = 0; y < height; y += band) {
-        const uint32_t rows = height - y < band ? height - y : band;
-        rgba.img.row_offset = static_cast<int>(y);
-        if (!TIFFRGBAImageGet(&rgba.img, raster + static_cast<size_t>(y) * width, width, rows)) {
-            ctx.Fail(kImgBadTiff);
-            return false;
-        }
-        if (!progress.Report(y, height, ctx))
-            return false;
-    }
-    return true;
-}
-
 bool SwapsAxes(uint16_t orientation) { return orientation >= ORIENTATION_LEFTTOP; }
 
 // Where stored pixel (x, y) of a W x H picture lands in the display picture
@@ -187,19 +167,106 @@ Walk WalkFor(uint16_t orientation, uint32_t w, uint32_t h)
     }
 }
 
-void PlaceRaster(const uint32_t *raster, uint32_t w, uint32_t h, uint16_t orientation, BYTE *rgb)
+// Stored rows first..first+count-1, one 32-bit ABGR word a pixel, to their
+// display places.
+void PlaceWords(const uint32_t *words, uint32_t w, uint32_t first, uint32_t count, const Walk &walk, BYTE *rgb)
 {
-    const Walk walk = WalkFor(orientation, w, h);
-    for (uint32_t y = 0; y < h; ++y) {
-        const uint32_t *src = raster + static_cast<size_t>(y) * w;
-        const int64_t rowStart = walk.first + walk.stepY * y;
-        for (uint32_t x = 0; x < w; ++x) {
-            BYTE *dst = rgb + (rowStart + walk.stepX * x) * 3;
-            dst[0] = static_cast<BYTE>(TIFFGetR(src[x]));
-            dst[1] = static_cast<BYTE>(TIFFGetG(src[x]));
-            dst[2] = static_cast<BYTE>(TIFFGetB(src[x]));
+    for (uint32_t r = 0; r < count; ++r) {
+        const uint32_t *src = words + static_cast<size_t>(r) * w;
+        BYTE *dst = rgb + (walk.first + walk.stepY * (first + r)) * 3;
+        const ptrdiff_t step = static_cast<ptrdiff_t>(walk.stepX * 3);
+        if (step == 3) {
+            for (uint32_t x = 0; x < w; ++x, dst += 3) {
+                dst[0] = static_cast<BYTE>(TIFFGetR(src[x]));
+                dst[1] = static_cast<BYTE>(TIFFGetG(src[x]));
+                dst[2] = static_cast<BYTE>(TIFFGetB(src[x]));
+            }
+        } else {
+            for (uint32_t x = 0; x < w; ++x, dst += step) {
+                dst[0] = static_cast<BYTE>(TIFFGetR(src[x]));
+                dst[1] = static_cast<BYTE>(TIFFGetG(src[x]));
+                dst[2] = static_cast<BYTE>(TIFFGetB(src[x]));
+            }
         }
     }
+}
+
+// One stored row of packed RGB to its display place.
+void PlaceTriples(const BYTE *src, uint32_t w, uint32_t y, const Walk &walk, BYTE *rgb)
+{
+    BYTE *dst = rgb + (walk.first + walk.stepY * y) * 3;
+    if (walk.stepX == 1) {
+        memcpy(dst, src, static_cast<size_t>(w) * 3);
+        return;
+    }
+    const ptrdiff_t step = static_cast<ptrdiff_t>(walk.stepX * 3);
+    for (uint32_t x = 0; x < w; ++x, src += 3, dst += step) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+    }
+}
+
+// Strips of 8-bit RGB with nothing else in the pixel: libtiff's RGBA
+// conversion would only add an opaque alpha byte to each pixel, so the rows
+// are decoded as stored and placed directly, without a 32-bit copy of the
+// picture. Anything else goes through the RGBA interface.
+bool IsPlainRgb(TIFF *tif, const TIFFRGBAImage &img)
+{
+    uint16_t photometric = 0;
+    uint16_t planar = PLANARCONFIG_CONTIG;
+    uint16_t extraCount = 0;
+    uint16_t *extra = nullptr;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    return !TIFFIsTiled(tif) && TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) &&
+           photometric == PHOTOMETRIC_RGB && img.photometric == PHOTOMETRIC_RGB && img.bitspersample == 8 &&
+           img.samplesperpixel == 3 && img.alpha == 0 && extraCount == 0 && planar == PLANARCONFIG_CONTIG &&
+           img.isContig && TIFFScanlineSize64(tif) == static_cast<uint64_t>(img.width) * 3;
+}
+
+// The picture into its display places, band by band (a strip, or a row of
+// tiles); between bands the progress rule may stop it with 14.
+bool ReadPicture(RgbaHolder &rgba, TIFF *tif, uint16_t orientation, BYTE *rgb, OperationContext &ctx)
+{
+    const uint32_t width = rgba.img.width;
+    const uint32_t height = rgba.img.height;
+    const uint32_t band = BandRows(tif, height);
+    const Walk walk = WalkFor(orientation, width, height);
+    const bool plain = IsPlainRgb(tif, rgba.img);
+    // A stored row of triples, or a band of ABGR words.
+    ImageBuffer work;
+    if (!work.Allocate(CheckedSize(width) * (plain ? CheckedSize(3) : CheckedSize(band) * CheckedSize(4)))) {
+        ctx.Fail(kImgOutOfMemory);
+        return false;
+    }
+    RowProgress progress;
+    for (uint32_t y = 0; y < height; y += band) {
+        const uint32_t rows = height - y < band ? height - y : band;
+        if (plain) {
+            for (uint32_t r = y; r < y + rows; ++r) {
+                // Rows that keep their order and direction are decoded in place.
+                BYTE *target = walk.stepX == 1 ? rgb + (walk.first + walk.stepY * r) * 3 : work.Data();
+                if (TIFFReadScanline(tif, target, r, 0) < 0) {
+                    ctx.Fail(kImgBadTiff);
+                    return false;
+                }
+                if (target == work.Data())
+                    PlaceTriples(target, width, r, walk, rgb);
+            }
+        } else {
+            rgba.img.row_offset = static_cast<int>(y);
+            uint32_t *words = reinterpret_cast<uint32_t *>(work.Data());
+            if (!TIFFRGBAImageGet(&rgba.img, words, width, rows)) {
+                ctx.Fail(kImgBadTiff);
+                return false;
+            }
+            PlaceWords(words, width, y, rows, walk, rgb);
+        }
+        if (!progress.Report(y, height, ctx))
+            return false;
+    }
+    return true;
 }
 
 uint16_t OrientationOf(TIFF *tif, uint32_t flags)
@@ -245,15 +312,15 @@ BYTE *ReadTiffImage(CISIO &io, uint32_t page, uint32_t flags, uint32_t &width, u
     const uint32_t h = rgba.img.height;
     const uint16_t orientation = OrientationOf(tif, flags);
     const CheckedSize pixels = CheckedSize(w) * CheckedSize(h);
-    ImageBuffer raster;
+    // The limit is that of the whole picture as 32-bit words, whichever way
+    // it is read, so that which pictures fit does not depend on the layout.
     ImageBuffer rgb;
-    if (!raster.Allocate(pixels * CheckedSize(4)) || !rgb.Allocate(pixels * CheckedSize(3))) {
+    if (!(pixels * CheckedSize(4)).Ok() || !rgb.Allocate(pixels * CheckedSize(3))) {
         ctx.Fail(kImgOutOfMemory);
         return nullptr;
     }
-    if (!ReadRaster(rgba, tif, reinterpret_cast<uint32_t *>(raster.Data()), ctx))
+    if (!ReadPicture(rgba, tif, orientation, rgb.Data(), ctx))
         return nullptr;
-    PlaceRaster(reinterpret_cast<const uint32_t *>(raster.Data()), w, h, orientation, rgb.Data());
     width = SwapsAxes(orientation) ? h : w;
     height = SwapsAxes(orientation) ? w : h;
     return rgb.Release();

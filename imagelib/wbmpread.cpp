@@ -38,10 +38,29 @@ bool ReadHeader(CISIO &io, uint32_t &width, uint32_t &height, OperationContext &
     return true;
 }
 
-// One file row as one byte (0 or 1) a pixel, most significant bit first.
+// The eight pixel bytes each file byte spreads to, as one word a byte.
+struct SpreadTable {
+    uint64_t words[256];
+    SpreadTable()
+    {
+        for (uint32_t b = 0; b < 256; ++b) {
+            BYTE pixels[8];
+            for (uint32_t i = 0; i < 8; ++i)
+                pixels[i] = (b >> (7 - i)) & 1;
+            memcpy(&words[b], pixels, sizeof(pixels));
+        }
+    }
+};
+
+// One file row as one byte (0 or 1) a pixel, most significant bit first:
+// whole bytes through the table, the last few pixels bit by bit.
 void SpreadBits(const BYTE *packed, BYTE *row, uint32_t width)
 {
-    for (uint32_t x = 0; x < width; ++x)
+    static const SpreadTable table;
+    uint32_t x = 0;
+    for (; width - x >= 8; x += 8)
+        memcpy(row + x, &table.words[packed[x >> 3]], 8);
+    for (; x < width; ++x)
         row[x] = (packed[x >> 3] >> (7 - (x & 7))) & 1;
 }
 

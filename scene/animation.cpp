@@ -24,6 +24,7 @@
 #include "services/birthdays.h"
 #include "services/mail.h"
 #include "standins/standins.h"
+#include "vehicles/bus.h"
 
 #include <psapi.h>
 
@@ -177,8 +178,7 @@ void BusTimetable(Housekeeping *hk)
     if (BusOnStage || interval <= 0 || Minute % interval != 0)
         return;
     WriteLog("-- BUS --");
-    if (LoadScripted(kBus, 0)) {
-        BusOnStage = 1;
+    if (RequestBus()) {
         hk->vehicleCountdown = 8 + Rand() % 35;
     }
 }

@@ -14,6 +14,7 @@
 #include "shell/startup.h"
 #include "services/birthdays.h"
 #include "standins/standins.h"
+#include "vehicles/bus.h"
 
 #include <atomic>
 #include <mutex>
@@ -395,17 +396,7 @@ int LoadFigurPlus(int id, int slot, const char *name)
     if (!PlusLoaderBusy.compare_exchange_strong(idle, 1))
         return 0;
     record.Id = id;
-    // What the slot held goes now, on the caller's thread, so that a new
-    // request is never mistaken for the old picture.
-    {
-        std::lock_guard<std::mutex> hold(gTableLock);
-        HBITMAP oldSheet = record.Sheets[slot];
-        HBITMAP oldMask = record.Masks[slot];
-        StoreHandle(&record.Sheets[slot], nullptr);
-        StoreHandle(&record.Masks[slot], nullptr);
-        DeleteTrackedBitmap(&oldSheet);
-        DeleteTrackedBitmap(&oldMask);
-    }
+    ClearExtraSheet(&record, slot);
     PlusLoadRequest.Record = &record;
     PlusLoadRequest.Slot = slot;
     StrCopy(PlusLoadRequest.Name, name ? name : "");
@@ -445,18 +436,17 @@ bool PublishExtraSheet(FigurRecord *record, int slot, uint32_t generation, HBITM
     return published;
 }
 
-void DropExtraSheet(int id, int slot)
+void ClearExtraSheet(FigurRecord *record, int slot)
 {
-    if (id < 1 || id >= kObjectIdCount || slot < 0 || slot >= kMaxSheets)
+    if (!record || slot < 0 || slot >= kMaxSheets)
         return;
-    FigurRecord &record = FigurTable[id];
     std::lock_guard<std::mutex> hold(gTableLock);
-    HBITMAP sheet = record.Sheets[slot];
-    HBITMAP mask = record.Masks[slot];
-    StoreHandle(&record.Sheets[slot], nullptr);
-    StoreHandle(&record.Masks[slot], nullptr);
-    DeleteTrackedBitmap(&sheet);
-    DeleteTrackedBitmap(&mask);
+    HBITMAP oldSheet = record->Sheets[slot];
+    HBITMAP oldMask = record->Masks[slot];
+    StoreHandle(&record->Sheets[slot], nullptr);
+    StoreHandle(&record->Masks[slot], nullptr);
+    DeleteTrackedBitmap(&oldSheet);
+    DeleteTrackedBitmap(&oldMask);
 }
 
 void UnloadFigur(int id)
@@ -506,6 +496,8 @@ void UnloadFigur(int id)
             SetRunStateError(kMemoryError);
         }
     }
+    if (id == kBus)
+        BusUnloaded();
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
                  VehicleCountRight.load(), LoadFailCount);

@@ -130,8 +130,10 @@ uint32_t ObjectGeneration(int id);
 // then sheet. Returns false and deletes both when the object has left since
 // the worker started.
 bool PublishExtraSheet(FigurRecord *record, int slot, uint32_t generation, HBITMAP sheet, HBITMAP mask);
-// Deletes what an extra-sheet slot holds, so that a worker may fill it anew.
-void DropExtraSheet(int id, int slot);
+// Empties an extra-sheet slot and deletes what it held, on the thread that
+// asks for the new picture, so that the request is never mistaken for the
+// old one.
+void ClearExtraSheet(FigurRecord *record, int slot);
 
 // Waits for the loader threads that still run, serving sent messages; false
 // when one did not end in time.

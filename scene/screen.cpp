@@ -10,6 +10,7 @@
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "services/sound.h"
+#include "vehicles/busstop.h"
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
@@ -272,6 +273,7 @@ void SceneSetup()
 {
     for (int id = 110; id <= 119; ++id)
         UnloadFigur(id);
+    PlaceStopPost();
     LoadFigurWait(111, 0);
     if (MSGshowWyn03)
         LoadFigurWait(118, 100);

@@ -21,6 +21,10 @@ std::span<const ObjectScript> FigureScripts();   // figures/
 std::span<const ObjectScript> VehicleScripts();  // vehicles/
 std::span<const ObjectScript> PropScripts();     // features/
 
+// Rows that tests put before the libraries' own: a stand-in for a script not
+// written yet. An empty span takes them away again.
+void SetTestScripts(std::span<const ObjectScript> rows);
+
 // The script of object id, or null when it has none in this build.
 const ObjectScript *FindScript(int id);
 // The display name of object id; "" when it has none.

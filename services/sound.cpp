@@ -44,20 +44,6 @@ constexpr int kTowerClockX = 150;
 constexpr int kTrafficFarRightX = 2000;
 constexpr int kBirdXRange = 1001;
 
-// SoundOpt positions (0-based).
-enum SoundSwitch {
-    kOptVehicles = 0,
-    kOptHorns = 1,
-    kOptTram = 2,
-    kOptCamera = 3,
-    kOptBirds = 4,
-    kOptDog = 5,
-    kOptTowerClock = 6,
-    kOptBells = 7,
-    kOptAlarm = 8,
-    kOptDoors = 9,
-};
-
 constexpr int kTimeDay = 1;
 constexpr int kTimeDusk = 2;
 constexpr int kSeasonWinter = 2;
@@ -371,6 +357,8 @@ bool StrikeUnfinished(int hour)
 }
 
 }  // namespace
+
+bool SoundSwitchOn(int which) { return Sound && which >= 0 && which < 10 && SoundOpt[which] != 0; }
 
 bool BassLoaded(int k) { return k >= 0 && k < kBassInstances && BassApi[k].Module && gInited[k]; }
 

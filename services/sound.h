@@ -60,6 +60,20 @@ constexpr int kVolumeUnchanged = -1;
 constexpr int kVolumeFadeStop = -2;
 constexpr int kPanUnchanged = -101;
 
+// The switches of `SoundOpt`, by position.
+enum SoundSwitch {
+    kOptVehicles = 0,
+    kOptHorns = 1,
+    kOptTram = 2,
+    kOptCamera = 3,
+    kOptBirds = 4,
+    kOptDog = 5,
+    kOptTowerClock = 6,
+    kOptBells = 7,
+    kOptAlarm = 8,
+    kOptDoors = 9,
+};
+
 // The sound channels of one scene object (the last fields of its record).
 // Channel handles outlive the object's unloading; a stale one simply reads as
 // not playing.
@@ -99,6 +113,8 @@ void UpdateObjectSound2(ObjectSound *snd, int x);
 void FadeObjectSound(ObjectSound *snd);
 void StopObjectSound(ObjectSound *snd);
 bool IsChannelPlaying(int k, DWORD channel);
+// Sound effects on and switch which of `SoundOpt` on.
+bool SoundSwitchOn(int which);
 void PlaySoundAt(int n, int x);
 void PlayFigurSoundFile(ObjectSound *snd, int objectId, int x);
 void PlaySoundFile(const char *path);

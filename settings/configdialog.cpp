@@ -7,10 +7,10 @@
 #include "shell/entry.h"
 #include "base/gdiutil.h"
 #include "base/lngtext.h"
+#include "services/piclists.h"
 #include "services/music.h"
 #include "core/random.h"
 #include "services/sound.h"
-#include "standins/piclists.h"
 #include "shell/startup.h"
 #include "base/winutil.h"
 #include "services/help.h"
@@ -51,12 +51,12 @@ const SettingsPage kSettingsPages[kSettingsPageRows] = {
     {137, nullptr, "BUSBESCHRIFTUNG", "Bus-Design", 7},
     {140, nullptr, "SBAHNBESCHRIFTUNG", "Straßenbahn", 8},
     {138, nullptr, "LKWBESCHRIFTUNG", "LKW-Beschriftung", 9},
-    {136, nullptr, "SOUND", "Sound", 13},
-    {135, nullptr, "MUSIK", "Musik", 14},
+    {IDD_PAGE_SOUND, SoundPageProc, "SOUND", "Sound", 13},
+    {IDD_PAGE_MUSIK, MusikPageProc, "MUSIK", "Musik", 14},
     {IDD_PAGE_MAIL, MailPageProc, "MAIL", "E-Mail", 22},
-    {145, nullptr, "WETTER", "Wetter", 23},
-    {114, nullptr, "TARVO", "Tarvo", 26},
-    {132, nullptr, "MSG", "Mitteilungen", 12},
+    {IDD_PAGE_WETTER, WetterPageProc, "WETTER", "Wetter", 23},
+    {IDD_PAGE_TARVO, GeburtstagPageProc, "TARVO", "Tarvo", 26},
+    {IDD_PAGE_MSG, MsgPageProc, "MSG", "Mitteilungen", 12},
 };
 
 namespace {

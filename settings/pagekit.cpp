@@ -6,6 +6,7 @@
 #include "settings/configdialog.h"
 #include "services/help.h"
 #include "shell/startup.h"
+#include "core/notenames.h"
 
 #include "imagelib.h"
 
@@ -163,6 +164,47 @@ bool RefreshTimerFired(HWND page, WPARAM timerId)
         return false;
     KillTimer(page, kRefreshTimer);
     return true;
+}
+
+bool HandleDeferredPaint(HWND page, UINT message, WPARAM wParam, UINT refreshMessage, UINT_PTR timerId)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(page, &ps);
+        EndPaint(page, &ps);
+        SetTimer(page, timerId, kRefreshDelayMs, nullptr);
+        return true;
+    }
+    if (message == WM_TIMER && wParam == timerId) {
+        KillTimer(page, timerId);
+        SendMessageA(page, refreshMessage, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+BOOL(WINAPI *OpenFileDialog)(OPENFILENAMEA *ofn) = GetOpenFileNameA;
+
+bool NextChosenFile(const char *buffer, const char **cursor, char *out, size_t outSize)
+{
+    const char *folder = buffer;
+    const char *firstName = buffer + strlen(buffer) + 1;
+    // A single choice is one full path followed by the closing zero.
+    if (*firstName == '\0') {
+        if (*cursor)
+            return false;
+        *cursor = firstName;
+        StrCopyN(out, outSize, folder);
+        return folder[0] != '\0';
+    }
+    for (;;) {
+        const char *name = *cursor ? *cursor : firstName;
+        if (*name == '\0')
+            return false;
+        *cursor = name + strlen(name) + 1;
+        if (JoinFolderPath(folder, name, out, outSize))
+            return true;
+    }
 }
 
 void MarkChanged(HWND page)

@@ -7,7 +7,13 @@
 
 // Private messages of the sheet and its pages.
 constexpr UINT WM_PAGEREBUILD = WM_APP + 1001;
-constexpr UINT WM_PAGEREFRESH_MAIL = WM_APP + 1010;
+constexpr UINT WM_PAGEREFRESH_WEATHER = WM_APP + 1010;
+constexpr UINT WM_PAGEREFRESH_MAIL = WM_APP + 1011;
+constexpr UINT WM_PAGEREFRESH_MUSIC = WM_APP + 1012;
+constexpr UINT WM_PAGEREFRESH_SOUND = WM_APP + 1013;
+constexpr UINT WM_PAGEREFRESH_TARVO_PICTURE = WM_APP + 1014;
+constexpr UINT WM_PAGEREFRESH_TARVO_SHOW = WM_APP + 1015;
+constexpr UINT WM_PAGEREFRESH_TARVO_SORT = WM_APP + 1016;
 
 // Timer of the pages whose pictures change: a burst of paints gives one redraw.
 constexpr UINT_PTR kRefreshTimer = 102;
@@ -53,6 +59,22 @@ HBITMAP LoadPageBitmap(const char *name);
 // RefreshTimerFired and then redraws.
 void ArmRefresh(HWND page);
 bool RefreshTimerFired(HWND page, WPARAM timerId);
+
+// The paint and timer messages of a page whose pictures change: a paint only
+// arms the timer, and when it fires the page is sent refreshMessage. True
+// when message was one of them.
+bool HandleDeferredPaint(HWND page, UINT message, WPARAM wParam, UINT refreshMessage,
+                         UINT_PTR timerId = kRefreshTimer);
+
+// The system's file dialog; tests put a stand-in here that fills the buffer
+// as the dialog would, since a test cannot drive the dialog itself.
+extern BOOL(WINAPI *OpenFileDialog)(OPENFILENAMEA *ofn);
+
+// Walks the result of a multiple-selection file dialog: one full path, or a
+// folder followed by names (each ended by a zero, the list by two). Returns
+// the next full path in out and moves *cursor on; false at the end. A path
+// that would not fit is skipped.
+bool NextChosenFile(const char *buffer, const char **cursor, char *out, size_t outSize);
 
 // Enables the sheet's Apply button; only user edits call it.
 void MarkChanged(HWND page);

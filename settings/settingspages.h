@@ -11,6 +11,11 @@ INT_PTR CALLBACK BusKommtPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK UhrPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GehwegPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MailPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SoundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MusikPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK WetterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK GeburtstagPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MsgPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // General page: the address that asks whether an update exists.
 void UpdateAddress(int language, char *out, size_t outSize);

@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 #include "services/notes.h"
 #include "standins/standins.h"
+#include "vehicles/bus.h"
 
 #include <mutex>
 
@@ -135,8 +136,7 @@ void LetterKey(int key)
     switch (key) {
     case 'A': KeyLoad(62); break;
     case 'B':
-        if (!BusOnStage && KeyLoad(kBus))
-            BusOnStage = 1;
+        RequestBus();
         break;
     case 'C': MusicianKey(); break;
     case 'D': if (summerDay) KeyLoad(102); break;

@@ -9,6 +9,7 @@
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
+#include "services/piclists.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"

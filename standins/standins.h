@@ -6,6 +6,4 @@
 #include "standins/headlights.h"
 #include "standins/musicians.h"
 #include "standins/pavement.h"
-#include "standins/picturefile.h"
-#include "standins/piclists.h"
 #include "standins/vehicles.h"

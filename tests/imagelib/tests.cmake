@@ -33,6 +33,10 @@ set(WYN_IMAGELIB_PORTABLE_TESTS
   ${WYN_IMAGELIB_TEST_DIR}/tgaread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/wbmpread_test.cpp
   ${WYN_IMAGELIB_TEST_DIR}/psdread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tlacipher_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/tlaread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/pcdread_test.cpp
+  ${WYN_IMAGELIB_TEST_DIR}/metafilesize_test.cpp
 )
 
 
@@ -48,6 +52,24 @@ function(wyn_codec_crosscheck target prefix)
   add_custom_target(${target}_crosscheck DEPENDS ${dir}/manifest.txt)
   add_dependencies(${target} ${target}_crosscheck)
   target_compile_definitions(${target} PRIVATE WYN_CODEC_CROSSCHECK_DIR="${prefix}${dir}")
+endfunction()
+
+# Files that only our writers make (TLA, the Photo CD residual layers), from
+# writers kept apart from the readers, at build time into the build tree.
+function(wyn_imagelib_own_fixtures target python)
+  foreach(kind tla pcd)
+    string(TOUPPER ${kind} upper)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/${kind}-fixtures)
+    set(script ${WYN_IMAGELIB_TEST_DIR}/make_${kind}_fixtures.py)
+    add_custom_command(
+      OUTPUT ${dir}/manifest.txt
+      COMMAND ${python} ${script} ${dir}
+      DEPENDS ${script}
+      COMMENT "Writing the ${upper} test files")
+    add_custom_target(${target}_${kind}_fixtures DEPENDS ${dir}/manifest.txt)
+    add_dependencies(${target} ${target}_${kind}_fixtures)
+    target_compile_definitions(${target} PRIVATE WYN_${upper}_FIXTURES="${dir}")
+  endforeach()
 endfunction()
 
 # The readers' cross-check files, written natively at build time by other

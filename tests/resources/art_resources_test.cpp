@@ -320,6 +320,87 @@ TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
     }
 }
 
+// The bus's sheet: windows are holes, a face shows only in its own window
+// (face frames are 56 wide, windows 37 apart), the wheel strips change
+// nothing but the wheels of whichever livery they turn, and the lettering's
+// frame templates are cut like the liveries with their green panel on the
+// body.
+TEST(ArtResources, TheBusSheetFitsItsWindowsWheelsAndLetteringTemplates)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    const int liveryAt[3][2] = {{0, 0}, {0, 555}, {350, 555}};
+    const int wheelY[2] = {114, 153};
+    const int wheelX[2] = {58, 254};
+    const int wheelReach = 18;
+    for (int tt = 1; tt <= 3; ++tt) {
+        char name[32];
+        StrFormat(name, sizeof name, "FIG070_%02d_%02d", tt, 0);
+        Picture bus;
+        ASSERT_TRUE(LoadPicture(scr.Get(), name, bus)) << name;
+        auto key = [&bus](int x, int y) { return IsKey(PixelAt(bus, x, y)); };
+        for (const auto &at : liveryAt) {
+            // driver's window and the six passengers'
+            EXPECT_TRUE(key(at[0] + 30, at[1] + 40)) << name;
+            for (int k = 0; k < 6; ++k)
+                EXPECT_TRUE(key(at[0] + 46 + 37 * k + 18, at[1] + 40)) << name << " window " << k + 1;
+            EXPECT_FALSE(key(at[0] + 150, at[1] + 80)) << name;
+        }
+        for (int s = 0; s < 2; ++s) {
+            int outside = 0, wheels = 0;
+            for (int y = 0; y < 38; ++y) {
+                for (int x = 0; x < 312; ++x) {
+                    const bool onWheel = std::abs(x - wheelX[0]) <= wheelReach || std::abs(x - wheelX[1]) <= wheelReach;
+                    const bool drawn = !key(x, wheelY[s] + y);
+                    outside += drawn && !onWheel;
+                    wheels += drawn && onWheel;
+                }
+            }
+            EXPECT_EQ(outside, 0) << name << " strip " << s + 1;
+            EXPECT_GT(wheels, 500) << name << " strip " << s + 1;
+        }
+        // Faces of figures 1 to 10 (47 high) and 11 to 23 (37 high): nothing
+        // right of the window's glass, which ends 35 pixels into the frame.
+        struct Face { int x, y, h; };
+        const Face faces[] = {{1, 196, 47}, {508, 196, 47}, {565, 196, 37}, {1, 392, 37}, {505, 392, 37}, {617, 392, 37}};
+        for (const Face &f : faces) {
+            for (int v = 0; v < 4; ++v) {
+                const int top = f.y + (f.h == 47 || f.x == 565 ? 49 : 39) * v;
+                int beyond = 0, inside = 0;
+                for (int y = 0; y < f.h; ++y)
+                    for (int x = 0; x < 56; ++x)
+                        (x >= 35 ? beyond : inside) += !key(f.x + x, top + y);
+                EXPECT_EQ(beyond, 0) << name << " face at " << f.x << "," << top;
+                EXPECT_GT(inside, 300) << name << " face at " << f.x << "," << top;
+            }
+        }
+        // The lettering frame of this time of day: a whole 24-bit BMP file.
+        StrFormat(name, sizeof name, "BUS_%02d", tt, 0);
+        ResBytes b = FindBytes(scr.Get(), name, "MASKE");
+        ASSERT_NE(b.data, nullptr) << name;
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, b.data + 14, sizeof h);
+        ASSERT_EQ(h.biBitCount, 24) << name;
+        const size_t stride = (312 * 3 + 3) & ~size_t(3);
+        int green = 0, misplaced = 0, cutDifferently = 0;
+        for (int y = 0; y < 113; ++y) {
+            const uint8_t *row = b.data + 14 + 40 + stride * (h.biHeight > 0 ? 112 - y : y);
+            for (int x = 0; x < 312; ++x) {
+                const Rgb c{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+                const bool isGreen = c.r == 0 && c.g == 255 && c.b == 0;
+                cutDifferently += IsKey(c) != key(x, y);
+                if (isGreen) {
+                    ++green;
+                    misplaced += key(x, y) || y < 60;
+                }
+            }
+        }
+        EXPECT_EQ(cutDifferently, 0) << name;
+        EXPECT_GT(green, 3000) << name;
+        EXPECT_EQ(misplaced, 0) << name;
+    }
+}
+
 // The key check itself: a picture that uses a near-key colour or the key in an
 // area copied opaquely is refused.
 TEST(ArtResources, KeyRuleCatchesFringesAndHoles)

@@ -51,6 +51,9 @@ protected:
         ResetHousekeeping(&hk_);
         DayNight[0] = 8;
         DayNight[1] = 20;
+        // No bus unless a test asks for one: a bus on stage holds the
+        // phase change back.
+        BusKommt[0] = BusKommt[1] = BusKommt[2] = 0;
         LastRebuildHour = -1;
     }
     void Pass(int n = 1)
@@ -64,14 +67,20 @@ protected:
 TEST_F(Scheduler, BusComesOnTheMinutesOfItsIntervalWhileNoneIsOnStage)
 {
     BusKommt[0] = 4;
+    int buses = 0;
     for (int minute = 0; minute <= 9; ++minute) {
         At(2026, 6, 10, 14, minute);
         Pass(3);
+        ASSERT_TRUE(testutil::WaitFor([] { return !LoaderBusy; }, 5000));
+        // Each bus leaves again before the next minute of the timetable.
+        if (BusOnStage) {
+            ++buses;
+            UnloadFigur(70);
+        }
     }
     std::string log = Log();
     EXPECT_EQ(CountOf(log, "-- BUS --"), 3);
-    // There is no bus yet: the timetable's pick is logged and refused.
-    EXPECT_EQ(CountOf(log, "Figur  70: kein Skript"), 3);
+    EXPECT_EQ(buses, 3);
     EXPECT_EQ(BusOnStage, 0u);
     BusOnStage = 1;
     At(2026, 6, 10, 14, 12);

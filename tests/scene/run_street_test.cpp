@@ -11,6 +11,7 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
+#include "services/piclists.h"
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
@@ -37,9 +38,15 @@ protected:
         scenetest::SetSettingString("DebugFileName", log_.c_str());
         scenetest::SetSettingString("Sprechblasen", texts.c_str());
         scenetest::SetSetting("Interactive", 1);
+        // The picture lists the start-up reads: a bus list, no tram list.
+        std::string busList = dir_.File("buspic.dat");
+        testutil::WriteFileBytes(busList, "# Bilder\r\nC:\\a.bmp\r\nC:\\b.jpg\r\n");
+        scenetest::SetSettingString("BusPics", busList.c_str());
+        scenetest::SetSettingString("BahnPics", dir_.File("bahnpic.dat").c_str());
         // Objects the start may bring that have no script yet would stand on
-        // the street for good: switched off here.
-        for (int id : {8, 20, 22, 35, 39, 62, 63, 64, 65, 71}) {
+        // the street for good: switched off here; so is the bus, which would
+        // hold the change of day phase back while it visits.
+        for (int id : {8, 20, 22, 35, 39, 62, 63, 64, 65, 70, 71}) {
             char name[16];
             StrPrintfN(name, sizeof(name), "nicht%03d", id);
             scenetest::SetSetting(name, 1);
@@ -96,6 +103,17 @@ protected:
 TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
 {
     Start(2026, 6, 10, 14, 0, 0);
+    EXPECT_EQ(BusPiclistCount, 2);
+    EXPECT_STREQ(BusPiclist[1], "C:\\b.jpg");
+    EXPECT_EQ(SBahnPiclistCount, 0);
+    {
+        std::string log = Log();
+        size_t tram = log.find("SBahnPiclist lesen");
+        ASSERT_NE(log.find("BusPiclist lesen"), std::string::npos) << log;
+        ASSERT_NE(tram, std::string::npos);
+        EXPECT_NE(log.find("+++ Datei nicht vorhanden", tram), std::string::npos);
+        EXPECT_NE(log.find("LKWPiclist lesen"), std::string::npos);
+    }
     // Marlene may come at once.
     FigurTable[4].Pause = 0;
     FigurTable[4].MayReturn = 1;

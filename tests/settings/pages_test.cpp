@@ -389,7 +389,9 @@ TEST_F(SheetTest, LayoutHasNoOverlapsAndEveryPictureFits)
                 int row, anchor;
                 const char *name;
             } pictures[] = {{1, 2111, "SPEED"},    {4, 2109, "TAGNACHT"}, {5, 2107, "BUSBAHN1"},
-                            {14, 2172, "NEWMAIL"}, {14, 2171, "BRIEF"}};
+                            {14, 2172, "NEWMAIL"}, {14, 2171, "BRIEF"},    {12, 2115, "SOUND1"},
+                            {12, 2116, "SOUND2"},  {13, 2116, "MUSIK"},    {15, 2295, "WETTER"},
+                            {15, 2295, "WET_1_--_--"}};
             for (const Picture &p : pictures) {
                 if (SheetPageRow(i) != p.row)
                     continue;

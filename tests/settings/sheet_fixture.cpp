@@ -246,6 +246,26 @@ void SelectCombo(HWND page, int id, int item)
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
+void ChangePicker(HWND page, int id, const SYSTEMTIME &st)
+{
+    HWND picker = GetDlgItem(page, id);
+    SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    NMDATETIMECHANGE change = {};
+    change.nmhdr.hwndFrom = picker;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    change.st = st;
+    SendMessageA(page, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&change));
+}
+
+SYSTEMTIME PickerValue(HWND page, int id)
+{
+    SYSTEMTIME st = {};
+    SendDlgItemMessageA(page, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+    return st;
+}
+
 namespace {
 
 struct BoxSearch {

@@ -68,6 +68,10 @@ int SliderPos(HWND page, int id);
 void MoveSlider(HWND page, int id, int pos);
 void Click(HWND page, int id);
 void SelectCombo(HWND page, int id, int item);
+// Sets a date or time picker as the user would: the value, then the change
+// notification the picker sends only for the user's own edits.
+void ChangePicker(HWND page, int id, const SYSTEMTIME &st);
+SYSTEMTIME PickerValue(HWND page, int id);
 // Waits for a message box of the sheet's thread, reads it and presses OK.
 bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs);
 // Reads every value under HKCU\Software\Tandrovi and the Run key's.

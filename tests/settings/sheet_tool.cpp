@@ -2,6 +2,7 @@
 // scripts/bench-settings in a rig of their own:
 //   sheet_tool shots FOLDER   a BMP of every page, German then English
 //   sheet_tool bench          time to the sheet shown, each page's first display, the close
+//   sheet_tool weather PORT   the weather page's country change and fetch now
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -158,6 +159,59 @@ void Bench()
     printf("close (OK, every page applied) %.1f ms\n", Ms(closed, end));
 }
 
+// The weather page: country changes on a large station list (the list is
+// read again each time) and the fetch-now round trip through the proxy at
+// 127.0.0.1:port.
+void WeatherBench(int port, int rounds)
+{
+    constexpr int kWeatherRow = 15, kCountryList = 2276, kProxyBox = 2281, kProxy = 2282, kPort = 2283,
+                  kFetch = 2296, kStationList = 2277;
+    double change = 0, fetch = 0;
+    int countries = 0, stations = 0, fetches = 0;
+    std::thread driver([&] {
+        if (!Poll(SheetShown, kWaitMs))
+            return;
+        HWND sheet = ConfigSheetWindow;
+        int index = -1;
+        for (int i = 0; i < PageCount(sheet); ++i)
+            if (SheetPageRow(i) == kWeatherRow)
+                index = i;
+        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+        HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND list = GetDlgItem(page, kCountryList);
+        countries = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+        for (int r = 0; r < rounds && countries > 0; ++r) {
+            LARGE_INTEGER a, b;
+            QueryPerformanceCounter(&a);
+            SendMessageA(list, CB_SETCURSEL, (r + 1) % countries, 0);
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(kCountryList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            QueryPerformanceCounter(&b);
+            change += Ms(a, b);
+        }
+        stations = static_cast<int>(SendDlgItemMessageA(page, kStationList, CB_GETCOUNT, 0, 0));
+        SendDlgItemMessageA(page, kProxyBox, BM_CLICK, 0, 0);
+        SetDlgItemTextA(page, kProxy, "127.0.0.1");
+        SetDlgItemTextA(page, kPort, std::to_string(port).c_str());
+        for (int r = 0; r < rounds; ++r) {
+            LARGE_INTEGER a, b;
+            QueryPerformanceCounter(&a);
+            // Sent: the page fetches on its own thread and answers when done.
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(kFetch, BN_CLICKED), 0);
+            QueryPerformanceCounter(&b);
+            fetch += Ms(a, b);
+            ++fetches;
+        }
+        PressAndWake(sheet, PSBTN_CANCEL);
+    });
+    DoConfigDialog(nullptr);
+    driver.join();
+    printf("weather page: %d countries, %d stations in the last one\n", countries, stations);
+    if (rounds > 0 && countries > 0)
+        printf("country change (list read again) %.1f ms on average of %d\n", change / rounds, rounds);
+    if (fetches > 0)
+        printf("fetch now through the loopback proxy %.1f ms on average of %d\n", fetch / fetches, fetches);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -167,10 +221,14 @@ int main(int argc, char **argv)
         Bench();
         return 0;
     }
+    if (argc >= 3 && strcmp(argv[1], "weather") == 0) {
+        WeatherBench(atoi(argv[2]), argc >= 4 ? atoi(argv[3]) : 10);
+        return 0;
+    }
     if (argc >= 3 && strcmp(argv[1], "shots") == 0) {
         Shots(argv[2]);
         return 0;
     }
-    fprintf(stderr, "usage: sheet_tool shots FOLDER | bench\n");
+    fprintf(stderr, "usage: sheet_tool shots FOLDER | bench | weather PORT [ROUNDS]\n");
     return 2;
 }

@@ -5,7 +5,9 @@ test tells from one pixel which entry a script drew; and bubble pictures with
 a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
-(20 + 3k, 10i, 30t + 5s); everything else is the key colour.
+(20 + 3k, 10i, 30t + 5s), for the vehicles' sheets (i from 50 on)
+(20 + 2k, 10(i - 50), 30t + 5s); everything else is the key colour. The
+bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR
 """
@@ -30,22 +32,37 @@ def bmp8(path, width, height, rows):
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17))
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 61, 70))
     tables = {}
     for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
     return tables
 
 
-def probe_sheet(path, ident, t, slot, entries):
+def entry_colour(ident, t, slot, k):
+    if ident >= 50:
+        return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
+    return (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+
+
+# The bus's window glass in its body: the driver's and six passengers'.
+BUS_WINDOWS = [(17, 45)] + [(46 + 37 * k + 2, 46 + 37 * k + 35) for k in range(6)]
+BUS_WINDOW_ROWS = (26, 60)
+
+
+def probe_sheet(path, ident, t, slot, entries, holes=None):
     width = max(x + w for (x, y, w, h) in entries) + 1
     height = max(y + h for (x, y, w, h) in entries) + 1
     rows = [[MAGENTA] * width for _ in range(height)]
     for k, (x, y, w, h) in enumerate(entries):
-        colour = (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+        colour = entry_colour(ident, t, slot, k)
         for yy in range(y, y + h):
             for xx in range(x, x + w):
                 rows[yy][xx] = colour
+        for (x0, x1) in (holes or {}).get(k, ()):
+            for yy in range(y + BUS_WINDOW_ROWS[0], y + BUS_WINDOW_ROWS[1]):
+                for xx in range(x + x0, x + x1):
+                    rows[yy][xx] = MAGENTA
     bmp8(path, width, height, rows)
 
 
@@ -75,14 +92,15 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 61: 1, 70: 1}
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+        holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         for t in (1, 2, 3):
             for slot in range(count):
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
-                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used)
+                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind

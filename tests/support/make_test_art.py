@@ -152,6 +152,16 @@ def figure_sheet(path, ident, t, sheet, w=24, h=32):
     bmp8(path, w, h, px)
 
 
+def post_sheet(path, t):
+    # The stop post's three variants side by side, 32 x 115 each, variant v
+    # in the colour (111, 10t, 60 + 40v).
+    def px(x, y):
+        v = x // 33
+        return (111, 10 * t, 60 + 40 * v) if x % 33 < 32 and v < 3 else MAGENTA
+
+    bmp8(path, 112, 115, px)
+
+
 def pillar_sheet(path, t):
     # Five frames side by side, 271 high: the display areas are opaque grey.
     def px(x, y):
@@ -215,7 +225,10 @@ def main():
         for ident, count in SCENE_FIGURES.items():
             for k in range(count):
                 name = "FIG%03d_%02d_%02d" % (ident, t, k)
-                figure_sheet(os.path.join(out, name + ".bmp"), ident, t, k)
+                if ident == 111:
+                    post_sheet(os.path.join(out, name + ".bmp"), t)
+                else:
+                    figure_sheet(os.path.join(out, name + ".bmp"), ident, t, k)
                 add(name)
     # English sign lettering: sign k (lights 3, 10, 19) in red 120 + k, the
     # variant v in green 10 + v.

@@ -18,11 +18,14 @@
 #include "shell/startup.h"
 #include "services/mail.h"
 #include "standins/standins.h"
+#include "vehicles/busstop.h"
 
 namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    if (id >= 50)
+        return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
     return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
 }
 
@@ -117,7 +120,7 @@ int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTab
 int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
 {
     COLORREF c = Work(x + 1, y + 1);
-    for (int k = 0; k < 64; ++k)
+    for (int k = 0; k < 118; ++k)
         if (c == EntryColour(id, TimeOfDay, slot, k))
             return k;
     return -1;

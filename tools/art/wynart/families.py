@@ -10,7 +10,7 @@ COMMON = ["gen.py", "wynart/__init__.py", "wynart/families.py", "wynart/resource
           "wynart/frametables.py"]
 
 STREET = ["wynart/street.py", "wynart/palette.py", "wynart/scenefam.py"]
-FIGURE = ["wynart/figure.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py"]
+FIGURE = ["wynart/figure.py", "wynart/people.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py"]
 
 
 class Family:
@@ -50,5 +50,7 @@ def all_families():
     fams.append(Family("misc", "misc", (), COMMON + ["wynart/misc.py"]))
     fams.append(Family("settings", "settingsart", (), COMMON + STREET + ["wynart/settingsart.py", "wynart/misc.py",
                                                                           "wynart/clocks.py", "wynart/props.py"]))
+    fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
+        "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.extend(_figure_families())
     return fams

@@ -205,6 +205,16 @@ WINDOW_FIGURE_ANCHORS = {1: (89, 381), 2: (89, 381), 3: (190, 573), 4: (190, 476
                          6: (190, 476), 7: (332, 390), 8: (518, 581), 9: (332, 581), 10: (518, 389),
                          11: (1069, 700), 12: (1090, 701), 13: (654, 459)}
 
+# ---------------------------------------------------------------- lettered vehicles
+# The advertising panels the user's pictures are fitted to: the bus's and the
+# lorry's panel is the whole lettered picture; the tram's picture band lies on
+# its lettered body. The vehicles' lettering templates and frames are drawn at
+# these sizes.
+LETTER_BUS = (312, 113)
+LETTER_TRAM = (888, 187)
+LETTER_TRAM_BAND = Rect(11, 83, 857, 90)
+LETTER_TRUCK = (305, 80)
+
 # ---------------------------------------------------------------- header for the scene code
 
 
@@ -262,6 +272,9 @@ def emit_header():
         ("kProp114Foot", PROP114_FOOT), ("kBollardRow", BOLLARD_ROW), ("kBollardX0", BOLLARD_X0),
         ("kBollardPitch", BOLLARD_PITCH), ("kBubbleW", BUBBLE_SIZE[0]), ("kBubbleH", BUBBLE_SIZE[1]),
         ("kBubbleTail", BUBBLE_TAIL),
+        ("kLetterBusW", LETTER_BUS[0]), ("kLetterBusH", LETTER_BUS[1]),
+        ("kLetterTramW", LETTER_TRAM[0]), ("kLetterTramH", LETTER_TRAM[1]),
+        ("kLetterTruckW", LETTER_TRUCK[0]), ("kLetterTruckH", LETTER_TRUCK[1]),
     ]
     for name, v in consts:
         w("constexpr int32_t %s = %d;" % (name, v))
@@ -277,6 +290,7 @@ def emit_header():
     w("constexpr int32_t kExitSignX[2] = {%d, %d};  // tram off, tram on" % EXIT_SIGN_X)
     w("constexpr GeoRect kExitButton = %s;" % _rect(EXIT_BUTTON))
     w("constexpr GeoRect kMsgSignClick = %s;" % _rect(MSG_SIGN_CLICK))
+    w("constexpr GeoRect kLetterTramBand = %s;" % _rect(LETTER_TRAM_BAND))
     w("")
     w("// Text boxes of the speech bubbles by kind (index 0 unused): left, top, width, height.")
     w("constexpr GeoRect kBubbleText[5] = {{0, 0, 0, 0}, %s};" % ", ".join(_rect(BUBBLE_TEXT[k]) for k in (1, 2, 3, 4)))

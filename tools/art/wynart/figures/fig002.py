@@ -3,11 +3,10 @@ leaps, each carrying him 100 pixels; he comes from the other side each time.
 The frame widths leave little room behind him, so he leaps with his knees
 tucked rather than in a split."""
 from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..people import LOOKS
 from ..figure import Look, Pose
 
-LOOK = Look(height=71, build=0.95, hair="#2a1e18", hair_style="curly", skin="#a8714e", top="#f2c230",
-            top_kind="shirt", top_len=0.05, sleeves="short", bottom="#2f4f9a", bottom_kind="shorts",
-            shoes="#f4f4f4", hat=None)
+LOOK = LOOKS[2]
 
 RIGHT = [(0, 0, 64), (65, 0, 64), (130, 0, 80), (211, 0, 112), (324, 0, 128), (0, 77, 120), (121, 77, 144)]
 LEFT = [(266, 77, 144), (0, 154, 128), (129, 154, 112), (242, 154, 104), (347, 154, 80), (428, 154, 72),

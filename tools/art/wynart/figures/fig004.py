@@ -2,11 +2,10 @@
 second gait in which she looks at the shop windows, and a look-about when she
 gets out of the bus."""
 from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..people import LOOKS
 from ..figure import Look, stand, walk_cycle
 
-LOOK = Look(female=True, height=77, hair="#8a4322", hair_style="bob", skin="#f0c4a0", top="#c8423a",
-            top_kind="jacket", top_len=0.12, bottom="#2f3a55", bottom_kind="skirt", skirt_len=0.5, legs="#3a3030",
-            shoes="#2a1a14", bag=("shoulder", "#6a3a22"))
+LOOK = LOOKS[4]
 
 WALK_X = (0, 81, 162, 243, 332, 413, 494, 575)
 WALK_W = (80, 80, 80, 88, 80, 80, 80, 88)

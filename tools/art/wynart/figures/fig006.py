@@ -1,12 +1,11 @@
 """Figure 6: a man in a long coat and hat on his way home in the evening;
 the same layout as figure 4."""
 from ..figdesc import FigureDesc, SheetSpec
+from ..people import LOOKS
 from ..figure import Look, walk_cycle
 from .fig004 import frames_for
 
-LOOK = Look(height=80, build=1.1, hair="#3a2e28", hair_style="short", skin="#e9b894", hat="hat",
-            hat_colour="#3a3a40", top="#5a5e68", top_kind="coat", top_len=0.42, bottom="#2a2d34",
-            shoes="#1a1a1e", scarf="#a83232", beard="#4a3a30", bag=("shoulder", "#3a2a1e"))
+LOOK = LOOKS[6]
 
 LOOK_ABOUT = [
     ("looks left", dict(head="side", head_facing=-1)),

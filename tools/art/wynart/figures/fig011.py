@@ -6,11 +6,10 @@ import math
 
 from ..canvas import set_col
 from ..figdesc import Frame, FigureDesc, SheetSpec
+from ..people import LOOKS
 from ..figure import Look, Pose
 
-LOOK = Look(female=True, height=70, build=0.9, hair="#b8742e", hair_style="ponytail", skin="#f3cdb0",
-            top="#8a4fc0", top_kind="shirt", top_len=0.1, sleeves="short", bottom="#23252d",
-            bottom_kind="trousers", shoes="#2ba39a", skates="#2ba39a", hat="helmet", hat_colour="#f2c230")
+LOOK = LOOKS[11]
 
 L = -1   # she moves to the left
 

@@ -2,11 +2,10 @@
 stops to strike a series of poses (photographing, reading the map, pointing,
 stretching ...). Summer and winter sheets."""
 from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..people import LOOKS
 from ..figure import Look, Pose, stand, walk_cycle
 
-SUMMER = Look(height=71, build=1.1, hair="#7a6a5a", hair_style="short", skin="#f3c9a8", top="#7fb8e0",
-              top_kind="shirt", top_len=0.08, sleeves="short", bottom="#d8c49a", bottom_kind="shorts",
-              shoes="#6a4a30", hat="cap", hat_colour="#e8e4d8", glasses=True, bag=("backpack", "#c85a2a"))
+SUMMER = LOOKS[17]
 WINTER = SUMMER.winter(coat="#c8403a", scarf="#2f6a8a", hat="beanie", hat_colour="#2f6a8a",
                        gloves="#3a3a40", coat_len=0.2)
 WINTER.bottom, WINTER.bottom_kind = "#3a4050", "trousers"
