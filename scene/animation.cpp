@@ -5,6 +5,7 @@
 #include "base/now.h"
 #include "core/random.h"
 #include "features/lights.h"
+#include "features/weathersign.h"
 #include "features/bubbles.h"
 #include "features/clocks.h"
 #include "scene/calendar.h"

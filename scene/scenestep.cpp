@@ -3,6 +3,7 @@
 #include "base/debuglog.h"
 #include "core/random.h"
 #include "features/lights.h"
+#include "features/weathersign.h"
 #include "features/bubbles.h"
 #include "features/clocks.h"
 #include "features/vanish.h"

@@ -3,6 +3,7 @@
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
 #include "features/lights.h"
+#include "features/weathersign.h"
 #include "features/clocks.h"
 #include "features/props.h"
 #include "scene/calendar.h"

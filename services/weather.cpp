@@ -37,13 +37,6 @@ struct ReportLockInit {
 
 void LogMetarLine(const char *line) { WriteLog("%s", line); }
 
-void PublishReport(const WeatherReportData &report)
-{
-    EnterCriticalSection(&gReportLock);
-    gReport = report;
-    LeaveCriticalSection(&gReportLock);
-    WeatherValid = report.WeatherValid;
-}
 
 bool ReadEnvironment(const char *name, char *out, DWORD outSize)
 {
@@ -174,7 +167,7 @@ void ParseMETAR(const char *path)
     // Parsed aside and published whole, so the sign never sees half a report.
     WeatherReportData report = GetWeatherReport();
     ParseMetarFile(path, &report, DebugLogIsOpen() ? LogMetarLine : nullptr);
-    PublishReport(report);
+    PublishWeatherReport(report);
 }
 
 void ParseStoredMETAR()
@@ -302,4 +295,12 @@ int StartGetMETAR()
     CloseHandle(thread);
     WriteLog("GetWeather-Thread gestartet");
     return 1;
+}
+
+void PublishWeatherReport(const WeatherReportData &report)
+{
+    EnterCriticalSection(&gReportLock);
+    gReport = report;
+    LeaveCriticalSection(&gReportLock);
+    WeatherValid = report.WeatherValid;
 }

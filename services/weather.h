@@ -13,6 +13,8 @@ extern std::atomic<int> WeatherDownloadBusy;
 // The published report's WeatherValid, readable without the lock.
 extern std::atomic<int> WeatherValid;
 
+// Publishes a report in one step (the parser; tests set one directly).
+void PublishWeatherReport(const WeatherReportData &report);
 // A consistent copy of the last published report.
 WeatherReportData GetWeatherReport();
 

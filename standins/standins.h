@@ -7,4 +7,3 @@
 #include "standins/musicians.h"
 #include "standins/pavement.h"
 #include "standins/vehicles.h"
-#include "standins/weather.h"

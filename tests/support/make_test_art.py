@@ -173,7 +173,7 @@ def pillar_sheet(path, t):
 
 
 SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 62: 1, 63: 2, 64: 1, 65: 1, 71: 1,
-                 110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 118: 1, 119: 2, 131: 1}
+                 110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 118: 1, 131: 1}
 
 
 # Light sheets: light n's rectangle in red 200 (off) or 250 (on), green n,
@@ -253,6 +253,23 @@ def main():
             bmp8(os.path.join(out, name + ".bmp"), 160, 115,
                  lambda x, y, t=t, lang=lang: (70, 10 * t + lang, 5 + x // 80))
             add(name)
+    for t in (1, 2, 3):
+        # The thermometer's glyphs: column x in green x; the tube and
+        # mercury columns 60..63 in red 180 with the row in blue.
+        name = "FIG119_%02d_00" % t
+        bmp8(os.path.join(out, name + ".bmp"), 84, 9,
+             lambda x, y: (180, x, y) if 60 <= x < 64 else (190, x, 0))
+        add(name)
+        name = "FIG119_%02d_01" % t
+        bmp8(os.path.join(out, name + ".bmp"), 16, 64, lambda x, y: (30, 30, 30))
+        add(name)
+    # Weather pictures: day or night and cover in green, the kind in blue.
+    for name, colour in (("WET_1_02_00", (33, 12, 0)), ("WET_2_02_00", (33, 22, 0)), ("WET_1_--_--", (33, 99, 99)),
+                         ("WET_0_00_00", (33, 0, 0))):
+        bmp8(os.path.join(out, name + ".bmp"), 88, 60, lambda x, y, c=colour: c)
+        # The statement keeps the compiler from joining the quoted name to the
+        # file name before it.
+        entries.append('LANGUAGE 0, 0\n"%s" BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for t in (2, 3):
         for s in (1, 2):
             for on in (0, 1):

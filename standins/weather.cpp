@@ -1,4 +1,0 @@
-#include "standins/weather.h"
-
-void UpdateWeatherSign() {}
-void ShowWeatherBubble() {}
