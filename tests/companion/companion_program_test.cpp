@@ -115,7 +115,8 @@ protected:
         if (!word.empty())
             line += " " + word;
         HANDLE p = testutil::StartProcess(line);
-        EXPECT_TRUE(p) << line;
+        const DWORD error = p ? 0 : GetLastError();
+        EXPECT_TRUE(p) << line << " (error " << error << ")";
         if (p)
             started_.push_back(p);
         return p;
