@@ -52,9 +52,9 @@ HBITMAP gForeignSigns;
 // The user's lettering of houses 1..4: "_00" off, "_01" on.
 HBITMAP gLettering[kSignCount][2];
 
-const scene::LightSpec *FindLight(int n)
+const scene::LightPlace *FindLight(int n)
 {
-    for (const scene::LightSpec &light : scene::kLights)
+    for (const scene::LightPlace &light : scene::kLights)
         if (light.n == n)
             return &light;
     return nullptr;
@@ -88,7 +88,7 @@ int ForeignVariant(bool on)
 
 // The picture and the rectangle of it that show light n on or off; false
 // when none is loaded.
-bool LightLook(const scene::LightSpec &light, bool on, HBITMAP *picture, SceneRect *source)
+bool LightLook(const scene::LightPlace &light, bool on, HBITMAP *picture, SceneRect *source)
 {
     int house = HouseOfSign(light.n);
     if (house && gLettering[house - 1][on ? 1 : 0]) {
@@ -107,7 +107,7 @@ bool LightLook(const scene::LightSpec &light, bool on, HBITMAP *picture, SceneRe
     return *picture != nullptr;
 }
 
-void PaintLight(const scene::LightSpec &light, bool on)
+void PaintLight(const scene::LightPlace &light, bool on)
 {
     HBITMAP picture = nullptr;
     SceneRect source = {0, 0, 0, 0};
@@ -127,7 +127,7 @@ void PaintLight(const scene::LightSpec &light, bool on)
 }
 
 // The new state of light n after value (see LichtSteuerung).
-int NextState(const scene::LightSpec &light, int was, int value)
+int NextState(const scene::LightPlace &light, int was, int value)
 {
     if (value < kSetOnBelow)
         return 1;
@@ -146,7 +146,7 @@ bool HeldOnByShutterFigure(int n) { return (n == 3 || n == 4) && IsOnStage(kShut
 
 void SwitchLight(int n, int value)
 {
-    const scene::LightSpec *light = FindLight(n);
+    const scene::LightPlace *light = FindLight(n);
     if (!light)
         return;
     int state = NextState(*light, LightState[n], value);
@@ -172,7 +172,7 @@ void ResetAndRepaintSigns()
 
 void RepaintLitLights()
 {
-    for (const scene::LightSpec &light : scene::kLights) {
+    for (const scene::LightPlace &light : scene::kLights) {
         if (LightState[light.n] == 0)
             continue;
         if (TimeOfDay == kNight && !light.night)
@@ -324,7 +324,7 @@ void UnloadLichter()
 
 void SetLicht(int n, int on)
 {
-    const scene::LightSpec *light = FindLight(n);
+    const scene::LightPlace *light = FindLight(n);
     if (!light || light->dst.y < 1 || light->dst.x >= ClientWidth)
         return;
     if (!on && HeldOnByShutterFigure(n))

@@ -242,7 +242,7 @@ void Flicker()
 
 void CountDownTimedLights()
 {
-    for (const scene::LightSpec &light : scene::kLights) {
+    for (const scene::LightPlace &light : scene::kLights) {
         int &state = LightState[light.n];
         if (!light.timed || state <= 0)
             continue;

@@ -27,9 +27,9 @@ namespace {
 // roller shutter's frame k in green 30 + 10 k.
 enum Look { kUntouched, kOff, kOn };
 
-const scene::LightSpec &Spec(int n)
+const scene::LightPlace &PlaceOf(int n)
 {
-    for (const scene::LightSpec &l : scene::kLights)
+    for (const scene::LightPlace &l : scene::kLights)
         if (l.n == n)
             return l;
     return scene::kLights[0];
@@ -37,7 +37,7 @@ const scene::LightSpec &Spec(int n)
 
 POINT Middle(int n)
 {
-    const scene::LightSpec &l = Spec(n);
+    const scene::LightPlace &l = PlaceOf(n);
     // Lights 11/13 and 14/16 share columns at their edges: look at the middle.
     return {BackgroundX + l.dst.x + l.dst.w / 2, BackgroundBottom - scene::kPictureH + l.dst.y + l.dst.h / 2};
 }
@@ -348,7 +348,7 @@ TEST_F(Lights, UserLetteringOfAHouse)
 {
     lettering_ = dir_.Path();
     SetHouseDefault(1, 0);
-    const scene::LightSpec &sign = Spec(3);
+    const scene::LightPlace &sign = PlaceOf(3);
     // Dusk, summer: "_00" off, "_01" on, painted whole at the sign.
     WriteBmp(dir_.File("B01_02_01_00.BMP"), sign.dst.w, sign.dst.h, RGB(11, 22, 33));
     WriteBmp(dir_.File("B01_02_01_01.BMP"), sign.dst.w, sign.dst.h, RGB(44, 55, 66));

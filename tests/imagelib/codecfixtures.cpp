@@ -16,20 +16,20 @@ namespace imgtest {
 
 namespace {
 
-Bytes JpegGradient(const JpegSpec &spec)
+Bytes JpegGradient(const JpegRecipe &recipe)
 {
     Bytes s;
-    for (uint32_t y = 0; y < spec.height; ++y)
-        for (uint32_t x = 0; x < spec.width; ++x)
-            for (int c = 0; c < spec.components; ++c)
-                s.push_back(static_cast<uint8_t>((x * 255 / (spec.width > 1 ? spec.width - 1 : 1) + c * 70 +
-                                                  y * 160 / (spec.height > 1 ? spec.height - 1 : 1)) % 256));
+    for (uint32_t y = 0; y < recipe.height; ++y)
+        for (uint32_t x = 0; x < recipe.width; ++x)
+            for (int c = 0; c < recipe.components; ++c)
+                s.push_back(static_cast<uint8_t>((x * 255 / (recipe.width > 1 ? recipe.width - 1 : 1) + c * 70 +
+                                                  y * 160 / (recipe.height > 1 ? recipe.height - 1 : 1)) % 256));
     return s;
 }
 
 }  // namespace
 
-Bytes EncodeJpeg(const JpegSpec &spec)
+Bytes EncodeJpeg(const JpegRecipe &recipe)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -38,30 +38,30 @@ Bytes EncodeJpeg(const JpegSpec &spec)
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = spec.width;
-    cinfo.image_height = spec.height;
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
+    cinfo.image_width = recipe.width;
+    cinfo.image_height = recipe.height;
+    cinfo.input_components = recipe.components;
+    cinfo.in_color_space = recipe.components == 1 ? JCS_GRAYSCALE : recipe.components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
-    if (spec.ycck)
+    if (recipe.ycck)
         jpeg_set_colorspace(&cinfo, JCS_YCCK);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.components >= 3) {
-        cinfo.comp_info[0].h_samp_factor = spec.hSample;
-        cinfo.comp_info[0].v_samp_factor = spec.vSample;
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+    if (recipe.components >= 3) {
+        cinfo.comp_info[0].h_samp_factor = recipe.hSample;
+        cinfo.comp_info[0].v_samp_factor = recipe.vSample;
     }
-    if (spec.progressive)
+    if (recipe.progressive)
         jpeg_simple_progression(&cinfo);
-    cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
-    cinfo.restart_in_rows = spec.restartRows;
-    cinfo.density_unit = static_cast<UINT8>(spec.densityUnit);
-    cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(spec.density);
+    cinfo.arith_code = recipe.arithmetic ? TRUE : FALSE;
+    cinfo.restart_in_rows = recipe.restartRows;
+    cinfo.density_unit = static_cast<UINT8>(recipe.densityUnit);
+    cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(recipe.density);
     jpeg_start_compress(&cinfo, TRUE);
-    for (const JpegMarker &m : spec.markers)
+    for (const JpegMarker &m : recipe.markers)
         jpeg_write_marker(&cinfo, m.code, reinterpret_cast<const JOCTET *>(m.bytes.data()),
                           static_cast<unsigned>(m.bytes.size()));
-    Bytes samples = spec.samples.empty() ? JpegGradient(spec) : spec.samples;
-    const size_t rowBytes = static_cast<size_t>(spec.width) * spec.components;
+    Bytes samples = recipe.samples.empty() ? JpegGradient(recipe) : recipe.samples;
+    const size_t rowBytes = static_cast<size_t>(recipe.width) * recipe.components;
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = samples.data() + cinfo.next_scanline * rowBytes;
         jpeg_write_scanlines(&cinfo, &row, 1);
@@ -109,14 +109,14 @@ int PngChannels(int colourType)
     }
 }
 
-std::vector<uint16_t> PngPattern(const PngSpec &spec)
+std::vector<uint16_t> PngPattern(const PngRecipe &recipe)
 {
-    const uint32_t top = spec.colourType == 3 ? static_cast<uint32_t>(spec.palette.size()) - 1
-                                              : (1u << spec.bitDepth) - 1;
-    const int channels = PngChannels(spec.colourType);
+    const uint32_t top = recipe.colourType == 3 ? static_cast<uint32_t>(recipe.palette.size()) - 1
+                                              : (1u << recipe.bitDepth) - 1;
+    const int channels = PngChannels(recipe.colourType);
     std::vector<uint16_t> s;
-    for (uint32_t y = 0; y < spec.height; ++y)
-        for (uint32_t x = 0; x < spec.width; ++x)
+    for (uint32_t y = 0; y < recipe.height; ++y)
+        for (uint32_t x = 0; x < recipe.width; ++x)
             for (int c = 0; c < channels; ++c)
                 s.push_back(static_cast<uint16_t>((x * 131 + y * 977 + c * 4099 + x * y * 31) % (top + 1)));
     return s;
@@ -132,12 +132,12 @@ void PngWriteToBytes(png_structp png, png_bytep data, size_t length)
 
 void PngFlush(png_structp) {}
 
-Bytes PngRow(const PngSpec &spec, const std::vector<uint16_t> &samples, uint32_t y)
+Bytes PngRow(const PngRecipe &recipe, const std::vector<uint16_t> &samples, uint32_t y)
 {
-    const int channels = PngChannels(spec.colourType);
-    const size_t perRow = static_cast<size_t>(spec.width) * channels;
+    const int channels = PngChannels(recipe.colourType);
+    const size_t perRow = static_cast<size_t>(recipe.width) * channels;
     Bytes row;
-    if (spec.bitDepth == 16) {
+    if (recipe.bitDepth == 16) {
         for (size_t i = 0; i < perRow; ++i) {
             const uint16_t v = samples[y * perRow + i];
             row.push_back(static_cast<uint8_t>(v >> 8));
@@ -145,48 +145,48 @@ Bytes PngRow(const PngSpec &spec, const std::vector<uint16_t> &samples, uint32_t
         }
         return row;
     }
-    row.assign((perRow * spec.bitDepth + 7) / 8, 0);
+    row.assign((perRow * recipe.bitDepth + 7) / 8, 0);
     for (size_t i = 0; i < perRow; ++i) {
-        const size_t bit = i * spec.bitDepth;
-        row[bit / 8] |= static_cast<uint8_t>(samples[y * perRow + i] << (8 - spec.bitDepth - bit % 8));
+        const size_t bit = i * recipe.bitDepth;
+        row[bit / 8] |= static_cast<uint8_t>(samples[y * perRow + i] << (8 - recipe.bitDepth - bit % 8));
     }
     return row;
 }
 
 }  // namespace
 
-Bytes EncodePng(const PngSpec &spec)
+Bytes EncodePng(const PngRecipe &recipe)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, PngWriteToBytes, PngFlush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colourType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> plte;
-    for (const RGBQUAD &q : spec.palette)
+    for (const RGBQUAD &q : recipe.palette)
         plte.push_back(png_color{q.rgbRed, q.rgbGreen, q.rgbBlue});
     if (!plte.empty())
         png_set_PLTE(png, info, plte.data(), static_cast<int>(plte.size()));
-    png_color_16 trnsColour = {0, spec.trnsValue[0], spec.trnsValue[1], spec.trnsValue[2], spec.trnsValue[0]};
-    if (!spec.trnsAlpha.empty())
-        png_set_tRNS(png, info, spec.trnsAlpha.data(), static_cast<int>(spec.trnsAlpha.size()), nullptr);
-    else if (spec.trnsColour)
+    png_color_16 trnsColour = {0, recipe.trnsValue[0], recipe.trnsValue[1], recipe.trnsValue[2], recipe.trnsValue[0]};
+    if (!recipe.trnsAlpha.empty())
+        png_set_tRNS(png, info, recipe.trnsAlpha.data(), static_cast<int>(recipe.trnsAlpha.size()), nullptr);
+    else if (recipe.trnsColour)
         png_set_tRNS(png, info, nullptr, 0, &trnsColour);
-    if (spec.background) {
-        png_color_16 bg = {static_cast<png_byte>(spec.backgroundValue[0]), spec.backgroundValue[0],
-                           spec.backgroundValue[1], spec.backgroundValue[2], spec.backgroundValue[0]};
+    if (recipe.background) {
+        png_color_16 bg = {static_cast<png_byte>(recipe.backgroundValue[0]), recipe.backgroundValue[0],
+                           recipe.backgroundValue[1], recipe.backgroundValue[2], recipe.backgroundValue[0]};
         png_set_bKGD(png, info, &bg);
     }
-    if (spec.srgb)
+    if (recipe.srgb)
         png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-    if (spec.gamma > 0)
-        png_set_gAMA(png, info, spec.gamma);
-    if (spec.physMetre)
-        png_set_pHYs(png, info, spec.physX, spec.physY, PNG_RESOLUTION_METER);
+    if (recipe.gamma > 0)
+        png_set_gAMA(png, info, recipe.gamma);
+    if (recipe.physMetre)
+        png_set_pHYs(png, info, recipe.physX, recipe.physY, PNG_RESOLUTION_METER);
     std::vector<png_text> texts;
-    for (const PngText &t : spec.texts) {
+    for (const PngText &t : recipe.texts) {
         png_text pt = {};
         pt.compression = t.compression;
         pt.key = const_cast<char *>(t.key.c_str());
@@ -197,11 +197,11 @@ Bytes EncodePng(const PngSpec &spec)
     if (!texts.empty())
         png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
     png_write_info(png, info);
-    const std::vector<uint16_t> samples = spec.samples.empty() ? PngPattern(spec) : spec.samples;
+    const std::vector<uint16_t> samples = recipe.samples.empty() ? PngPattern(recipe) : recipe.samples;
     std::vector<Bytes> rows;
     std::vector<png_bytep> pointers;
-    for (uint32_t y = 0; y < spec.height; ++y)
-        rows.push_back(PngRow(spec, samples, y));
+    for (uint32_t y = 0; y < recipe.height; ++y)
+        rows.push_back(PngRow(recipe, samples, y));
     for (Bytes &r : rows)
         pointers.push_back(r.data());
     png_write_image(png, pointers.data());

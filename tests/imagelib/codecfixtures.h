@@ -17,7 +17,7 @@ struct JpegMarker {
     std::string bytes;
 };
 
-struct JpegSpec {
+struct JpegRecipe {
     uint32_t width = 16;
     uint32_t height = 16;
     int components = 3;        // 1 grey, 3 YCbCr, 4 CMYK or YCCK
@@ -33,7 +33,7 @@ struct JpegSpec {
     std::vector<JpegMarker> markers;
     Bytes samples;             // interleaved, components a pixel; empty: a gradient
 };
-Bytes EncodeJpeg(const JpegSpec &spec);
+Bytes EncodeJpeg(const JpegRecipe &recipe);
 // The same bytes decoded by libjpeg directly: RGB for 1 and 3 components,
 // CMYK as stored for 4.
 Bytes DecodeJpegDirect(const Bytes &file, uint32_t &width, uint32_t &height);
@@ -44,7 +44,7 @@ struct PngText {
     int compression;  // -1 tEXt, 0 zTXt, 1 iTXt
 };
 
-struct PngSpec {
+struct PngRecipe {
     uint32_t width = 9;
     uint32_t height = 7;
     int colourType = 2;   // 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
@@ -65,8 +65,8 @@ struct PngSpec {
 };
 int PngChannels(int colourType);
 // A pattern that uses the whole range of the bit depth.
-std::vector<uint16_t> PngPattern(const PngSpec &spec);
-Bytes EncodePng(const PngSpec &spec);
+std::vector<uint16_t> PngPattern(const PngRecipe &recipe);
+Bytes EncodePng(const PngRecipe &recipe);
 
 struct TiffPage {
     uint32_t width = 5;

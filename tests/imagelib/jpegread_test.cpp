@@ -17,12 +17,12 @@ namespace {
 
 struct CodingCase {
     const char *what;
-    JpegSpec spec;
+    JpegRecipe recipe;
 };
 
-JpegSpec Spec(int components, int h, int v)
+JpegRecipe Recipe(int components, int h, int v)
 {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 37;
     s.height = 21;
     s.components = components;
@@ -34,13 +34,13 @@ JpegSpec Spec(int components, int h, int v)
 std::vector<CodingCase> Codings()
 {
     std::vector<CodingCase> cases = {
-        {"grey", Spec(1, 1, 1)},      {"4:2:0", Spec(3, 2, 2)},      {"4:2:2", Spec(3, 2, 1)},
-        {"4:4:4", Spec(3, 1, 1)},     {"progressive", Spec(3, 2, 2)}, {"restart intervals", Spec(3, 2, 2)},
-        {"arithmetic", Spec(3, 2, 2)},
+        {"grey", Recipe(1, 1, 1)},      {"4:2:0", Recipe(3, 2, 2)},      {"4:2:2", Recipe(3, 2, 1)},
+        {"4:4:4", Recipe(3, 1, 1)},     {"progressive", Recipe(3, 2, 2)}, {"restart intervals", Recipe(3, 2, 2)},
+        {"arithmetic", Recipe(3, 2, 2)},
     };
-    cases[4].spec.progressive = true;
-    cases[5].spec.restartRows = 1;
-    cases[6].spec.arithmetic = true;
+    cases[4].recipe.progressive = true;
+    cases[5].recipe.restartRows = 1;
+    cases[6].recipe.arithmetic = true;
     return cases;
 }
 
@@ -48,15 +48,15 @@ TEST(JpegRead, GenericReadEqualsTheLibrarysOwnDecode)
 {
     for (const CodingCase &c : Codings()) {
         SCOPED_TRACE(c.what);
-        const Bytes file = EncodeJpeg(c.spec);
+        const Bytes file = EncodeJpeg(c.recipe);
         uint32_t w = 0;
         uint32_t h = 0;
         const Bytes expected = DecodeJpegDirect(file, w, h);
         ReadOutcome r = ReadGenericBytes(file);
         EXPECT_EQ(r.error, 0);
         ASSERT_TRUE(r.returned);
-        EXPECT_EQ(r.width, c.spec.width);
-        EXPECT_EQ(r.height, c.spec.height);
+        EXPECT_EQ(r.width, c.recipe.width);
+        EXPECT_EQ(r.height, c.recipe.height);
         EXPECT_EQ(r.pixels, expected);
     }
 }
@@ -65,9 +65,9 @@ TEST(JpegRead, CmykAndYcckBecomeRgbByTheBlackChannel)
 {
     for (bool ycck : {false, true}) {
         SCOPED_TRACE(ycck ? "YCCK" : "CMYK");
-        JpegSpec spec = Spec(4, 1, 1);
-        spec.ycck = ycck;
-        const Bytes file = EncodeJpeg(spec);
+        JpegRecipe recipe = Recipe(4, 1, 1);
+        recipe.ycck = ycck;
+        const Bytes file = EncodeJpeg(recipe);
         uint32_t w = 0;
         uint32_t h = 0;
         const Bytes cmyk = DecodeJpegDirect(file, w, h);
@@ -89,12 +89,12 @@ size_t CountOf(const ISPtrVector<CFileDataTag> &list) { return list.Count(); }
 
 TEST(JpegRead, CommentsAndApplicationMarkersLandInTheThreadsLists)
 {
-    JpegSpec spec = Spec(3, 2, 2);
-    spec.markers.push_back({JPEG_COM, "first note"});
+    JpegRecipe recipe = Recipe(3, 2, 2);
+    recipe.markers.push_back({JPEG_COM, "first note"});
     for (int n = 1; n <= 15; ++n)
-        spec.markers.push_back({JPEG_APP0 + n, "app" + std::to_string(n)});
-    spec.markers.push_back({JPEG_COM, std::string("second\0part", 11)});
-    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(spec)).error, 0);
+        recipe.markers.push_back({JPEG_APP0 + n, "app" + std::to_string(n)});
+    recipe.markers.push_back({JPEG_COM, std::string("second\0part", 11)});
+    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(recipe)).error, 0);
     LibThreadState *state = GetThreadState();
     const JpegSettings &lists = state->jpeg;
     ASSERT_EQ(CountOf(lists.comments), 2u);
@@ -111,10 +111,10 @@ TEST(JpegRead, CommentsAndApplicationMarkersLandInTheThreadsLists)
     }
     // Only the last file's: a plain file empties both lists, and so does a
     // file that fails.
-    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(Spec(1, 1, 1))).error, 0);
+    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(Recipe(1, 1, 1))).error, 0);
     EXPECT_EQ(CountOf(lists.comments), 0u);
     EXPECT_EQ(CountOf(lists.markers), 0u);
-    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(spec)).error, 0);
+    ASSERT_EQ(ReadGenericBytes(EncodeJpeg(recipe)).error, 0);
     Bytes broken = {0xFF, 0xD8, 0xFF, 0x01, 0x02};
     EXPECT_EQ(ReadJpgBytes(broken, 24, 0, 3).error, 9);
     EXPECT_EQ(CountOf(lists.comments), 0u);
@@ -136,9 +136,9 @@ TEST(JpegRead, EmptySourceIsNotAJpeg)
 
 TEST(JpegRead, FileCutInsideTheScanDecodesToFullHeight)
 {
-    JpegSpec spec = Spec(3, 2, 2);
-    spec.height = 64;
-    Bytes file = EncodeJpeg(spec);
+    JpegRecipe recipe = Recipe(3, 2, 2);
+    recipe.height = 64;
+    Bytes file = EncodeJpeg(recipe);
     file.resize(file.size() * 2 / 3);
     ReadOutcome r = ReadGenericBytes(file);
     EXPECT_EQ(r.error, 0);
@@ -150,7 +150,7 @@ BOOL WINAPI StopAfterFirstRow(uint32_t, uint32_t, uint32_t) { return FALSE; }
 
 TEST(JpegRead, CallbackAnsweringZeroStopsWithTheRowsRead)
 {
-    const Bytes file = EncodeJpeg(Spec(3, 1, 1));
+    const Bytes file = EncodeJpeg(Recipe(3, 1, 1));
     uint32_t w = 0;
     uint32_t h = 0;
     const Bytes expected = DecodeJpegDirect(file, w, h);
@@ -181,13 +181,13 @@ TEST(JpegRead, LayoutsByDepthAndFlags)
     };
     for (const LayoutCase &c : cases) {
         SCOPED_TRACE(c.what);
-        const Bytes file = EncodeJpeg(Spec(c.components, 1, 1));
+        const Bytes file = EncodeJpeg(Recipe(c.components, 1, 1));
         ReadOutcome r = ReadJpgBytes(file, c.depth, c.flags, c.depth / 8);
         EXPECT_EQ(r.error, c.error);
         EXPECT_EQ(r.returned, c.error == 0);
     }
     // Grey at 8: the luma bytes as decoded.
-    const Bytes grey = EncodeJpeg(Spec(1, 1, 1));
+    const Bytes grey = EncodeJpeg(Recipe(1, 1, 1));
     uint32_t w = 0;
     uint32_t h = 0;
     const Bytes rgb = DecodeJpegDirect(grey, w, h);
@@ -199,7 +199,7 @@ TEST(JpegRead, LayoutsByDepthAndFlags)
 
 TEST(JpegRead, PaddedBgrRowsAndDibs)
 {
-    const Bytes colour = EncodeJpeg(Spec(3, 1, 1));  // 37 wide: rows of 111, padded to 112
+    const Bytes colour = EncodeJpeg(Recipe(3, 1, 1));  // 37 wide: rows of 111, padded to 112
     uint32_t w = 0;
     uint32_t h = 0;
     const Bytes rgb = DecodeJpegDirect(colour, w, h);
@@ -226,8 +226,8 @@ TEST(JpegRead, PaddedBgrRowsAndDibs)
             }
 
     // A grey DIB carries the 256-entry grey table.
-    JpegSpec greySpec = Spec(1, 1, 1);
-    const Bytes grey = EncodeJpeg(greySpec);
+    JpegRecipe greyRecipe = Recipe(1, 1, 1);
+    const Bytes grey = EncodeJpeg(greyRecipe);
     HISSRC g = OpenMemorySource(grey.data(), static_cast<uint32_t>(grey.size()));
     Result gdib(ReadJPG(g, &w, &h, 24, kJpegAsDib));
     CloseSource(g);
@@ -243,7 +243,7 @@ TEST(JpegRead, PaddedBgrRowsAndDibs)
     // per centimetre x 100, no unit none.
     const int densities[][3] = {{1, 72, 2835}, {1, 300, 11811}, {2, 100, 10000}, {0, 3, 0}};
     for (const auto &d : densities) {
-        JpegSpec withDensity = Spec(3, 1, 1);
+        JpegRecipe withDensity = Recipe(3, 1, 1);
         withDensity.densityUnit = d[0];
         withDensity.density = d[1];
         const Bytes file = EncodeJpeg(withDensity);
@@ -259,7 +259,7 @@ TEST(JpegRead, PaddedBgrRowsAndDibs)
 
 TEST(JpegRead, SeekBackLeavesTheSourceRightBehindTheData)
 {
-    Bytes file = EncodeJpeg(Spec(3, 2, 2));
+    Bytes file = EncodeJpeg(Recipe(3, 2, 2));
     const uint32_t jpegBytes = static_cast<uint32_t>(file.size());
     file.insert(file.end(), 10000, 0x5A);
     for (uint32_t flags : {0u, kJpegSeekBack}) {
@@ -278,10 +278,10 @@ TEST(JpegRead, SeekBackLeavesTheSourceRightBehindTheData)
 
 TEST(JpegRead, InformationQuery)
 {
-    JpegSpec spec = Spec(3, 2, 2);
-    spec.progressive = true;
-    spec.markers.push_back({JPEG_COM, "asked"});
-    const Bytes file = EncodeJpeg(spec);
+    JpegRecipe recipe = Recipe(3, 2, 2);
+    recipe.progressive = true;
+    recipe.markers.push_back({JPEG_COM, "asked"});
+    const Bytes file = EncodeJpeg(recipe);
     HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
     CISIO io(src);
     OperationContext ctx;
@@ -300,14 +300,14 @@ TEST(JpegRead, InformationQuery)
 // fail with the reader's codes.
 TEST(JpegRead, MutatedFilesFailSoundly)
 {
-    JpegSpec spec = Spec(3, 2, 2);
-    spec.progressive = true;
-    const Bytes good = EncodeJpeg(spec);
+    JpegRecipe recipe = Recipe(3, 2, 2);
+    recipe.progressive = true;
+    const Bytes good = EncodeJpeg(recipe);
     // 65500 x 65500 in the frame header: a baseline file is refused by the
     // checked output size (1), a progressive one already by libjpeg's
     // memory limit for its coefficients (9).
     for (bool progressive : {false, true}) {
-        JpegSpec big = Spec(3, 2, 2);
+        JpegRecipe big = Recipe(3, 2, 2);
         big.progressive = progressive;
         Bytes huge = EncodeJpeg(big);
         for (size_t i = 0; i + 8 < huge.size(); ++i)
@@ -329,9 +329,9 @@ TEST(JpegRead, ThreadsKeepTheirOwnLists)
 {
     EXPECT_TRUE(BothThreadsPass([](int worker) {
         const std::string comment = worker ? "thread B" : "thread A";
-        JpegSpec spec = Spec(3, 2, 2);
-        spec.markers.push_back({JPEG_COM, comment});
-        const Bytes file = EncodeJpeg(spec);
+        JpegRecipe recipe = Recipe(3, 2, 2);
+        recipe.markers.push_back({JPEG_COM, comment});
+        const Bytes file = EncodeJpeg(recipe);
         for (int i = 0; i < 20; ++i) {
             const JpegSettings &lists = GetThreadState()->jpeg;
             if (ReadGenericBytes(file).error != 0 || lists.comments.Count() != 1 ||

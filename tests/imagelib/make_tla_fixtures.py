@@ -170,7 +170,7 @@ def filtered(rows, n, b, flags):
     return b"".join(bytes(r) for r in rows)
 
 
-class Spec:
+class Recipe:
     def __init__(self, name, w, h, bpp, **kw):
         self.name, self.w, self.h, self.bpp = name, w, h, bpp
         self.password = kw.get("password")
@@ -197,22 +197,22 @@ def record(out, key, rtype, body, plain_from=None, header_override=None):
     out += header + body
 
 
-def write(spec):
-    c = spec.c
-    key = derive_key(spec.password)
-    out = bytearray(b"TLA\x01" if spec.password else b"TLAU")
+def write(recipe):
+    c = recipe.c
+    key = derive_key(recipe.password)
+    out = bytearray(b"TLA\x01" if recipe.password else b"TLAU")
     record(out, key, 100, struct.pack("<H", c.get("version", 1)))
-    size = struct.pack("<HHHH", spec.w, spec.h, spec.bpp, spec.colours)
+    size = struct.pack("<HHHH", recipe.w, recipe.h, recipe.bpp, recipe.colours)
     if "size_len" in c:
         record(out, key, 101, size + bytes(c["size_len"] - 8))
     else:
         record(out, key, 101, size)
-    pal = b"".join(bytes(e) for e in spec.palette)
-    stored_pal = len(pal) if spec.bpp == 1 else 0
-    record(out, key, 104, pal + spec.palette_extra, plain_from=stored_pal)
+    pal = b"".join(bytes(e) for e in recipe.palette)
+    stored_pal = len(pal) if recipe.bpp == 1 else 0
+    record(out, key, 104, pal + recipe.palette_extra, plain_from=stored_pal)
     if not c.get("no_metadata"):
-        record(out, key, 102, struct.pack("<H", len(spec.meta)))
-        for mtype, body in spec.meta:
+        record(out, key, 102, struct.pack("<H", len(recipe.meta)))
+        for mtype, body in recipe.meta:
             if c.get("meta_too_long"):
                 header = struct.pack("<BHI", 0, mtype, 1 << 30)
                 record(out, key, mtype, body, header_override=header)
@@ -220,17 +220,17 @@ def write(spec):
                 record(out, key, mtype, body)
     if c.get("end_at_skipped"):
         return bytes(out), None
-    record(out, key, c.get("skipped_type", 103), spec.skipped, plain_from=0)
-    stored = picture(spec.w, spec.h, spec.bpp, spec.seed)
-    n = spec.w * spec.bpp
+    record(out, key, c.get("skipped_type", 103), recipe.skipped, plain_from=0)
+    stored = picture(recipe.w, recipe.h, recipe.bpp, recipe.seed)
+    n = recipe.w * recipe.bpp
     data_state = Sapphire().keyed(key) if key else None
     row = 0
-    for rows, flags in spec.blocks:
+    for rows, flags in recipe.blocks:
         raw = [stored[(row + i) * n:(row + i + 1) * n] for i in range(rows)]
         row += rows
-        data = zlib.compress(filtered(raw, n, spec.bpp, flags), 9)
+        data = zlib.compress(filtered(raw, n, recipe.bpp, flags), 9)
         if c.get("inflate_short"):
-            data = zlib.compress(filtered(raw[:-1], n, spec.bpp, flags), 9)
+            data = zlib.compress(filtered(raw[:-1], n, recipe.bpp, flags), 9)
         if c.get("stream_unended"):
             data = data[:-6]
         if key:
@@ -247,39 +247,39 @@ def write(spec):
 
 
 GOOD = [
-    Spec("plain3", 5, 5, 3, blocks=[(3, 0), (2, 0)]),
-    Spec("left", 13, 9, 3, blocks=[(4, 1), (5, 1)], seed=2),
-    Spec("up", 13, 9, 3, blocks=[(4, 2), (5, 2)], seed=3),
-    Spec("paeth", 13, 9, 3, blocks=[(4, 4), (5, 4)], seed=4),
-    Spec("all3", 13, 9, 3, blocks=[(4, 7), (5, 7), ], seed=5),
-    Spec("all4", 11, 7, 4, blocks=[(1, 7), (6, 7)], seed=6),
-    Spec("index", 12, 6, 1, blocks=[(6, 7)], palette_extra=b"\x01\x02\x03\x04\x05", seed=7),
-    Spec("bits16", 9, 6, 2, blocks=[(2, 3), (4, 5)], seed=8),
-    Spec("meta2", 6, 4, 3, meta=[(7, b"first item"), (300, b"\x00\x01\x02")], seed=9),
-    Spec("secret", 5, 5, 3, password="secret", blocks=[(3, 7), (2, 7)],
+    Recipe("plain3", 5, 5, 3, blocks=[(3, 0), (2, 0)]),
+    Recipe("left", 13, 9, 3, blocks=[(4, 1), (5, 1)], seed=2),
+    Recipe("up", 13, 9, 3, blocks=[(4, 2), (5, 2)], seed=3),
+    Recipe("paeth", 13, 9, 3, blocks=[(4, 4), (5, 4)], seed=4),
+    Recipe("all3", 13, 9, 3, blocks=[(4, 7), (5, 7), ], seed=5),
+    Recipe("all4", 11, 7, 4, blocks=[(1, 7), (6, 7)], seed=6),
+    Recipe("index", 12, 6, 1, blocks=[(6, 7)], palette_extra=b"\x01\x02\x03\x04\x05", seed=7),
+    Recipe("bits16", 9, 6, 2, blocks=[(2, 3), (4, 5)], seed=8),
+    Recipe("meta2", 6, 4, 3, meta=[(7, b"first item"), (300, b"\x00\x01\x02")], seed=9),
+    Recipe("secret", 5, 5, 3, password="secret", blocks=[(3, 7), (2, 7)],
          meta=[(5, b"note")], seed=10),
-    Spec("secret1", 8, 5, 1, password="secret", blocks=[(2, 1), (3, 2)], palette_extra=b"xyz", seed=11),
+    Recipe("secret1", 8, 5, 1, password="secret", blocks=[(2, 1), (3, 2)], palette_extra=b"xyz", seed=11),
 ]
 
 BAD = [
-    Spec("restart", 5, 5, 3, password="secret", blocks=[(3, 0), (2, 0)],
+    Recipe("restart", 5, 5, 3, password="secret", blocks=[(3, 0), (2, 0)],
          corrupt={"restart_data_cipher": 1}, error=51, returned=1),
-    Spec("version2", 4, 4, 3, corrupt={"version": 2}, error=52),
-    Spec("size9", 4, 4, 3, corrupt={"size_len": 9}, error=52),
-    Spec("bpp5", 4, 4, 5, error=52),
-    Spec("shortpal", 4, 4, 1, colours=20, error=52),
-    Spec("colours300", 4, 4, 1, colours=300, palette=palette16() * 19, error=52),
-    Spec("nometa", 4, 4, 3, corrupt={"no_metadata": 1}, error=52),
-    Spec("metalong", 4, 4, 3, meta=[(9, b"abc")], corrupt={"meta_too_long": 1}, error=52),
-    Spec("skipped104", 4, 4, 3, corrupt={"skipped_type": 104}, error=52),
-    Spec("endatskipped", 4, 4, 3, corrupt={"end_at_skipped": 1}, error=3, returned=1),
-    Spec("zerorows", 4, 4, 3, corrupt={"zero_rows": 1}, error=48, returned=1),
-    Spec("block105", 4, 4, 3, corrupt={"block_type": 105}, error=52, returned=1),
-    Spec("lengthlong", 4, 4, 3, corrupt={"length_too_long": 1}, error=52, returned=1),
-    Spec("inflateshort", 4, 4, 3, blocks=[(2, 0), (2, 0)], corrupt={"inflate_short": 1}, error=51, returned=1),
-    Spec("unended", 4, 4, 3, corrupt={"stream_unended": 1}, error=51, returned=1),
-    Spec("truncated", 6, 6, 3, blocks=[(3, 0), (3, 0)], corrupt={"truncate": 5}, error=3, returned=1),
-    Spec("huge", 65535, 65535, 3, blocks=[(1, 0)], error=1, returned=0),
+    Recipe("version2", 4, 4, 3, corrupt={"version": 2}, error=52),
+    Recipe("size9", 4, 4, 3, corrupt={"size_len": 9}, error=52),
+    Recipe("bpp5", 4, 4, 5, error=52),
+    Recipe("shortpal", 4, 4, 1, colours=20, error=52),
+    Recipe("colours300", 4, 4, 1, colours=300, palette=palette16() * 19, error=52),
+    Recipe("nometa", 4, 4, 3, corrupt={"no_metadata": 1}, error=52),
+    Recipe("metalong", 4, 4, 3, meta=[(9, b"abc")], corrupt={"meta_too_long": 1}, error=52),
+    Recipe("skipped104", 4, 4, 3, corrupt={"skipped_type": 104}, error=52),
+    Recipe("endatskipped", 4, 4, 3, corrupt={"end_at_skipped": 1}, error=3, returned=1),
+    Recipe("zerorows", 4, 4, 3, corrupt={"zero_rows": 1}, error=48, returned=1),
+    Recipe("block105", 4, 4, 3, corrupt={"block_type": 105}, error=52, returned=1),
+    Recipe("lengthlong", 4, 4, 3, corrupt={"length_too_long": 1}, error=52, returned=1),
+    Recipe("inflateshort", 4, 4, 3, blocks=[(2, 0), (2, 0)], corrupt={"inflate_short": 1}, error=51, returned=1),
+    Recipe("unended", 4, 4, 3, corrupt={"stream_unended": 1}, error=51, returned=1),
+    Recipe("truncated", 6, 6, 3, blocks=[(3, 0), (3, 0)], corrupt={"truncate": 5}, error=3, returned=1),
+    Recipe("huge", 65535, 65535, 3, blocks=[(1, 0)], error=1, returned=0),
 ]
 
 
@@ -287,23 +287,23 @@ def main():
     outdir = sys.argv[1]
     os.makedirs(outdir, exist_ok=True)
     lines = []
-    for spec in GOOD + BAD:
-        if spec.name == "huge":
+    for recipe in GOOD + BAD:
+        if recipe.name == "huge":
             # One row's data is enough: the result buffer is refused first.
-            spec.h = 1
-            data, stored = write(spec)
+            recipe.h = 1
+            data, stored = write(recipe)
             data = data.replace(struct.pack("<HHHH", 65535, 1, 3, 16), struct.pack("<HHHH", 65535, 65535, 3, 16))
-            spec.h = 65535
+            recipe.h = 65535
         else:
-            data, stored = write(spec)
-        with open(os.path.join(outdir, spec.name + ".tla"), "wb") as f:
+            data, stored = write(recipe)
+        with open(os.path.join(outdir, recipe.name + ".tla"), "wb") as f:
             f.write(data)
-        if spec in GOOD:
-            for mode, rows in outputs(stored, spec.w, spec.h, spec.bpp, spec.palette).items():
-                with open(os.path.join(outdir, "%s.m%d" % (spec.name, mode)), "wb") as f:
+        if recipe in GOOD:
+            for mode, rows in outputs(stored, recipe.w, recipe.h, recipe.bpp, recipe.palette).items():
+                with open(os.path.join(outdir, "%s.m%d" % (recipe.name, mode)), "wb") as f:
                     f.write(rows)
-        lines.append("%s %d %d %d %s %d %d" % (spec.name, spec.w, spec.h, spec.bpp, spec.password or "-",
-                                               spec.error, 1 if spec.returned else 0))
+        lines.append("%s %d %d %d %s %d %d" % (recipe.name, recipe.w, recipe.h, recipe.bpp, recipe.password or "-",
+                                               recipe.error, 1 if recipe.returned else 0))
     sample = bytes(range(40)) + b"pixels"
     with open(os.path.join(outdir, "cipher.txt"), "w") as f:
         for password in ("secret", "secreT", "a", "Tandrovi3"):

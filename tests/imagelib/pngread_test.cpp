@@ -29,27 +29,27 @@ uint8_t Over(double colour, double alpha, double background)
     return static_cast<uint8_t>(std::lround(colour * alpha + background * (1 - alpha)));
 }
 
-// The picture the spec's samples show, composited over the background.
-Bytes ExpectedRgb(const PngSpec &spec, const uint8_t background[3])
+// The picture the recipe's samples show, composited over the background.
+Bytes ExpectedRgb(const PngRecipe &recipe, const uint8_t background[3])
 {
-    const std::vector<uint16_t> s = spec.samples.empty() ? PngPattern(spec) : spec.samples;
-    const int channels = PngChannels(spec.colourType);
-    const double top = spec.bitDepth == 16 ? 65535.0 : (1 << spec.bitDepth) - 1;
+    const std::vector<uint16_t> s = recipe.samples.empty() ? PngPattern(recipe) : recipe.samples;
+    const int channels = PngChannels(recipe.colourType);
+    const double top = recipe.bitDepth == 16 ? 65535.0 : (1 << recipe.bitDepth) - 1;
     Bytes out;
-    for (size_t p = 0; p < static_cast<size_t>(spec.width) * spec.height; ++p) {
+    for (size_t p = 0; p < static_cast<size_t>(recipe.width) * recipe.height; ++p) {
         const uint16_t *px = &s[p * channels];
         double rgb[3];
         double alpha = 1;
-        if (spec.colourType == 3) {
-            const RGBQUAD &q = spec.palette[px[0]];
+        if (recipe.colourType == 3) {
+            const RGBQUAD &q = recipe.palette[px[0]];
             rgb[0] = q.rgbRed, rgb[1] = q.rgbGreen, rgb[2] = q.rgbBlue;
-            if (px[0] < spec.trnsAlpha.size())
-                alpha = spec.trnsAlpha[px[0]] / 255.0;
+            if (px[0] < recipe.trnsAlpha.size())
+                alpha = recipe.trnsAlpha[px[0]] / 255.0;
         } else {
-            const bool grey = spec.colourType == 0 || spec.colourType == 4;
+            const bool grey = recipe.colourType == 0 || recipe.colourType == 4;
             for (int c = 0; c < 3; ++c)
-                rgb[c] = To8(px[grey ? 0 : c], spec.bitDepth);
-            if (spec.colourType == 4 || spec.colourType == 6)
+                rgb[c] = To8(px[grey ? 0 : c], recipe.bitDepth);
+            if (recipe.colourType == 4 || recipe.colourType == 6)
                 alpha = px[channels - 1] / top;
         }
         for (int c = 0; c < 3; ++c)
@@ -66,9 +66,9 @@ std::vector<RGBQUAD> Palette(uint32_t n)
     return p;
 }
 
-PngSpec Png(int colourType, int bitDepth)
+PngRecipe Png(int colourType, int bitDepth)
 {
-    PngSpec s;
+    PngRecipe s;
     s.colourType = colourType;
     s.bitDepth = bitDepth;
     if (colourType == 3)
@@ -83,43 +83,43 @@ TEST(PngRead, EveryColourTypeAndDepthEqualsTheSourcePicture)
                              {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     for (const auto &d : depths) {
         for (bool interlaced : {false, true}) {
-            PngSpec spec = Png(d[0], d[1]);
-            spec.interlaced = interlaced;
+            PngRecipe recipe = Png(d[0], d[1]);
+            recipe.interlaced = interlaced;
             SCOPED_TRACE("colour type " + std::to_string(d[0]) + " depth " + std::to_string(d[1]) +
                          (interlaced ? " interlaced" : ""));
-            ReadOutcome r = ReadGenericBytes(EncodePng(spec));
+            ReadOutcome r = ReadGenericBytes(EncodePng(recipe));
             EXPECT_EQ(r.error, 0);
-            EXPECT_EQ(r.width, spec.width);
-            EXPECT_EQ(r.height, spec.height);
+            EXPECT_EQ(r.width, recipe.width);
+            EXPECT_EQ(r.height, recipe.height);
             // Straight samples are exact; composited ones within rounding.
-            EXPECT_LE(MaxDifference(r.pixels, ExpectedRgb(spec, black)), d[0] >= 4 ? 1 : 0);
+            EXPECT_LE(MaxDifference(r.pixels, ExpectedRgb(recipe, black)), d[0] >= 4 ? 1 : 0);
         }
     }
 }
 
 TEST(PngRead, TransparencyIsCompositedOverTheFilesBackgroundOrBlack)
 {
-    PngSpec palette = Png(3, 8);
+    PngRecipe palette = Png(3, 8);
     palette.trnsAlpha = {0, 64, 128, 255, 10};
-    PngSpec rgba = Png(6, 8);
-    PngSpec greyKey = Png(0, 8);
+    PngRecipe rgba = Png(6, 8);
+    PngRecipe greyKey = Png(0, 8);
     greyKey.trnsColour = true;
     greyKey.trnsValue[0] = PngPattern(greyKey)[0];
     const uint8_t black[3] = {0, 0, 0};
-    for (PngSpec spec : {palette, rgba}) {
-        SCOPED_TRACE(spec.colourType);
-        EXPECT_LE(MaxDifference(ReadGenericBytes(EncodePng(spec)).pixels, ExpectedRgb(spec, black)), 1);
-        spec.background = true;
+    for (PngRecipe recipe : {palette, rgba}) {
+        SCOPED_TRACE(recipe.colourType);
+        EXPECT_LE(MaxDifference(ReadGenericBytes(EncodePng(recipe)).pixels, ExpectedRgb(recipe, black)), 1);
+        recipe.background = true;
         const uint8_t bg[3] = {200, 100, 50};
-        if (spec.colourType == 3) {
-            spec.palette[3] = RGBQUAD{50, 100, 200, 0};
-            spec.backgroundValue[0] = 3;
+        if (recipe.colourType == 3) {
+            recipe.palette[3] = RGBQUAD{50, 100, 200, 0};
+            recipe.backgroundValue[0] = 3;
         } else {
-            spec.backgroundValue[0] = 200, spec.backgroundValue[1] = 100, spec.backgroundValue[2] = 50;
+            recipe.backgroundValue[0] = 200, recipe.backgroundValue[1] = 100, recipe.backgroundValue[2] = 50;
         }
-        ReadOutcome r = ReadGenericBytes(EncodePng(spec));
+        ReadOutcome r = ReadGenericBytes(EncodePng(recipe));
         EXPECT_EQ(r.error, 0);
-        EXPECT_LE(MaxDifference(r.pixels, ExpectedRgb(spec, bg)), 1);
+        EXPECT_LE(MaxDifference(r.pixels, ExpectedRgb(recipe, bg)), 1);
         EXPECT_EQ(GetThreadState()->png.lastBackground.red, 200);
     }
     // A grey key colour becomes the background too.
@@ -137,10 +137,10 @@ BOOL WINAPI Record(uint32_t row, uint32_t, uint32_t)
 
 TEST(PngRead, InterlacedFileReportsEachRowOnce)
 {
-    PngSpec spec = Png(2, 8);
-    spec.height = 10;
-    spec.interlaced = true;
-    const Bytes file = EncodePng(spec);
+    PngRecipe recipe = Png(2, 8);
+    recipe.height = 10;
+    recipe.interlaced = true;
+    const Bytes file = EncodePng(recipe);
     gReported.clear();
     SetProgressCallback(Record, 0);
     ReadOutcome r = ReadGenericBytes(file);
@@ -153,16 +153,16 @@ BOOL WINAPI Stop(uint32_t, uint32_t, uint32_t) { return FALSE; }
 
 TEST(PngRead, AbortAndCutFilesKeepTheRowsRead)
 {
-    PngSpec spec = Png(2, 8);
-    spec.width = 128;
-    spec.height = 128;
-    spec.samples.resize(128 * 128 * 3);
+    PngRecipe recipe = Png(2, 8);
+    recipe.width = 128;
+    recipe.height = 128;
+    recipe.samples.resize(128 * 128 * 3);
     uint32_t seed = 99;
-    for (uint16_t &v : spec.samples)
+    for (uint16_t &v : recipe.samples)
         v = static_cast<uint16_t>((seed = seed * 1103515245u + 12345u) >> 24);
     const uint8_t black[3] = {0, 0, 0};
-    const Bytes expected = ExpectedRgb(spec, black);
-    Bytes file = EncodePng(spec);
+    const Bytes expected = ExpectedRgb(recipe, black);
+    Bytes file = EncodePng(recipe);
     SetProgressCallback(Stop, 0);
     ReadOutcome stopped = ReadGenericBytes(file);
     SetProgressCallback(nullptr, 0);
@@ -179,22 +179,22 @@ TEST(PngRead, AbortAndCutFilesKeepTheRowsRead)
 
 TEST(PngRead, GammaOnlyWithTheFlagAndNeverWithSrgb)
 {
-    PngSpec spec = Png(2, 8);
-    spec.gamma = 0.45455;  // what sRGB implies, so the file is consistent
-    const Bytes plain = ReadPngBytes(EncodePng(spec), 24, 0, 3).pixels;
-    const Bytes corrected = ReadPngBytes(EncodePng(spec), 24, kPngGamma, 3).pixels;
+    PngRecipe recipe = Png(2, 8);
+    recipe.gamma = 0.45455;  // what sRGB implies, so the file is consistent
+    const Bytes plain = ReadPngBytes(EncodePng(recipe), 24, 0, 3).pixels;
+    const Bytes corrected = ReadPngBytes(EncodePng(recipe), 24, kPngGamma, 3).pixels;
     EXPECT_GT(MaxDifference(plain, corrected), 20);
-    spec.srgb = true;
-    EXPECT_EQ(ReadPngBytes(EncodePng(spec), 24, kPngGamma, 3).pixels, plain);
+    recipe.srgb = true;
+    EXPECT_EQ(ReadPngBytes(EncodePng(recipe), 24, kPngGamma, 3).pixels, plain);
 }
 
 TEST(PngRead, TextChunksOfTheLastReadOnly)
 {
-    PngSpec spec = Png(2, 8);
-    spec.texts = {{"Title", "plain", PNG_TEXT_COMPRESSION_NONE},
+    PngRecipe recipe = Png(2, 8);
+    recipe.texts = {{"Title", "plain", PNG_TEXT_COMPRESSION_NONE},
                   {"Comment", "squeezed", PNG_TEXT_COMPRESSION_zTXt},
                   {"Author", "international", PNG_ITXT_COMPRESSION_NONE}};
-    ASSERT_EQ(ReadGenericBytes(EncodePng(spec)).error, 0);
+    ASSERT_EQ(ReadGenericBytes(EncodePng(recipe)).error, 0);
     const std::vector<PngTextEntry> &texts = GetThreadState()->png.texts;
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].keyword, "Title");
@@ -202,7 +202,7 @@ TEST(PngRead, TextChunksOfTheLastReadOnly)
     EXPECT_EQ(texts[0].compressed, 0u);
     EXPECT_EQ(texts[1].keyword, "Comment");
     EXPECT_EQ(texts[1].compressed, 1u);
-    Bytes broken = EncodePng(spec);
+    Bytes broken = EncodePng(recipe);
     broken.resize(60);
     EXPECT_EQ(ReadGenericBytes(broken).error, 15);
     EXPECT_TRUE(GetThreadState()->png.texts.empty());
@@ -243,7 +243,7 @@ TEST(PngRead, LayoutsByDepth)
 TEST(PngRead, IndexLayoutsCarryTheirPalette)
 {
     // Grey 4-bit at 8: indices 0..15, the ramp 0, 17, ... 255, the rest entry 0.
-    PngSpec grey = Png(0, 4);
+    PngRecipe grey = Png(0, 4);
     RGBQUAD palette[256];
     ReadOutcome r = ReadPngBytes(EncodePng(grey), 8, 0, 1, palette);
     ASSERT_EQ(r.error, 0);
@@ -256,7 +256,7 @@ TEST(PngRead, IndexLayoutsCarryTheirPalette)
     EXPECT_EQ(palette[255].rgbReserved, 255);
 
     // Palette with tRNS: the alpha values in the fourth bytes at depth 8.
-    PngSpec indexed = Png(3, 8);
+    PngRecipe indexed = Png(3, 8);
     indexed.trnsAlpha = {7, 77};
     ReadOutcome p = ReadPngBytes(EncodePng(indexed), 8, 0, 1, palette);
     ASSERT_EQ(p.error, 0);
@@ -284,11 +284,11 @@ TEST(PngRead, DibsFromTheFilesDepth)
                  {2, 16, 24, 0}, {6, 8, 32, 0}, {4, 8, 32, 0}};
     for (const DibCase &c : cases) {
         SCOPED_TRACE(std::to_string(c.colourType) + "/" + std::to_string(c.bitDepth));
-        PngSpec spec = Png(c.colourType, c.bitDepth);
-        spec.physMetre = true;
-        spec.physX = 2835;
-        spec.physY = 3000;
-        const Bytes file = EncodePng(spec);
+        PngRecipe recipe = Png(c.colourType, c.bitDepth);
+        recipe.physMetre = true;
+        recipe.physX = 2835;
+        recipe.physY = 3000;
+        const Bytes file = EncodePng(recipe);
         HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
         uint32_t w = 0;
         uint32_t h = 0;
@@ -304,12 +304,12 @@ TEST(PngRead, DibsFromTheFilesDepth)
         // The top row of the picture is the last DIB row; compare its first
         // pixel with the generic read.
         const uint8_t black[3] = {0, 0, 0};
-        const Bytes rgb = ExpectedRgb(spec, black);
+        const Bytes rgb = ExpectedRgb(recipe, black);
         const uint32_t stride = (w * c.dibBits + 31) / 32 * 4;
         const BYTE *top = dib.Get() + 40 + 4 * c.colours + static_cast<size_t>(h - 1) * stride;
         if (c.dibBits == 32) {
             // Alpha stays: the first pixel's own samples, blue first.
-            const std::vector<uint16_t> px = PngPattern(spec);
+            const std::vector<uint16_t> px = PngPattern(recipe);
             const bool grey = c.colourType == 4;
             EXPECT_EQ(top[0], To8(px[grey ? 0 : 2], c.bitDepth));
             EXPECT_EQ(top[2], To8(px[0], c.bitDepth));
@@ -327,13 +327,13 @@ TEST(PngRead, DibsFromTheFilesDepth)
 
 TEST(PngRead, InformationQuery)
 {
-    PngSpec spec = Png(3, 4);
-    spec.trnsAlpha = {1, 2, 3};
-    spec.physMetre = true;
-    spec.physX = 100;
-    spec.physY = 200;
-    spec.interlaced = true;
-    const Bytes file = EncodePng(spec);
+    PngRecipe recipe = Png(3, 4);
+    recipe.trnsAlpha = {1, 2, 3};
+    recipe.physMetre = true;
+    recipe.physX = 100;
+    recipe.physY = 200;
+    recipe.interlaced = true;
+    const Bytes file = EncodePng(recipe);
     HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
     CISIO io(src);
     OperationContext ctx;
@@ -390,9 +390,9 @@ TEST(PngRead, ThreadsKeepTheirOwnTextsAndErrors)
     // One thread reads good files, the other cut ones: each keeps its own
     // text list and its own last error.
     EXPECT_TRUE(BothThreadsPass([](int worker) {
-        PngSpec spec = Png(2, 8);
-        spec.texts = {{"Who", worker ? "B" : "A", PNG_TEXT_COMPRESSION_NONE}};
-        Bytes file = EncodePng(spec);
+        PngRecipe recipe = Png(2, 8);
+        recipe.texts = {{"Who", worker ? "B" : "A", PNG_TEXT_COMPRESSION_NONE}};
+        Bytes file = EncodePng(recipe);
         const bool cut = worker == 1;
         if (cut)
             file.resize(file.size() - 20);

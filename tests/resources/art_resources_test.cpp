@@ -308,7 +308,7 @@ TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
             Picture bg, off;
             ASSERT_TRUE(LoadPicture(scr.Get(), bgName, bg)) << bgName;
             ASSERT_TRUE(LoadPicture(scr.Get(), offName, off)) << offName;
-            for (const scene::LightSpec &l : scene::kLights) {
+            for (const scene::LightPlace &l : scene::kLights) {
                 int differ = 0;
                 for (int y = 0; y < l.dst.h; ++y)
                     for (int x = 0; x < l.dst.w; ++x)

@@ -32,30 +32,30 @@ bool WritePicture(const std::string &path, Format format, uint32_t w, uint32_t h
             }
         bytes = imgtest::PictureBmp(picture, 24, false);
     } else if (format == Format::kPng) {
-        imgtest::PngSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.colourType = 2;
-        spec.bitDepth = 8;
+        imgtest::PngRecipe recipe;
+        recipe.width = w;
+        recipe.height = h;
+        recipe.colourType = 2;
+        recipe.bitDepth = 8;
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x) {
                 Rgb c = pixel(x, y);
-                spec.samples.insert(spec.samples.end(), {c.r, c.g, c.b});
+                recipe.samples.insert(recipe.samples.end(), {c.r, c.g, c.b});
             }
-        bytes = imgtest::EncodePng(spec);
+        bytes = imgtest::EncodePng(recipe);
     } else {
-        imgtest::JpegSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.hSample = 1;
-        spec.vSample = 1;
-        spec.quality = 98;
+        imgtest::JpegRecipe recipe;
+        recipe.width = w;
+        recipe.height = h;
+        recipe.hSample = 1;
+        recipe.vSample = 1;
+        recipe.quality = 98;
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x) {
                 Rgb c = pixel(x, y);
-                spec.samples.insert(spec.samples.end(), {c.r, c.g, c.b});
+                recipe.samples.insert(recipe.samples.end(), {c.r, c.g, c.b});
             }
-        bytes = imgtest::EncodeJpeg(spec);
+        bytes = imgtest::EncodeJpeg(recipe);
     }
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

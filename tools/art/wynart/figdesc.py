@@ -40,7 +40,7 @@ class Frame:
 
 
 @dataclass
-class SheetSpec:
+class SheetPlan:
     k: int                               # sheet number in the resource name
     season: Optional[int]                # 1 summer, 2 winter, None: all year
     size: tuple

@@ -238,7 +238,7 @@ def emit_header():
     w("    int32_t x, y, w, h;")
     w("};")
     w("")
-    w("struct LightSpec {")
+    w("struct LightPlace {")
     w("    int32_t n;          // light number 1..56 (0 and 15 unused)")
     w("    GeoRect dst;        // picture rectangle")
     w("    GeoRect src;        // rectangle in the LICHTER sheets")
@@ -313,7 +313,7 @@ def emit_header():
     w("constexpr int32_t kSignLight[5] = {0, %d, %d, %d, %d};" % tuple(inv[h] for h in (1, 2, 3, 4)))
     w("")
     w("// The house lights in table order (%d entries)." % len(LIGHTS))
-    w("constexpr LightSpec kLights[%d] = {" % len(LIGHTS))
+    w("constexpr LightPlace kLights[%d] = {" % len(LIGHTS))
     for l in LIGHTS:
         w("    {%d, %s, %s, %s, %s}," % (l.n, _rect(l.dst), _rect(l.src), "true" if l.night else "false",
                                          "true" if l.timed else "false"))

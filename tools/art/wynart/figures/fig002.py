@@ -2,7 +2,7 @@
 leaps, each carrying him 100 pixels; he comes from the other side each time.
 The frame widths leave little room behind him, so he leaps with his knees
 tucked rather than in a split."""
-from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..figdesc import Frame, FigureDesc, SheetPlan, cycle_anchors
 from ..people import LOOKS
 from ..figure import Look, Pose
 
@@ -45,5 +45,5 @@ def _frames():
     return out
 
 
-DESC = FigureDesc(2, "leaping jogger", 80, 75, _frames(), [SheetSpec(0, None, (500, 230))], {1: {None: LOOK}})
+DESC = FigureDesc(2, "leaping jogger", 80, 75, _frames(), [SheetPlan(0, None, (500, 230))], {1: {None: LOOK}})
 resources, build, frame_headers = DESC.resources, DESC.build, DESC.frame_headers

@@ -1,7 +1,7 @@
 """Figure 4: a woman who walks to the right along the far pavement, with a
 second gait in which she looks at the shop windows, and a look-about when she
 gets out of the bus."""
-from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..figdesc import Frame, FigureDesc, SheetPlan, cycle_anchors
 from ..people import LOOKS
 from ..figure import Look, stand, walk_cycle
 
@@ -39,6 +39,6 @@ def frames_for(look_about=LOOK_ABOUT, stride=STRIDE, start=30.0, walk=None, gait
     return out
 
 
-DESC = FigureDesc(4, "walker to the right", 80, 84, frames_for(), [SheetSpec(0, None, (1066, 339))],
+DESC = FigureDesc(4, "walker to the right", 80, 84, frames_for(), [SheetPlan(0, None, (1066, 339))],
                   {1: {None: LOOK}})
 resources, build, frame_headers = DESC.resources, DESC.build, DESC.frame_headers

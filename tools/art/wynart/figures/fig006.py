@@ -1,6 +1,6 @@
 """Figure 6: a man in a long coat and hat on his way home in the evening;
 the same layout as figure 4."""
-from ..figdesc import FigureDesc, SheetSpec
+from ..figdesc import FigureDesc, SheetPlan
 from ..people import LOOKS
 from ..figure import Look, walk_cycle
 from .fig004 import frames_for
@@ -21,5 +21,5 @@ LOOK_ABOUT = [
 DESC = FigureDesc(6, "evening walker to the right", 80, 84,
                   frames_for(LOOK_ABOUT, walk=walk_cycle(1, stride=0.95, lean=6, arm=0.7),
                              gait2=walk_cycle(1, stride=0.95, lean=8, arm=0.4, neck=14)),
-                  [SheetSpec(0, None, (1066, 339))], {1: {None: LOOK}})
+                  [SheetPlan(0, None, (1066, 339))], {1: {None: LOOK}})
 resources, build, frame_headers = DESC.resources, DESC.build, DESC.frame_headers

@@ -5,7 +5,7 @@ clicked again). She also clomps off the same way out of the bus."""
 import math
 
 from ..canvas import set_col
-from ..figdesc import Frame, FigureDesc, SheetSpec
+from ..figdesc import Frame, FigureDesc, SheetPlan
 from ..people import LOOKS
 from ..figure import Look, Pose
 
@@ -184,5 +184,5 @@ def _frames():
     return out
 
 
-DESC = FigureDesc(11, "skater", 64, 74, _frames(), [SheetSpec(0, None, (541, 749))], {1: {None: LOOK}})
+DESC = FigureDesc(11, "skater", 64, 74, _frames(), [SheetPlan(0, None, (541, 749))], {1: {None: LOOK}})
 resources, build, frame_headers = DESC.resources, DESC.build, DESC.frame_headers

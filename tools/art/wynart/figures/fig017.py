@@ -1,7 +1,7 @@
 """Figure 17: a tourist with camera and map who strolls to the right and once
 stops to strike a series of poses (photographing, reading the map, pointing,
 stretching ...). Summer and winter sheets."""
-from ..figdesc import Frame, FigureDesc, SheetSpec, cycle_anchors
+from ..figdesc import Frame, FigureDesc, SheetPlan, cycle_anchors
 from ..people import LOOKS
 from ..figure import Look, Pose, stand, walk_cycle
 
@@ -86,6 +86,6 @@ def _frames():
 
 
 DESC = FigureDesc(17, "posing tourist", 72, 77, _frames(),
-                  [SheetSpec(0, 1, (583, 485)), SheetSpec(1, 2, (583, 485))],
+                  [SheetPlan(0, 1, (583, 485)), SheetPlan(1, 2, (583, 485))],
                   {1: {None: SUMMER}, 2: {None: WINTER}})
 resources, build, frame_headers = DESC.resources, DESC.build, DESC.frame_headers
