@@ -52,6 +52,8 @@ constexpr DWORD kExtraSheetPause = 5;
 constexpr DWORD kWaitPoll = 40;
 constexpr int kWaitPolls = 100;
 constexpr int kWaitAttempts = 3;
+// How long a new extra-sheet request waits for the previous worker's thread.
+constexpr DWORD kPreviousWorkerWaitMs = 1000;
 constexpr int kFailuresPerHour = 8;
 
 // Guards publishing a load into a record against unloading it, and the hand-
@@ -385,32 +387,46 @@ int LoadFigurWait(int id, int startState)
     return result;
 }
 
-int LoadFigurPlus(int id, int slot, const char *name)
+ExtraSheetStart StartExtraSheetWorker(int id, int slot, const char *name, LPTHREAD_START_ROUTINE worker)
 {
-    if (id < 1 || id > 132 || FigurSheetCount[id] < 1 || slot < 0 || slot >= kMaxSheets)
-        return 0;
+    if (id < 1 || id >= kObjectIdCount || FigurSheetCount[id] < 1 || slot < 0 || slot >= kMaxSheets)
+        return ExtraSheetStart::kRefused;
     FigurRecord &record = FigurTable[id];
     if (!IsRecordLoaded(record))
-        return 0;
+        return ExtraSheetStart::kRefused;
     uint32_t idle = 0;
     if (!PlusLoaderBusy.compare_exchange_strong(idle, 1))
-        return 0;
+        return ExtraSheetStart::kRefused;
     record.Id = id;
+    // Emptied here, on the asking thread, so the new request is never taken
+    // for the old picture.
     ClearExtraSheet(&record, slot);
     PlusLoadRequest.Record = &record;
     PlusLoadRequest.Slot = slot;
     StrCopy(PlusLoadRequest.Name, name ? name : "");
     PlusLoadRequest.Generation = gGeneration[id].load();
     if (PlusLoaderThread) {
-        WaitForSingleObject(PlusLoaderThread, 1000);
+        // The previous worker cleared the busy flag as its very last work.
+        WaitForSingleObject(PlusLoaderThread, kPreviousWorkerWaitMs);
         CloseHandle(PlusLoaderThread);
         PlusLoaderThread = nullptr;
     }
-    WriteLog("Bitmap [%s] zu FIG%3d laden ...", PlusLoadRequest.Name, id);
-    PlusLoaderThread = StartLowThread(DoLoadFigurPlus, &PlusLoadRequest, THREAD_PRIORITY_LOWEST);
+    PlusLoaderThread = StartLowThread(worker, &PlusLoadRequest, THREAD_PRIORITY_LOWEST);
     if (!PlusLoaderThread) {
         PlusLoaderBusy = 0;
-        WriteLog("+++ Kann Bitmap [%s] zu FIG%3d NICHT laden!", PlusLoadRequest.Name, id);
+        return ExtraSheetStart::kNoThread;
+    }
+    return ExtraSheetStart::kStarted;
+}
+
+int LoadFigurPlus(int id, int slot, const char *name)
+{
+    const ExtraSheetStart started = StartExtraSheetWorker(id, slot, name, DoLoadFigurPlus);
+    if (started == ExtraSheetStart::kRefused)
+        return 0;
+    WriteLog("Bitmap [%s] zu FIG%3d laden ...", name ? name : "", id);
+    if (started == ExtraSheetStart::kNoThread) {
+        WriteLog("+++ Kann Bitmap [%s] zu FIG%3d NICHT laden!", name ? name : "", id);
         return 0;
     }
     return 1;

@@ -112,6 +112,12 @@ bool IsObjectLoaded(int id);
 int LoadFigur(int id, int startState);
 int LoadFigurWait(int id, int startState);
 int LoadFigurPlus(int id, int slot, const char *name);
+// Starts worker on PlusLoadRequest for extra-sheet slot of object id (name:
+// the picture the worker is to load, may be empty): refused while another
+// extra sheet is being made, or when the object is not loaded or has no
+// sheets; the slot is emptied before the worker starts.
+enum class ExtraSheetStart { kRefused, kNoThread, kStarted };
+ExtraSheetStart StartExtraSheetWorker(int id, int slot, const char *name, LPTHREAD_START_ROUTINE worker);
 void UnloadFigur(int id);
 void InitFigurTable();
 // The settings read after the table was set up reach the records here.

@@ -31,7 +31,6 @@ constexpr COLORREF kTramFill = 0xFE00FF;
 constexpr double kFullOpacity = 1.0;
 constexpr double kLightOpacityDusk = 0.5;
 constexpr DWORD kMaskPause = 5;
-constexpr DWORD kPreviousWorkerWait = 1000;
 // RGBTo8Bit: diffusion in halves, error limit 0 (each pixel its nearest
 // colour through the cache).
 constexpr uint32_t kReduceDiffusion = 1;
@@ -411,35 +410,15 @@ int StartBeschriftung(int id)
 {
     if (gLetteringStandIn)
         return gLetteringStandIn(id);
-    if (id < 1 || id >= kObjectIdCount || FigurSheetCount[id] < 1)
+    switch (StartExtraSheetWorker(id, kLetteredSlot, nullptr, DoBeschriftung)) {
+    case ExtraSheetStart::kRefused:
         return 0;
-    FigurRecord &record = FigurTable[id];
-    if (!IsRecordLoaded(record))
-        return 0;
-    uint32_t idle = 0;
-    if (!PlusLoaderBusy.compare_exchange_strong(idle, 1))
-        return 0;
-    record.Id = id;
-    ClearExtraSheet(&record, kLetteredSlot);
-    PlusLoadRequest.Record = &record;
-    PlusLoadRequest.Slot = kLetteredSlot;
-    PlusLoadRequest.Name[0] = '\0';
-    PlusLoadRequest.Generation = ObjectGeneration(id);
-    if (PlusLoaderThread) {
-        // The previous worker cleared the busy flag as its very last work.
-        WaitForSingleObject(PlusLoaderThread, kPreviousWorkerWait);
-        CloseHandle(PlusLoaderThread);
-        PlusLoaderThread = nullptr;
-    }
-    DWORD threadId = 0;
-    PlusLoaderThread = CreateThread(nullptr, 0, DoBeschriftung, &PlusLoadRequest, CREATE_SUSPENDED, &threadId);
-    if (!PlusLoaderThread) {
-        PlusLoaderBusy = 0;
+    case ExtraSheetStart::kNoThread:
         WriteLog("+++ Keine Beschriftung!");
         return 0;
+    case ExtraSheetStart::kStarted:
+        break;
     }
-    SetThreadPriority(PlusLoaderThread, THREAD_PRIORITY_LOWEST);
-    ResumeThread(PlusLoaderThread);
     WriteLog("Beschriftung für FIG%3d ...", id);
     return 1;
 }
