@@ -41,8 +41,8 @@ DWORD (*CommonControlsVersion)() = RealCommonControlsVersion;
 const SettingsPage kSettingsPages[kSettingsPageRows] = {
     {IDD_PAGE_CONFIG, ConfigPageProc, "CONFIG", "Allgemein", 2},
     {IDD_PAGE_SPEED, SpeedPageProc, "SPEED", "Geschwindigkeit", 5},
-    {141, nullptr, "INTERAKTION", "Interaktion", 19},
-    {146, nullptr, "SPRECHBLASEN", "Sprechblasen", 24},
+    {IDD_PAGE_INTERAKTION, InteraktionPageProc, "INTERAKTION", "Interaktion", 19},
+    {IDD_PAGE_SPRECHBLASEN, SprechblasenPageProc, "SPRECHBLASEN", "Sprechblasen", 24},
     {IDD_PAGE_TAGNACHT, TagNachtPageProc, "TAGNACHT", "Tag/Nacht...", 4},
     {IDD_PAGE_BUSKOMMT, BusKommtPageProc, "BUSKOMMT", "Fahrplan", 6},
     {IDD_PAGE_UHR, UhrPageProc, "UHR", "Uhr", 20},

@@ -184,6 +184,42 @@ bool HandleDeferredPaint(HWND page, UINT message, WPARAM wParam, UINT refreshMes
 }
 
 BOOL(WINAPI *OpenFileDialog)(OPENFILENAMEA *ofn) = GetOpenFileNameA;
+BOOL(WINAPI *SaveFileDialog)(OPENFILENAMEA *ofn) = GetSaveFileNameA;
+BOOL(WINAPI *FontDialog)(CHOOSEFONTA *choice) = ChooseFontA;
+
+namespace {
+
+// The information context of the default printer, null without one. The
+// profile's "device" line is "name,driver,port".
+HDC DefaultPrinterContext()
+{
+    char device[kPathLen] = {};
+    GetProfileStringA("windows", "device", "", device, sizeof(device));
+    char *comma = strchr(device, ',');
+    if (comma)
+        *comma = '\0';
+    return device[0] ? CreateICA("WINSPOOL", device, nullptr, nullptr) : nullptr;
+}
+
+}  // namespace
+
+bool ChooseFontFor(HWND page, LOGFONTA *font, DWORD extraFlags, int minPoints, int maxPoints)
+{
+    HDC printer = DefaultPrinterContext();
+    CHOOSEFONTA choice = {};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = page;
+    choice.hDC = printer;
+    choice.lpLogFont = font;
+    choice.Flags = CF_SCREENFONTS | CF_ANSIONLY | CF_LIMITSIZE | CF_INITTOLOGFONTSTRUCT | extraFlags |
+                   (printer ? CF_PRINTERFONTS : 0);
+    choice.nSizeMin = minPoints;
+    choice.nSizeMax = maxPoints;
+    BOOL chosen = FontDialog(&choice);
+    if (printer)
+        DeleteDC(printer);
+    return chosen != FALSE;
+}
 
 bool NextChosenFile(const char *buffer, const char **cursor, char *out, size_t outSize)
 {

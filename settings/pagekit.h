@@ -14,6 +14,8 @@ constexpr UINT WM_PAGEREFRESH_SOUND = WM_APP + 1013;
 constexpr UINT WM_PAGEREFRESH_TARVO_PICTURE = WM_APP + 1014;
 constexpr UINT WM_PAGEREFRESH_TARVO_SHOW = WM_APP + 1015;
 constexpr UINT WM_PAGEREFRESH_TARVO_SORT = WM_APP + 1016;
+constexpr UINT WM_PAGEREFRESH_INTERAKTION = WM_APP + 1017;
+constexpr UINT WM_PAGEREFRESH_SPRECHBLASEN = WM_APP + 1018;
 
 // Timer of the pages whose pictures change: a burst of paints gives one redraw.
 constexpr UINT_PTR kRefreshTimer = 102;
@@ -69,6 +71,13 @@ bool HandleDeferredPaint(HWND page, UINT message, WPARAM wParam, UINT refreshMes
 // The system's file dialog; tests put a stand-in here that fills the buffer
 // as the dialog would, since a test cannot drive the dialog itself.
 extern BOOL(WINAPI *OpenFileDialog)(OPENFILENAMEA *ofn);
+extern BOOL(WINAPI *SaveFileDialog)(OPENFILENAMEA *ofn);
+extern BOOL(WINAPI *FontDialog)(CHOOSEFONTA *choice);
+
+// The font dialog owned by page, started from font, for ANSI fonts of
+// minPoints to maxPoints. Printer fonts are offered only with the default
+// printer's context; without a printer, screen fonts alone. True at OK.
+bool ChooseFontFor(HWND page, LOGFONTA *font, DWORD extraFlags, int minPoints, int maxPoints);
 
 // Walks the result of a multiple-selection file dialog: one full path, or a
 // folder followed by names (each ended by a zero, the list by two). Returns

@@ -6,6 +6,10 @@
 
 INT_PTR CALLBACK ConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SpeedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK InteraktionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SprechblasenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// The import and export dialog of the speech-bubble page; it always ends with 1.
+INT_PTR CALLBACK ImportExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TagNachtPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK BusKommtPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK UhrPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

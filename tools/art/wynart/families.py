@@ -53,4 +53,8 @@ def all_families():
     fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
         "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.extend(_figure_families())
+    from .figures import DESCRIPTORS
+    fams.append(Family("portraits", "portraits", (), COMMON + FIGURE + ["wynart/portraits.py",
+                                                                       "wynart/figures/__init__.py"] +
+                       ["wynart/figures/%s.py" % mod for mod in DESCRIPTORS]))
     return fams

@@ -19,6 +19,7 @@ SOUND2 = (72, 52)
 MUSIK = (200, 88)
 WETTER = (weather.W, weather.H)
 SIGN = (80, 58)      # the board of the scene's sign, without its post
+EXIT_SIGN = (64, 48)  # the exit sign's board and the top of its post
 BUTTON_FACE = (212, 208, 200)
 
 
@@ -27,6 +28,8 @@ def resources():
            res("MUSIK", *MUSIK, key="keyed"), res("WETTER", *WETTER, key="opaque")]
     for name in ("MSGDLG_00", "MSGDLG_01", "MSGDLG_X"):
         out.append(res(name, *SIGN, key="opaque"))
+    for name in ("EXIT1", "EXIT2"):
+        out.append(res(name, *EXIT_SIGN, key="opaque"))
     return out
 
 
@@ -165,6 +168,15 @@ def _sign(lang):
     return board
 
 
+def _exit_sign(design):
+    """The scene's exit sign by day (design 0 EXIT, 1 STOP) on the button face."""
+    rgb, key = SP.render(64, 115, props._exit_frame(design), L.DAY)
+    w, h = EXIT_SIGN
+    board = rgb[:h, :w].copy()
+    board[key[:h, :w]] = BUTTON_FACE
+    return board
+
+
 def build(outdir):
     _keyed(SOUND1, _sound1, "SOUND1", outdir)
     _keyed(SOUND2, _sound2, "SOUND2", outdir)
@@ -172,3 +184,5 @@ def build(outdir):
     io.write_bmp8(os.path.join(outdir, "WETTER.bmp"), SP.opaque(*WETTER, _wetter, L.DAY))
     for name, lang in (("MSGDLG_00", 2), ("MSGDLG_01", 1), ("MSGDLG_X", 0)):
         io.write_bmp8(os.path.join(outdir, name + ".bmp"), _sign(lang))
+    for name, design in (("EXIT1", 0), ("EXIT2", 1)):
+        io.write_bmp8(os.path.join(outdir, name + ".bmp"), _exit_sign(design))
