@@ -523,25 +523,23 @@ TEST(SpeechTextMerge, Cases)
 }
 
 // The Import / Export dialog, found among the sheet thread's windows.
+BOOL CALLBACK FindPort(HWND w, LPARAM param)
+{
+    if (IsWindowVisible(w) && GetDlgItem(w, kPortExport)) {
+        *reinterpret_cast<HWND *>(param) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindPortDialog(DWORD threadId)
 {
-    struct Search {
-        HWND found;
-    } search = {nullptr};
+    HWND found = nullptr;
     Poll([&] {
-        EnumThreadWindows(
-            threadId,
-            [](HWND w, LPARAM p) -> BOOL {
-                if (IsWindowVisible(w) && GetDlgItem(w, kPortExport)) {
-                    reinterpret_cast<Search *>(p)->found = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        EnumThreadWindows(threadId, FindPort, reinterpret_cast<LPARAM>(&found));
+        return found != nullptr;
     }, kBoxWaitMs);
-    return search.found;
+    return found;
 }
 
 std::string gChosenFile;
