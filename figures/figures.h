@@ -8,9 +8,22 @@ void Figur004Script();
 void Figur006Script();
 void Figur011Script();
 void Figur017Script();
+void Figur059Script();
+void Figur061Script();
+void Figur062Script();
+void Figur063Script();
+void Figur064Script();
+void Figur065Script();
+void Figur066Script();
+void Figur067Script();
 
 void ResetFigur002();
 void ResetFigur004();
 void ResetFigur006();
 void ResetFigur011();
 void ResetFigur017();
+void ResetFigur061();
+// The residents 62 to 67 share one reset.
+void ResetResidents();
+// The door a resident or visitor is heading for (5: none, off to the right).
+int ResidentTargetDoor(int id);

@@ -13,6 +13,14 @@ const ObjectScript kFigureScripts[] = {
     {6, Figur006Script, ResetFigur006, "Konrad"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {59, Figur059Script, nullptr, "Fensterputzer Ole"},
+    {61, Figur061Script, ResetFigur061, "Ehepaar Brandt"},
+    {62, Figur062Script, ResetResidents, "Besucherin Frieda"},
+    {63, Figur063Script, ResetResidents, "Herr Albrecht"},
+    {64, Figur064Script, ResetResidents, "Frau Yilmaz"},
+    {65, Figur065Script, ResetResidents, "Hausmeister Gerd"},
+    {66, Figur066Script, ResetResidents, "Maler Anselm"},
+    {67, Figur067Script, ResetResidents, "Nachbar Timo"},
 };
 
 }  // namespace

@@ -30,6 +30,8 @@ void FigTakeClick(bool hideCursor);
 
 // Draws a frame-table entry of sheet slot at the figure's corner.
 void FigDrawRect(const FigurRecord &r, int sheet, const SceneRect &source);
+// ... at a point of the scene other than the figure's corner.
+void FigDrawRectAt(const FigurRecord &r, int sheet, const SceneRect &source, int x, int y);
 template <typename Entry>
 void FigDraw(const FigurRecord &r, int sheet, const Entry &entry)
 {

@@ -427,3 +427,22 @@ TEST(ArtResources, KeyRuleCatchesFringesAndHoles)
 }
 
 }  // namespace
+
+// The residents draw their door animations, 56 x 95, at their doors' points
+// in the scene (whose row 0 is the picture's row kPictureH - 348): each door
+// of the background lies inside its frame, so that the open door hides the
+// closed one completely.
+TEST(ArtResourcesGeometry, EveryDoorLiesInsideTheResidentsDoorFrame)
+{
+    const struct {
+        int door, x, y;
+    } points[] = {{1, 93, 11}, {2, 429, 17}, {3, 779, 18}, {4, 914, 18}};
+    const int sceneTop = scene::kPictureH - 348;
+    for (const auto &p : points) {
+        const scene::GeoRect &d = scene::kDoors[p.door];
+        EXPECT_GE(d.x, p.x) << "door " << p.door;
+        EXPECT_LE(d.x + d.w, p.x + 56) << "door " << p.door;
+        EXPECT_GE(d.y, sceneTop + p.y) << "door " << p.door;
+        EXPECT_LE(d.y + d.h, sceneTop + p.y + 95) << "door " << p.door;
+    }
+}

@@ -48,7 +48,7 @@ protected:
         // Objects the start may bring that have no script yet would stand on
         // the street for good: switched off here; so is the bus, which would
         // hold the change of day phase back while it visits.
-        for (int id : {8, 20, 22, 35, 39, 62, 63, 64, 65, 70, 71}) {
+        for (int id : {8, 20, 22, 35, 39, 70, 71}) {
             char name[16];
             StrPrintfN(name, sizeof(name), "nicht%03d", id);
             scenetest::SetSetting(name, 1);

@@ -6,7 +6,11 @@ a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
 (20 + 3k, 10i, 30t + 5s), for the vehicles' sheets (i from 50 on)
-(20 + 2k, 10(i - 50), 30t + 5s); everything else is the key colour. The
+(20 + 2k, 10(i - 50), 30t + 5s), for the residents (62 to 69, with up to
+120 entries) (10 + 2k, 10(i - 50), 30t + 5s + 3); everything else is the key
+colour. Figure 61's sheet holds the van's parts and the group's frames, so its
+entries run to 130: (20 + k, 110, 30t + 5s + 2); its extra sheets (the looks
+on the way in and out, day only) take s from their names. The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR
@@ -30,16 +34,23 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
+PROBED = (2, 4, 6, 11, 17, 59, 61, 62, 63, 64, 65, 66, 67, 70)
+
+
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 61, 70))
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in PROBED)
     tables = {}
-    for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
+    for name, body in re.findall(r"(kFig\w+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
     return tables
 
 
 def entry_colour(ident, t, slot, k):
+    if ident == 61:
+        return (20 + k, 110, 30 * t + 5 * slot + 2)
+    if 62 <= ident <= 69:
+        return (10 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot + 3)
     if ident >= 50:
         return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
     return (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
@@ -92,7 +103,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 61: 1, 70: 1}
+    # 64's second sheet is its second look, asked for as an extra sheet.
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1, 70: 1}
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
@@ -102,6 +114,10 @@ def main():
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
                 probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    for slot, table in ((1, "kFig061WayInFrames"), (2, "kFig061WayOutFrames")):
+        name = "FIG061_01_%02d" % slot
+        probe_sheet(os.path.join(out, name + ".bmp"), 61, 1, slot, tables[table])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind
         bubble(os.path.join(out, name + ".bmp"), kind)

@@ -24,6 +24,10 @@ namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    if (id == 61)
+        return RGB(20 + entry, 110, 30 * timeOfDay + 5 * slot + 2);
+    if (id >= 62 && id <= 69)
+        return RGB(10 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot + 3);
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
     return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
@@ -120,7 +124,7 @@ int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTab
 int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
 {
     COLORREF c = Work(x + 1, y + 1);
-    for (int k = 0; k < 118; ++k)
+    for (int k = 0; k < 131; ++k)
         if (c == EntryColour(id, TimeOfDay, slot, k))
             return k;
     return -1;

@@ -3,7 +3,8 @@
 set(WYN_TEST_ART_DIR ${CMAKE_BINARY_DIR}/tests/support/testart)
 # The unit pictures and the street's probe sheets share resource names, so a
 # program links one or the other.
-set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc)
+set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc
+    ${WYN_TEST_ART_DIR}/testart_residents.rc)
 set(WYN_STREET_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
 set(SCENE_TEST_PATHS
   WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
