@@ -16,6 +16,7 @@ void Figur064Script();
 void Figur065Script();
 void Figur066Script();
 void Figur067Script();
+void Figur069Script();
 
 void ResetFigur002();
 void ResetFigur004();

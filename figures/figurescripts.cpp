@@ -21,6 +21,7 @@ const ObjectScript kFigureScripts[] = {
     {65, Figur065Script, ResetResidents, "Hausmeister Gerd"},
     {66, Figur066Script, ResetResidents, "Maler Anselm"},
     {67, Figur067Script, ResetResidents, "Nachbar Timo"},
+    {69, Figur069Script, nullptr, "Wetterfee Greta"},
 };
 
 }  // namespace

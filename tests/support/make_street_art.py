@@ -34,7 +34,7 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
-PROBED = (2, 4, 6, 11, 17, 59, 61, 62, 63, 64, 65, 66, 67, 70)
+PROBED = (2, 4, 6, 11, 17, 59, 61, 62, 63, 64, 65, 66, 67, 69, 70)
 
 
 def read_tables(folder):
@@ -104,7 +104,7 @@ def main():
     tables = read_tables(frames)
     entries = []
     # 64's second sheet is its second look, asked for as an extra sheet.
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1, 70: 1}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1, 69: 1, 70: 1}
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
@@ -117,6 +117,11 @@ def main():
     for slot, table in ((1, "kFig061WayInFrames"), (2, "kFig061WayOutFrames")):
         name = "FIG061_01_%02d" % slot
         probe_sheet(os.path.join(out, name + ".bmp"), 61, 1, slot, tables[table])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The weather presenter's five scenes, all in the colours of slot 1.
+    for variant in range(1, 6):
+        name = "FIG069_01_%02d" % variant
+        probe_sheet(os.path.join(out, name + ".bmp"), 69, 1, 1, tables["kFig069Frames"])
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind
