@@ -8,9 +8,15 @@ void Figur004Script();
 void Figur006Script();
 void Figur011Script();
 void Figur017Script();
+void Figur041Script();
+void Figur042Script();
+void Figur044Script();
 
 void ResetFigur002();
 void ResetFigur004();
 void ResetFigur006();
 void ResetFigur011();
 void ResetFigur017();
+void ResetFigur041();
+void ResetFigur042();
+void ResetFigur044();

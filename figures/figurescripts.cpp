@@ -13,6 +13,9 @@ const ObjectScript kFigureScripts[] = {
     {6, Figur006Script, ResetFigur006, "Konrad"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {41, Figur041Script, ResetFigur041, "Musiker"},
+    {42, Figur042Script, ResetFigur042, "Gitarrist Gerold"},
+    {44, Figur044Script, ResetFigur044, "Hanna"},
 };
 
 }  // namespace

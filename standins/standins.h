@@ -4,6 +4,5 @@
 #pragma once
 
 #include "standins/headlights.h"
-#include "standins/musicians.h"
 #include "standins/pavement.h"
 #include "standins/vehicles.h"

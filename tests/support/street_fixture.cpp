@@ -26,6 +26,8 @@ COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
+    if (id >= 25)
+        return RGB(20 + 3 * entry, 10 * (id - 25), 30 * timeOfDay + 5 * slot + 128);
     return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
 }
 

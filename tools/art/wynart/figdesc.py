@@ -44,11 +44,12 @@ class SheetPlan:
     k: int                               # sheet number in the resource name
     season: Optional[int]                # 1 summer, 2 winter, None: all year
     size: tuple
+    phases: Optional[tuple] = None       # times of day with this layout (None: the figure's)
 
 
 class FigureDesc:
-    def __init__(self, obj_id, title, frame_w, frame_h, frames, sheets, looks, phases=TT):
-        self.obj_id, self.title = obj_id, title
+    def __init__(self, obj_id, title, frame_w, frame_h, frames, sheets, looks, phases=TT, table=""):
+        self.obj_id, self.title, self.table = obj_id, title, table
         self.frame_w, self.frame_h = frame_w, frame_h
         self.frames = sorted(frames, key=lambda f: f.idx)
         self.sheets = sheets
@@ -66,14 +67,21 @@ class FigureDesc:
     def name(self, tt, k):
         return "FIG%03d_%02d_%02d" % (self.obj_id, tt, k)
 
+    def sheet_phases(self, sheet):
+        return sheet.phases or self.phases
+
     def resources(self):
-        return [res(self.name(tt, s.k), s.size[0], s.size[1]) for s in self.sheets for tt in self.phases]
+        return [res(self.name(tt, s.k), s.size[0], s.size[1]) for s in self.sheets for tt in self.sheet_phases(s)]
 
     def frame_headers(self):
         entries = [Entry(f.idx, f.x, f.y, f.w, f.h, f.what) for f in self.frames]
-        sheets = [("FIG%03d_tt_%02d" % (self.obj_id, s.k), s.size[0], s.size[1],
+        sheets = [("FIG%03d_%s_%02d" % (self.obj_id, self._tt_name(s), s.k), s.size[0], s.size[1],
                    {None: "all year", 1: "summer", 2: "winter"}[s.season]) for s in self.sheets]
-        return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries)]
+        return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries, table=self.table)]
+
+    def _tt_name(self, sheet):
+        ph = self.sheet_phases(sheet)
+        return "tt" if tuple(ph) == tuple(TT) else "/".join("%02d" % t for t in ph)
 
     # ------------------------------------------------------------ drawing
     def _look(self, season, which):
@@ -130,9 +138,25 @@ class FigureDesc:
     def build(self, outdir):
         for sheet in self.sheets:
             rgb, key = self.sheet_day(sheet)
-            for tt in self.phases:
+            for tt in self.sheet_phases(sheet):
                 lit = L.apply(rgb, tt) if tt != L.DAY else rgb
                 io.write_bmp8(os.path.join(outdir, self.name(tt, sheet.k) + ".bmp"), lit, key)
+
+
+class Placeholder:
+    """A sheet that must exist for the loader but is never drawn: a few
+    pixels of the key colour."""
+
+    def __init__(self, name, size=(8, 8)):
+        self.pname, self.size = name, size
+
+    def resources(self):
+        return [res(self.pname, self.size[0], self.size[1])]
+
+    def build(self, outdir):
+        w, h = self.size
+        io.write_bmp8(os.path.join(outdir, self.pname + ".bmp"), np.zeros((h, w, 3), dtype=np.uint8),
+                      np.ones((h, w), dtype=bool))
 
 
 def cycle_anchors(n, start, stride, direction):
