@@ -11,6 +11,7 @@ void Figur017Script();
 void Figur041Script();
 void Figur042Script();
 void Figur044Script();
+void Figur046Script();
 
 void ResetFigur002();
 void ResetFigur004();
@@ -20,3 +21,4 @@ void ResetFigur017();
 void ResetFigur041();
 void ResetFigur042();
 void ResetFigur044();
+void ResetFigur046();

@@ -16,6 +16,7 @@ const ObjectScript kFigureScripts[] = {
     {41, Figur041Script, ResetFigur041, "Musiker"},
     {42, Figur042Script, ResetFigur042, "Gitarrist Gerold"},
     {44, Figur044Script, ResetFigur044, "Hanna"},
+    {46, Figur046Script, ResetFigur046, "New Mail"},
 };
 
 }  // namespace

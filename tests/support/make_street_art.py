@@ -32,15 +32,20 @@ def bmp8(path, width, height, rows):
 
 
 # The objects with probe sheets, and how many sheet slots each has.
-SHEETS = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 41: 1, 42: 1, 44: 1, 61: 1, 70: 1}
+SHEETS = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 41: 1, 42: 1, 44: 1, 46: 2, 61: 1, 70: 1}
 PROBED = tuple(SHEETS)
+# Objects whose layout differs by time of day or slot: (id, slot) -> table
+# by time of day. Figure 46 runs by day, walks his dog by night and brings
+# the mail from an extra sheet; at dusk his sheet 0 is never drawn.
+TABLES = {(46, 0): {1: "kFig046DayFrames", 2: "kFig046DayFrames", 3: "kFig046NightFrames"},
+          (46, 1): {t: "kFig046MailFrames" for t in (1, 2, 3)}}
 
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
     text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in PROBED)
     tables = {}
-    for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
+    for name, body in re.findall(r"(kFig\d+[A-Za-z]*Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
     return tables
 
@@ -101,11 +106,11 @@ def main():
     tables = read_tables(frames)
     entries = []
     for ident, count in SHEETS.items():
-        table = [e for e in tables["kFig%03dFrames" % ident]]
-        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         for t in (1, 2, 3):
             for slot in range(count):
+                table = tables[TABLES.get((ident, slot), {}).get(t, "kFig%03dFrames" % ident)]
+                used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
                 probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
