@@ -21,6 +21,7 @@ import numpy as np
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "imagelib"))
 import make_pcd_fixtures as pcd  # noqa: E402
+import make_reader_fixtures as reader  # noqa: E402
 import make_tla_fixtures as tla  # noqa: E402
 
 BLOCK_ROWS = 64
@@ -29,20 +30,8 @@ BLOCK_ROWS = 64
 def read_ppm(path):
     with open(path, "rb") as f:
         data = f.read()
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        if data[at:at + 1] == b"#":
-            at = data.index(b"\n", at)
-            continue
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    w, h = int(fields[1]), int(fields[2])
-    return np.frombuffer(data[at + 1:at + 1 + w * h * 3], np.uint8).reshape(h, w, 3)
+    _, w, h = data.split(None, 3)[:3]  # ImageMagick writes no comments
+    return np.frombuffer(reader.read_pnm(data), np.uint8).reshape(int(h), int(w), 3)
 
 
 def tla_filtered(rows, flags):
