@@ -247,4 +247,34 @@ TEST_F(PassingSpecial, LorriesAfterDarkAreOtherLorries)
     TimeOfDay = kDay;
 }
 
+
+// A vehicle unloaded while its extra sheet or its lettering is still being
+// made leaves nothing behind: the late result is dropped (the fixture counts
+// the GDI objects at its end).
+TEST_F(PassingSpecial, UnloadedWhileItsSheetIsMadeLeavesNothingBehind)
+{
+    TimeOfDay = kDay;
+    int asked = 0;
+    for (uint32_t seed = 1; seed < 30; ++seed) {
+        OnStage(77, 0);
+        SeedRand(seed);
+        Run(77);
+        asked += R(77).State == 200;
+        UnloadFigur(77);
+        WaitForExtraSheet();
+        EXPECT_EQ(R(77).Sheets[1], nullptr);
+    }
+    EXPECT_GT(asked, 0);
+    LKWPiclistCount = 2;
+    SetLetteringStandIn(PublishAProbeSheetAsLettering);
+    for (int i = 0; i < 5; ++i) {
+        OnStage(94, 0);
+        Run(94, 2);
+        EXPECT_EQ(R(94).State, 51);
+        UnloadFigur(94);
+        WaitForExtraSheet();
+        EXPECT_EQ(R(94).Sheets[1], nullptr);
+    }
+}
+
 }  // namespace
