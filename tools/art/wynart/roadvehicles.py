@@ -120,6 +120,7 @@ def _text(ctx, s, cx, cy, max_w, max_h, colour):
         ctx.scale(-1, 1)
         ctx.translate(-cx, 0)
     fit_text(ctx, s, cx, cy, max_w, max_h, colour, FONT_SANS)
+    ctx.new_path()
     ctx.restore()
 
 
@@ -173,6 +174,7 @@ def _arches(ctx, kind: Kind):
     cy = kind.h - 1 - r
     set_col(ctx, "#1c1c20")
     for cx in g["wheels"]:
+        ctx.new_path()
         ctx.arc(cx, cy, r + 2.5, math.pi, 2 * math.pi)
         ctx.close_path()
         ctx.fill()
@@ -380,7 +382,7 @@ def _coach(ctx, kind: Kind, paint, band):
     box(ctx, w - 14, h * 0.1, 10, h * 0.4, GLASS_FRONT, shade(paint, -0.5), 0.7, r=3)
     if kind.text:
         _text(ctx, kind.text, w * 0.45, h * 0.7, w * 0.5, h * 0.1, shade(band, -0.5))
-    box(ctx, w * 0.55, h * 0.5, 24, sill - h * 0.5 - 2, shade(paint, -0.1), shade(paint, -0.5), 0.7)
+    box(ctx, w * 0.86, h * 0.5, 24, sill - h * 0.5 - 2, shade(paint, -0.1), shade(paint, -0.5), 0.7)
     _arches(ctx, kind)
     _lamps(ctx, kind, h * 0.72)
     _cut_windows(ctx, kind, shade(paint, -0.5))
@@ -487,15 +489,14 @@ def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None):
         _van(ctx, kind, paint)
     elif k == "icecream":
         def cone(c):
-            # a cone on the roof and the serving hatch
-            x0 = kind.w * 0.42
-            ctx.move_to(x0 - 8, kind.h * 0.05)
-            ctx.line_to(x0, kind.h * 0.05 - 0.01)
+            # the serving hatch with three scoops on its sign
             c.new_path()
             box(c, kind.w * 0.18, kind.h * 0.14, kind.w * 0.4, kind.h * 0.26, "#fff4d8", "#7a5a3a", 0.8, r=2)
             for i, col in enumerate(("#f4a0b0", "#fff2c0", "#a06a3a")):
+                c.new_path()
                 c.arc(kind.w * (0.26 + 0.12 * i), kind.h * 0.24, kind.h * 0.06, 0, 2 * math.pi)
                 fill_stroke(c, col, shade(col, -0.4), 0.6)
+            c.new_path()
         _van(ctx, kind, paint, extra=cone)
     elif k in ("lorry", "drinks"):
         _lorry(ctx, kind, paint, second or "#e8e4dc", load=load)
