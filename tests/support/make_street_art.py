@@ -36,7 +36,7 @@ def bmp8(path, width, height, rows):
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    ids = (2, 4, 6, 11, 17, 61, 70) + PASSING
+    ids = (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70) + PASSING
     text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in ids)
     tables = {}
     for name, body in re.findall(r"(kFig\d+(?:Dark|Long\d)?Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
@@ -49,7 +49,8 @@ def entry_colour(ident, t, slot, k):
         return (20 + 2 * k, 100 + 4 * (ident - 73), 30 * t + 5 * slot)
     if ident >= 50:
         return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
-    return (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+    # a byte, as the program's RGB() keeps it
+    return (20 + 3 * k, (10 * ident) % 256, 30 * t + 5 * slot)
 
 
 # The bus's window glass in its body: the driver's and six passengers'.
@@ -99,7 +100,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 61: 1, 70: 1}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1}
     sheets.update({i: 1 for i in PASSING})
     for ident, count in sheets.items():
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
