@@ -7,13 +7,48 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "art_manifest.h"
+#include "fig073_frames.h"
+#include "fig074_frames.h"
+#include "fig075_frames.h"
+#include "fig076_frames.h"
+#include "fig077_frames.h"
+#include "fig078_frames.h"
+#include "fig079_frames.h"
+#include "fig080_frames.h"
+#include "fig081_frames.h"
+#include "fig082_frames.h"
+#include "fig083_frames.h"
+#include "fig084_frames.h"
+#include "fig085_frames.h"
+#include "fig086_frames.h"
+#include "fig087_frames.h"
+#include "fig088_frames.h"
+#include "fig089_frames.h"
+#include "fig090_frames.h"
+#include "fig091_frames.h"
+#include "fig092_frames.h"
+#include "fig093_frames.h"
+#include "fig094_frames.h"
+#include "fig095_frames.h"
+#include "fig096_frames.h"
+#include "fig097_frames.h"
+#include "fig098_frames.h"
+#include "fig099_frames.h"
+#include "fig100_frames.h"
+#include "fig101_frames.h"
+#include "fig102_frames.h"
+#include "fig103_frames.h"
+#include "fig104_frames.h"
+#include "fig105_frames.h"
 #include "scene_geometry.h"
 #include "testutil.h"
 
@@ -424,6 +459,119 @@ TEST(ArtResources, KeyRuleCatchesFringesAndHoles)
     pic.indices = std::string("\x02\x02", 2);
     EXPECT_EQ(CheckKey(pic, opaque), "");
     EXPECT_NE(CheckKey(pic, keyed), "") << "a keyed sprite without transparency";
+}
+
+
+// The passing vehicles' sheets: each holds its frame table at every time of
+// day (the lorries 81 and 93 another table after dark), and a wheel strip
+// draws only where every body of its vehicle has its wheels, row by row.
+struct PassingSheet {
+    int id;
+    const FrameEntry *day;
+    int dayCount;
+    const FrameEntry *dark;
+    int darkCount;
+    int bodies, strip, stripY, phases;
+    int darkBodies, darkStrip, darkStripY, darkPhases;
+};
+
+#define PASSING(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), nullptr, 0, \
+    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0}
+#define PASSING_DARK(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), \
+    kFig##n##DarkFrames, static_cast<int>(std::size(kFig##n##DarkFrames)), kFig##n##Bodies, kFig##n##Strip, \
+    kFig##n##StripY, kFig##n##Phases, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, \
+    kFig##n##DarkPhases}
+
+const PassingSheet kPassingSheets[] = {
+    PASSING(074), PASSING(075), PASSING(076), PASSING(077), PASSING(078), PASSING(079), PASSING(080),
+    PASSING_DARK(081), PASSING(082), PASSING(083), PASSING(084), PASSING(085), PASSING(086), PASSING(087),
+    PASSING(088), PASSING(089), PASSING(090), PASSING(091), PASSING(092), PASSING_DARK(093), PASSING(094),
+    PASSING(095), PASSING(096), PASSING(097), PASSING(098), PASSING(099), PASSING(100), PASSING(101),
+    PASSING(102), PASSING(103), PASSING(104), PASSING(105),
+};
+
+TEST(ArtResources, PassingVehicleSheetsHoldTheirTablesAndWheelStripsFitTheirBodies)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (const PassingSheet &v : kPassingSheets) {
+        for (int tt = 1; tt <= 3; ++tt) {
+            char name[32];
+            StrFormat(name, sizeof name, "FIG%03d_%02d_00", v.id, tt);
+            Picture pic;
+            ASSERT_TRUE(LoadPicture(scr.Get(), name, pic)) << name;
+            const bool dark = tt > 1 && v.dark;
+            const FrameEntry *table = dark ? v.dark : v.day;
+            const int count = dark ? v.darkCount : v.dayCount;
+            for (int k = 0; k < count; ++k) {
+                EXPECT_LE(table[k].x + table[k].w, pic.width) << name << " entry " << k;
+                EXPECT_LE(table[k].y + table[k].h, pic.height) << name << " entry " << k;
+            }
+            auto drawn = [&pic](int x, int y) { return !IsKey(PixelAt(pic, x, y)); };
+            const int bodies = dark ? v.darkBodies : v.bodies, strip = dark ? v.darkStrip : v.strip;
+            const int stripY = dark ? v.darkStripY : v.stripY, phases = dark ? v.darkPhases : v.phases;
+            for (int s = strip; s < strip + phases - 1; ++s) {
+                const FrameEntry &e = table[s];
+                int wheel = 0, astray = 0;
+                for (int b = 0; b < bodies; ++b) {
+                    const FrameEntry &body = table[b];
+                    for (int y = 0; y < e.h; ++y) {
+                        int lo = body.w, hi = -1;
+                        for (int x = 0; x < body.w; ++x) {
+                            if (drawn(body.x + x, body.y + stripY + y)) {
+                                lo = std::min(lo, x);
+                                hi = std::max(hi, x);
+                            }
+                        }
+                        for (int x = 0; x < e.w; ++x) {
+                            if (!drawn(e.x + x, e.y + y))
+                                continue;
+                            ++wheel;
+                            astray += x < lo || x > hi;
+                        }
+                    }
+                }
+                EXPECT_GT(wheel, 50) << name << " strip " << s;
+                EXPECT_EQ(astray, 0) << name << " strip " << s;
+            }
+        }
+    }
+}
+
+// The lorry lettering's templates: whole 24-bit files of the box side's size,
+// green (no effect) over most of it, and the dark template's shading kept
+// clear of the green the lettering keys on with a tolerance.
+TEST(ArtResources, LorryLetteringTemplatesShadeTheBoxSide)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (const char *name : {"LKW_HELL", "LKW_DUNKEL"}) {
+        ResBytes b = FindBytes(scr.Get(), name, "MASKE");
+        ASSERT_NE(b.data, nullptr) << name;
+        ASSERT_EQ(b.data[0], 'B');
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, b.data + 14, sizeof h);
+        ASSERT_EQ(h.biBitCount, 24) << name;
+        ASSERT_EQ(h.biWidth, 305) << name;
+        ASSERT_EQ(std::abs(h.biHeight), 80) << name;
+        const size_t stride = (305 * 3 + 3) & ~size_t(3);
+        int green = 0, shaded = 0, nearGreen = 0;
+        for (int y = 0; y < 80; ++y) {
+            const uint8_t *row = b.data + 14 + 40 + stride * (h.biHeight > 0 ? 79 - y : y);
+            for (int x = 0; x < 305; ++x) {
+                const int r = row[3 * x + 2], g = row[3 * x + 1], bl = row[3 * x];
+                if (r == 0 && g == 255 && bl == 0) {
+                    ++green;
+                    continue;
+                }
+                ++shaded;
+                nearGreen += r * r + (255 - g) * (255 - g) + bl * bl <= 8;
+            }
+        }
+        EXPECT_GT(green, 305 * 80 / 2) << name;
+        EXPECT_GT(shaded, 600) << name;
+        EXPECT_EQ(nearGreen, 0) << name;
+    }
 }
 
 }  // namespace

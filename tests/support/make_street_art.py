@@ -6,7 +6,8 @@ a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
 (20 + 3k, 10i, 30t + 5s), for the vehicles' sheets (i from 50 on)
-(20 + 2k, 10(i - 50), 30t + 5s); everything else is the key colour. The
+(20 + 2k, 10(i - 50), 30t + 5s), for the passing vehicles (i from 73 on)
+(20 + 2k, 100 + 4(i - 73), 30t + 5s); everything else is the key colour. The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR
@@ -20,6 +21,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from make_test_art import bmp8 as write_bmp8  # noqa: E402
 
 MAGENTA = (255, 0, 255)
+# The passing vehicles; 81 and 93 have another frame table after dark.
+PASSING = tuple(range(73, 106))
+DARK_TABLES = (81, 93)
 WHITE = (255, 255, 255)
 OUTLINE = (0, 0, 0)
 BUTTONS = (160, 160, 160)
@@ -32,14 +36,17 @@ def bmp8(path, width, height, rows):
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70))
+    ids = (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70) + PASSING
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in ids)
     tables = {}
-    for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
+    for name, body in re.findall(r"(kFig\d+(?:Dark|Long\d)?Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
     return tables
 
 
 def entry_colour(ident, t, slot, k):
+    if ident in PASSING:
+        return (20 + 2 * k, 100 + 4 * (ident - 73), 30 * t + 5 * slot)
     if ident >= 50:
         return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
     # a byte, as the program's RGB() keeps it
@@ -94,15 +101,25 @@ def main():
     tables = read_tables(frames)
     entries = []
     sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1}
+    sheets.update({i: 1 for i in PASSING})
     for ident, count in sheets.items():
-        table = [e for e in tables["kFig%03dFrames" % ident]]
-        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         for t in (1, 2, 3):
+            dark = t > 1 and ident in DARK_TABLES
+            table = [e for e in tables["kFig%03d%sFrames" % (ident, "Dark" if dark else "")]]
+            used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
             for slot in range(count):
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
                 probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The sheets the passing vehicles ask for by name, in their extra slot.
+    extra = [("FIG077_01_01", 77, "Long1", 1), ("FIG077_01_02", 77, "Long2", 1), ("FIG078_01_01", 78, "", 1)]
+    extra += [("FIG100_%02d_%02d" % (t, k), 100, "Long%d" % k, t) for t in (1, 2) for k in (1, 2)]
+    for name, ident, tag, t in extra:
+        table = tables["kFig%03d%sFrames" % (ident, tag)]
+        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+        probe_sheet(os.path.join(out, name + ".bmp"), ident, t, 1, used)
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind
         bubble(os.path.join(out, name + ".bmp"), kind)

@@ -24,6 +24,8 @@ namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    if (id >= 73 && id <= 105)
+        return RGB(20 + 2 * entry, 100 + 4 * (id - 73), 30 * timeOfDay + 5 * slot);
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
     return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);

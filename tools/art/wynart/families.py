@@ -37,6 +37,12 @@ def _figure_families():
     return out
 
 
+def _passing_families():
+    from .figures import passing
+    deps = COMMON + FIGURE + ["wynart/roadvehicles.py", "wynart/figures/passing.py"]
+    return [Family("fig%03d" % i, "figures.passing", (i,), deps) for i in passing.IDS]
+
+
 def all_families():
     fams = []
     for season in L.SEASONS:
@@ -54,4 +60,5 @@ def all_families():
     fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
         "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.extend(_figure_families())
+    fams.extend(_passing_families())
     return fams
