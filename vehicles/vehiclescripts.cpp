@@ -5,12 +5,14 @@
 #include "vehicles/bus.h"
 #include "vehicles/busstop.h"
 #include "vehicles/groupvan.h"
+#include "vehicles/tram.h"
 
 namespace {
 
 const ObjectScript kVehicleScripts[] = {
     {70, Figur070Script, ResetFigur070, ""},
     {71, Figur071Script, ResetFigur071, ""},
+    {72, Figur072Script, ResetFigur072, ""},
     {111, Figur111Script, ResetFigur111, ""},
 };
 

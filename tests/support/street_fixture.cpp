@@ -24,6 +24,9 @@ namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    // The tram has more entries than steps of two leave room for.
+    if (id == 72)
+        return RGB(20 + entry, 220, 30 * timeOfDay + 5 * slot);
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
     return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
