@@ -13,6 +13,14 @@ const ObjectScript kFigureScripts[] = {
     {6, Figur006Script, ResetFigur006, "Konrad"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
+    {40, Figur040Script, ResetFigur040, "Greta"},
+    {43, Figur043Script, nullptr, "Herr Pohl"},
+    {45, Figur045Script, ResetFigur045, "Frau Sommerfeld"},
+    {47, Figur047Script, nullptr, "Frau Anders"},
+    {48, Figur048Script, ResetFigur048, "Opa Willi"},
+    {49, Figur049Script, nullptr, "Frau Kessler"},
+    {50, Figur050Script, ResetFigur050, "Lotte"},
 };
 
 }  // namespace

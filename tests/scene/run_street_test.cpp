@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr DWORD kStartMs = 60000;
+
 using scenetest::CountOf;
 using testutil::WaitFor;
 
@@ -74,7 +76,8 @@ protected:
             RunSaverWindow(nullptr, kModeFullScreen);
             ended_ = true;
         });
-        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 15000)) << Log();
+        // Generous: a clean run of the suite loads the machine while the scene is built.
+        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, kStartMs)) << Log();
     }
     void Stop()
     {

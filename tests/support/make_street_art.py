@@ -38,7 +38,7 @@ def bmp8(path, width, height, rows):
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 61, 70, 72))
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70, 72))
     tables = {}
     for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
@@ -50,7 +50,8 @@ def entry_colour(ident, t, slot, k):
         return (20 + k, 220, 30 * t + 5 * slot)
     if ident >= 50:
         return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
-    return (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+    # a byte, as the program's RGB() keeps it
+    return (20 + 3 * k, (10 * ident) % 256, 30 * t + 5 * slot)
 
 
 # The bus's window glass in its body: the driver's and six passengers'.
@@ -146,7 +147,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 61: 1, 70: 1, 72: 1}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1, 72: 1}
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]

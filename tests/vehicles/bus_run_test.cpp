@@ -91,7 +91,7 @@ TEST_F(BusRun, ComesByItsTimetableHaltsLeavesAndKeepsNothingOverVisits)
         RunSaverWindow(nullptr, kModeFullScreen);
         ended_ = true;
     });
-    ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 15000)) << Log();
+    ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 60000)) << Log();
 
     bool halted = false;
     ASSERT_TRUE(WaitFor(
