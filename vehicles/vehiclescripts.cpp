@@ -6,12 +6,14 @@
 #include "vehicles/busstop.h"
 #include "vehicles/groupvan.h"
 #include "vehicles/passing.h"
+#include "vehicles/tram.h"
 
 namespace {
 
 const ObjectScript kVehicleScripts[] = {
     {70, Figur070Script, ResetFigur070, ""},
     {71, Figur071Script, ResetFigur071, ""},
+    {72, Figur072Script, ResetFigur072, ""},
     {73, Figur073Script, ResetPassingVehicles, ""},
     {74, Figur074Script, nullptr, ""},
     {75, Figur075Script, nullptr, ""},

@@ -55,6 +55,7 @@ def all_families():
     for dn, name in ((1, "day"), (2, "night")):
         fams.append(Family("weather_" + name, "weather", (dn,), COMMON + ["wynart/weather.py"]))
     fams.append(Family("misc", "misc", (), COMMON + ["wynart/misc.py"]))
+    fams.append(Family("sky", "skyart", (), COMMON + ["wynart/skyart.py"]))
     fams.append(Family("settings", "settingsart", (), COMMON + STREET + ["wynart/settingsart.py", "wynart/misc.py",
                                                                           "wynart/clocks.py", "wynart/props.py"]))
     fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [

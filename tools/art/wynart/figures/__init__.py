@@ -3,4 +3,4 @@ frame table (copied from the figure's script where the script fixes it) and
 what every frame shows; the figure model draws them."""
 
 DESCRIPTORS = ["fig002", "fig004", "fig006", "fig011", "fig017", "fig036", "fig040", "fig043", "fig045", "fig047",
-               "fig048", "fig049", "fig050", "fig061", "fig070"]
+               "fig048", "fig049", "fig050", "fig061", "fig070", "fig072"]
