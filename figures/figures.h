@@ -3,10 +3,18 @@
 // scripts are in figures/figurescripts.cpp.
 #pragma once
 
+void Figur001Script();
 void Figur002Script();
+void Figur003Script();
 void Figur004Script();
+void Figur005Script();
 void Figur006Script();
+void Figur007Script();
+void Figur008Script();
+void Figur009Script();
+void Figur010Script();
 void Figur011Script();
+void Figur013Script();
 void Figur017Script();
 void Figur036Script();
 void Figur040Script();
@@ -16,14 +24,26 @@ void Figur047Script();
 void Figur048Script();
 void Figur049Script();
 void Figur050Script();
+void Figur018Script();
+void Figur020Script();
+void Figur023Script();
+void Figur030Script();
 
+void ResetFigur001();
 void ResetFigur002();
 void ResetFigur004();
+void ResetFigur005();
 void ResetFigur006();
+void ResetFigur007();
+void ResetFigur008();
+void ResetFigur009();
+void ResetFigur010();
 void ResetFigur011();
+void ResetFigur013();
 void ResetFigur017();
 void ResetFigur036();
 void ResetFigur040();
 void ResetFigur045();
 void ResetFigur048();
 void ResetFigur050();
+void ResetFigur018();

@@ -8,11 +8,23 @@ namespace {
 // The names are the same in both languages: they are the sections of the
 // speech texts, which the user edits under these names.
 const ObjectScript kFigureScripts[] = {
+    {1, Figur001Script, ResetFigur001, "Zeitungsleser Egon"},
     {2, Figur002Script, ResetFigur002, "Jogger Jannik"},
+    {3, Figur003Script, nullptr, "Spaziergängerin Rosi"},
     {4, Figur004Script, ResetFigur004, "Marlene"},
+    {5, Figur005Script, ResetFigur005, "Herr Brummel"},
     {6, Figur006Script, ResetFigur006, "Konrad"},
+    {7, Figur007Script, ResetFigur007, "Frau Grün"},
+    {8, Figur008Script, ResetFigur008, "Opa Hinnerk"},
+    {9, Figur009Script, ResetFigur009, "Rucksack-Jule"},
+    {10, Figur010Script, ResetFigur010, "Luftgitarren-Tim"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
+    {13, Figur013Script, ResetFigur013, "Herr Aktenkoffer"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {18, Figur018Script, ResetFigur018, "Stammtischbrüder"},
+    {20, Figur020Script, nullptr, "Herr Mertens"},
+    {23, Figur023Script, nullptr, "Ines und Ole"},
+    {30, Figur030Script, nullptr, "Familie Sonnenschein"},
     {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
     {40, Figur040Script, ResetFigur040, "Greta"},
     {43, Figur043Script, nullptr, "Herr Pohl"},

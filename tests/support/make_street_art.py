@@ -5,10 +5,12 @@ test tells from one pixel which entry a script drew; and bubble pictures with
 a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
-(20 + 3k, 10i, 30t + 5s), for the vehicles' sheets (i from 50 on)
+(20 + 3k, 10i mod 256, 30t + 5s), for the vehicles' sheets (i from 50 on)
 (20 + 2k, 10(i - 50), 30t + 5s), for the tram's (20 + k, 244, 30t + 5s), for
 the passing vehicles (i from 73 on) (20 + 2k, 100 + 4(i - 73), 30t + 5s);
-everything else is the key colour. The
+everything else is the key colour. From figure 26 on the green wraps past a
+byte and lands on values that end in 4, between those of the figures below
+it. The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR [SCENE_RC]
@@ -40,10 +42,16 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
+# Objects with probe sheets: id -> number of sheets (summer and winter).
+SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2,
+          36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1, 72: 1}
+SHEETS.update({i: 1 for i in PASSING})
+FIGURES = sorted(SHEETS)
+
+
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    ids = (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70, 72) + PASSING
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in ids)
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in FIGURES)
     tables = {}
     for name, body in re.findall(r"(kFig\d+(?:Dark|Long\d)?Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
@@ -154,9 +162,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1, 72: 1}
-    sheets.update({i: 1 for i in PASSING})
-    for ident, count in sheets.items():
+    for ident, count in SHEETS.items():
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         hole_rows = BUS_WINDOW_ROWS
         if ident == 72:
