@@ -13,7 +13,13 @@ const ObjectScript kFigureScripts[] = {
     {6, Figur006Script, ResetFigur006, "Konrad"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {34, Figur034Script, nullptr, "Ferdinand"},
+    {35, Figur035Script, ResetFigur035, "Tante Hedwig"},
     {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
+    // 37 and 38 take their names by the language and, for 37, by the date.
+    {37, Figur037Script, nullptr, "Nikolaus"},
+    {38, Figur038Script, nullptr, "Osterhase"},
+    {39, Figur039Script, nullptr, "Clown"},
     {40, Figur040Script, ResetFigur040, "Greta"},
     {43, Figur043Script, nullptr, "Herr Pohl"},
     {45, Figur045Script, ResetFigur045, "Frau Sommerfeld"},
@@ -21,6 +27,11 @@ const ObjectScript kFigureScripts[] = {
     {48, Figur048Script, ResetFigur048, "Opa Willi"},
     {49, Figur049Script, nullptr, "Frau Kessler"},
     {50, Figur050Script, ResetFigur050, "Lotte"},
+    {51, Figur051Script, nullptr, "Malerlehrling Timo"},
+    {54, Figur054Script, nullptr, "Fotograf Anton"},
+    {56, Figur056Script, nullptr, "Paula + Jakob"},
+    {57, Figur057Script, nullptr, "Henrik + Greta"},
+    {110, Figur110Script, ResetFigur110, ""},
 };
 
 }  // namespace

@@ -32,7 +32,8 @@ def bmp8(path, width, height, rows):
 
 def read_tables(folder):
     """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 36, 40, 43, 45, 47, 48, 49, 50, 61, 70))
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 34, 35, 36, 37, 38, 39, 40, 43, 45, 47, 48, 49, 50, 51, 54, 56, 57,
+                                                                                    61, 70, 110))
     tables = {}
     for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
@@ -41,7 +42,7 @@ def read_tables(folder):
 
 def entry_colour(ident, t, slot, k):
     if ident >= 50:
-        return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
+        return (20 + 2 * k, (10 * (ident - 50)) % 256, 30 * t + 5 * slot)
     # a byte, as the program's RGB() keeps it
     return (20 + 3 * k, (10 * ident) % 256, 30 * t + 5 * slot)
 
@@ -93,7 +94,10 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1,
+              48: 2, 49: 1, 50: 2, 51: 1, 54: 1, 56: 1, 57: 1, 61: 1, 70: 1, 110: 1}
+    # Figure 37's two sheets each hold a part of its table (sheet 1 is its extra sheet).
+    only = {(37, 0): range(12, 25), (37, 1): range(0, 12)}
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
@@ -101,7 +105,9 @@ def main():
         for t in (1, 2, 3):
             for slot in range(count):
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
-                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
+                part = only.get((ident, slot))
+                mine = [e if part is None or k in part else (0, 0, 0, 0) for k, e in enumerate(used)]
+                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, mine, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind

@@ -2,9 +2,10 @@
 # a test program links, and the paths of the test savers.
 set(WYN_TEST_ART_DIR ${CMAKE_BINARY_DIR}/tests/support/testart)
 # The unit pictures and the street's probe sheets share resource names, so a
-# program links one or the other.
+# program links one or the other. Where the scene pictures and the probe
+# sheets name the same figure, the first named wins: the probe sheet.
 set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc)
-set(WYN_STREET_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
+set(WYN_STREET_ART_RC ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc ${WYN_TEST_ART_DIR}/testart.rc)
 set(SCENE_TEST_PATHS
   WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
   WYN_ERROR_SAVER_UNIX="$<TARGET_FILE:wyn03error>")
