@@ -48,6 +48,10 @@ const Plan kPlans[] = {
     {48, {{1, {0, 3}}}},
     {49, {{1, {0, 3}}, {2, {4, 9}}, {3, {10, 13}}}},
     {50, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
+    {51, {{1, {0, 3}}, {2, {4, 7}}, {3, {4, 7}}}},
+    {54, {{1, {0, 3}}, {2, {4, 11}}, {3, {12, 15}}}},
+    {56, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
+    {57, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
 };
 
 class Pavement : public StreetScene {
@@ -760,6 +764,116 @@ TEST_F(Pavement, TheExitSignStandsAtTheLeftEdgeOrNotAtAll)
     EXPECT_EQ(f.State, 2);
     EXIT = exitBefore;
     TramOn = tramBefore;
+}
+
+TEST_F(Pavement, PainterAndPhotographerKeepToTheNearPavementWhenTheStreetIsBusy)
+{
+    struct {
+        int id, nearTop, farTop;
+    } figures[] = {{51, 84, 292}, {54, 76, 239}};
+    for (auto f : figures) {
+        int farCount = 0;
+        for (int busy : {3, 0}) {
+            PedestrianCount = busy;
+            for (uint32_t seed = 1; seed <= 24; ++seed) {
+                SeedRand(seed);
+                FigurRecord &r = Enter(f.id);
+                const bool onFar = r.LaneYMin == SceneH - f.farTop;
+                if (!onFar) {
+                    EXPECT_EQ(r.LaneYMin, SceneH - f.nearTop) << f.id;
+                }
+                if (busy) {
+                    EXPECT_FALSE(onFar) << f.id;
+                } else {
+                    farCount += onFar ? 1 : 0;
+                }
+                UnloadFigur(f.id);
+            }
+        }
+        EXPECT_GT(farCount, 0) << f.id;
+    }
+    // At dusk the painter always keeps near.
+    PedestrianCount = 0;
+    At(2026, 6, 10, 20, 30);
+    Build();
+    ASSERT_EQ(TimeOfDay, kDusk);
+    for (uint32_t seed = 1; seed <= 24; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(51);
+        EXPECT_EQ(r.LaneYMin, SceneH - 84);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, ThePainterStrokesAgainWhileSomeoneIsSteeredRoundHim)
+{
+    for (int order : {3, 0}) {
+        FigurRecord &r = Enter(51);
+        r.X = 500;
+        r.State = 3;
+        r.Frame = 0;
+        r.Tick = 100;
+        r.AvoidOrder = order;
+        Step(51);
+        EXPECT_EQ(r.State, order ? 2 : 1);
+        EXPECT_EQ(r.X, order ? 500 : 500 - 16);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, Couple57StopsFarMoreOftenThanCouple56)
+{
+    std::map<int, int> stops;
+    for (int id : {56, 57}) {
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
+            SeedRand(seed);
+            FigurRecord &r = Enter(id);
+            r.Speed = 0;  // a frame a call: only the strides count here
+            while (IsOnStage(id) && r.State == 1)
+                Step(id);
+            if (IsOnStage(id)) {
+                EXPECT_EQ(r.State, 2);
+                ++stops[id];
+                UnloadFigur(id);
+            }
+        }
+    }
+    EXPECT_GT(stops[57], 2 * stops[56]);
+}
+
+TEST_F(Pavement, CouplesLeaveRightWhenTheyTurnBackLeftPastTheEdgeAndTakeClicksOnlyWalkingLeft)
+{
+    for (int id : {56, 57}) {
+        FigurRecord &r = Enter(id);
+        r.State = 4;
+        r.X = SceneW - 30;
+        for (int i = 0; i < 2000 && IsOnStage(id); ++i)
+            Step(id);
+        EXPECT_FALSE(IsOnStage(id));
+        FigurRecord &s = Enter(id);
+        s.X = -80;
+        s.WaitCount = -1000;  // no stop now
+        int lastX = s.X;
+        while (IsOnStage(id)) {
+            lastX = s.X;
+            Step(id);
+        }
+        EXPECT_LT(lastX, -80);
+        FigurRecord &t = Enter(id);
+        t.X = 500;
+        t.State = 2;
+        Click(ClickPending, 520, t.Y + 20);
+        Run(id, 40);
+        EXPECT_EQ(ClickPending, 1u) << id;
+        t.State = 1;
+        t.WaitCount = -1000;
+        t.Frame = 3;
+        t.Tick = 100;
+        Step(id);
+        EXPECT_EQ(ClickPending, 0u) << id;
+        EXPECT_EQ(t.State, 2) << id;
+        UnloadFigur(id);
+    }
 }
 
 }  // namespace
