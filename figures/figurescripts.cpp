@@ -25,7 +25,13 @@ const ObjectScript kFigureScripts[] = {
     {20, Figur020Script, nullptr, "Herr Mertens"},
     {23, Figur023Script, nullptr, "Ines und Ole"},
     {30, Figur030Script, nullptr, "Familie Sonnenschein"},
+    {34, Figur034Script, nullptr, "Ferdinand"},
+    {35, Figur035Script, ResetFigur035, "Tante Hedwig"},
     {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
+    // 37 and 38 take their names by the language and, for 37, by the date.
+    {37, Figur037Script, nullptr, "Nikolaus"},
+    {38, Figur038Script, nullptr, "Osterhase"},
+    {39, Figur039Script, nullptr, "Clown"},
     {40, Figur040Script, ResetFigur040, "Greta"},
     {43, Figur043Script, nullptr, "Herr Pohl"},
     {45, Figur045Script, ResetFigur045, "Frau Sommerfeld"},
@@ -33,6 +39,11 @@ const ObjectScript kFigureScripts[] = {
     {48, Figur048Script, ResetFigur048, "Opa Willi"},
     {49, Figur049Script, nullptr, "Frau Kessler"},
     {50, Figur050Script, ResetFigur050, "Lotte"},
+    {51, Figur051Script, nullptr, "Malerlehrling Timo"},
+    {54, Figur054Script, nullptr, "Fotograf Anton"},
+    {56, Figur056Script, nullptr, "Paula + Jakob"},
+    {57, Figur057Script, nullptr, "Henrik + Greta"},
+    {110, Figur110Script, ResetFigur110, ""},
 };
 
 }  // namespace

@@ -10,7 +10,12 @@
 #include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
+#include "features/bubbles.h"
+#include "services/birthdays.h"
+#include "shell/config.h"
+#include "testutil.h"
 #include "shell/keys.h"
+#include "vehicles/busstop.h"
 
 #include <map>
 #include <set>
@@ -31,6 +36,10 @@ struct Plan {
 };
 
 const Plan kPlans[] = {
+    {34, {{1, {0, 3}}, {2, {4, 7}}, {3, {8, 14}}, {4, {15, 22}}}},
+    {35, {{1, {0, 3}}, {2, {4, 8}}}},
+    {38, {{1, {0, 3}}, {2, {4, 4}}, {3, {5, 9}}}},
+    {39, {{1, {0, 7}}}},
     {36, {{1, {0, 11}}, {2, {12, 12}}, {3, {13, 23}}, {4, {31, 36}}}},
     {40, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
     {43, {{1, {0, 3}}, {2, {4, 9}}, {3, {10, 13}}}},
@@ -39,6 +48,10 @@ const Plan kPlans[] = {
     {48, {{1, {0, 3}}}},
     {49, {{1, {0, 3}}, {2, {4, 9}}, {3, {10, 13}}}},
     {50, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
+    {51, {{1, {0, 3}}, {2, {4, 7}}, {3, {4, 7}}}},
+    {54, {{1, {0, 3}}, {2, {4, 11}}, {3, {12, 15}}}},
+    {56, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
+    {57, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
 };
 
 class Pavement : public StreetScene {
@@ -94,14 +107,15 @@ TEST_F(Pavement, LongRunsDrawOnlyTheFramesOfTheStateTheFigureIsIn)
                 }
                 const int e = Step(plan.id, Sheet(plan.id));
                 statesSeen.insert(state);
-                auto run = plan.states.find(state);
-                if (run == plan.states.end()) {
-                    EXPECT_EQ(e, -1) << plan.id << " state " << state;
-                    continue;
-                }
+                // A state may hand over to the next within the call, which
+                // then draws.
+                auto within = [&](int st) {
+                    auto run = plan.states.find(st);
+                    return run != plan.states.end() && e >= run->second.first && e <= run->second.last;
+                };
                 if (e != -1) {
-                    EXPECT_GE(e, run->second.first) << plan.id << " state " << state << " call " << call;
-                    EXPECT_LE(e, run->second.last) << plan.id << " state " << state << " call " << call;
+                    EXPECT_TRUE(within(state) || (IsOnStage(plan.id) && within(r.State)))
+                        << plan.id << " state " << state << " then " << r.State << " drew " << e << " call " << call;
                 }
                 EXPECT_GE(r.Y, r.LaneYMin);
                 EXPECT_LE(r.Y, r.LaneYMax);
@@ -339,6 +353,526 @@ TEST_F(Pavement, CrossersStrideRightAndLeave)
         for (int i = 0; i < 200 && IsOnStage(id); ++i)
             Step(id, Sheet(id));
         EXPECT_FALSE(IsOnStage(id));
+    }
+}
+
+TEST_F(Pavement, TheActorPlaysAnActOnlyWhenClickedAtACyclesStart)
+{
+    std::set<int> actBLengths;
+    bool turnedBack = false;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(34);
+        r.X = 400;
+        // Mid-cycle a click waits; at the cycle's start it begins an act.
+        r.Frame = 1;
+        Click(ClickPending, r.X + 20, r.Y + 20);
+        Step(34);
+        ASSERT_EQ(r.State, 1);
+        r.Frame = 0;
+        Step(34);
+        ASSERT_TRUE(r.State == 3 || r.State == 4);
+        EXPECT_EQ(r.X, 400 - 31);
+        EXPECT_EQ(ClickPending, 0u);
+        if (r.State == 4) {
+            std::set<int> shown;
+            int before = 0;
+            while (r.State == 4) {
+                const int e = Step(34);
+                if (e >= 0)
+                    shown.insert(e);
+                if (r.State == 4 && r.Frame == 0 && before > 0)
+                    break;  // the act plays once more
+                before = r.Frame;
+            }
+            actBLengths.insert(static_cast<int>(shown.size()));
+        }
+        for (int i = 0; i < 4000 && IsOnStage(34) && r.State >= 3; ++i)
+            Step(34);
+        if (IsOnStage(34) && r.State == 2) {
+            turnedBack = true;
+            EXPECT_EQ(r.Direction, -1);
+            // Off only once past its sheet's width.
+            r.X = -990;
+            r.Frame = 0;
+            while (r.X == -990)
+                Step(34);
+            EXPECT_TRUE(IsOnStage(34));
+            for (int i = 0; i < 400 && IsOnStage(34); ++i)
+                Step(34);
+            EXPECT_FALSE(IsOnStage(34));
+        }
+        if (IsOnStage(34))
+            UnloadFigur(34);
+    }
+    EXPECT_TRUE(turnedBack);
+    ASSERT_FALSE(actBLengths.empty());
+    EXPECT_GE(*actBLengths.begin(), 5);
+    EXPECT_LE(*actBLengths.rbegin(), 8);
+}
+
+TEST_F(Pavement, Figure37TakesItsFormByTheDate)
+{
+    struct {
+        int month, day, language;
+        const char *name;
+        int state;
+    } cases[] = {
+        {12, 25, 1, "Nikolaus", 1000},
+        {12, 1, 2, "Father Christmas", 1000},
+        {12, 26, 1, "2 M\xE4nner mit Paket", 2000},
+        {6, 10, 2, "2 M\xE4nner mit Paket", 2000},
+    };
+    for (auto c : cases) {
+        At(2026, c.month, c.day, 14, 0);
+        Language = c.language;
+        OnStage(37, 0);
+        Run(37);
+        FigurRecord &r = FigurTable[37];
+        EXPECT_STREQ(r.Name, c.name) << c.month << "/" << c.day;
+        EXPECT_EQ(r.State, c.state) << c.month << "/" << c.day;
+        UnloadFigur(37);
+        testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+    }
+    Language = 1;
+}
+
+TEST_F(Pavement, TheChristmasFigureWalksStandsAndPlaysOnAClick)
+{
+    At(2026, 12, 10, 14, 0);
+    FigurRecord &r = Enter(37);
+    ASSERT_EQ(r.State, 1000);
+    Step(37);
+    ASSERT_EQ(r.State, 1001);
+    EXPECT_EQ(r.X, -100);
+    r.X = 400;
+    std::set<int> states;
+    for (int i = 0; i < 20000 && IsOnStage(37); ++i) {
+        const int state = r.State;
+        if (i % 700 < 200)
+            r.AvoidOrder = 3;
+        const int e = Step(37);
+        states.insert(state);
+        if (e >= 0 && state == 1001) {
+            EXPECT_GE(e, 12);
+            EXPECT_LE(e, 15);
+        }
+        if (e >= 0 && state == 1002) {
+            EXPECT_GE(e, 16);
+            EXPECT_LE(e, 20);
+        }
+    }
+    EXPECT_FALSE(IsOnStage(37));
+    EXPECT_EQ(states, (std::set<int>{1001, 1002}));
+    FigurRecord &s = Enter(37);
+    Step(37);
+    s.X = 400;
+    Click(ClickPending, s.X + 10, s.Y + 10);
+    Step(37);
+    EXPECT_EQ(s.State, 1002);
+    EXPECT_EQ(s.X, 400 - 17);
+    EXPECT_EQ(ClickPending, 0u);
+}
+
+TEST_F(Pavement, TheParcelMenWaitForTheirSheetKeepOffAFullPavementAndStopSilently)
+{
+    // Without their extra sheet in 400 calls they leave unseen.
+    FigurRecord &r = Enter(37);
+    ASSERT_EQ(r.State, 2000);
+    r.State = 2001;
+    for (int i = 0; i < 399; ++i)
+        EXPECT_EQ(Step(37), -1);
+    EXPECT_TRUE(IsOnStage(37));
+    Step(37);
+    EXPECT_FALSE(IsOnStage(37));
+
+    int farCount = 0, frontCount = 0, farWithOthers = 0;
+    for (bool others : {false, true}) {
+        if (others)
+            PretendOnStage(23);
+        for (uint32_t seed = 1; seed <= 24; ++seed) {
+            SeedRand(seed);
+            FigurRecord &p = Enter(37);
+            Step(37);
+            ASSERT_EQ(p.State, 2001);
+            const bool onFar = p.LaneYMax == SceneH - 76 - 185;
+            if (!onFar) {
+                EXPECT_EQ(p.LaneYMin, SceneH - 76 - 3);
+            }
+            if (others) {
+                farWithOthers += onFar ? 1 : 0;
+            } else {
+                ++(onFar ? farCount : frontCount);
+            }
+            ASSERT_TRUE(testutil::WaitFor([&p] { return p.Sheets[1] && p.Masks[1]; }, 5000));
+            Step(37);
+            ASSERT_EQ(p.State, 2002);
+            if (!others && seed == 1) {
+                // Their click: they put the parcel down, without a sound.
+                p.X = 400;
+                Click(ClickPending, p.X + 100, p.Y + 10);
+                Step(37);
+                EXPECT_EQ(p.State, 2003);
+                EXPECT_EQ(ClickPending, 0u);
+                EXPECT_EQ(p.X, 400 - 17);
+                for (int i = 0; i < 3000 && p.State == 2003; ++i) {
+                    int e = Step(37, 1);
+                    if (e >= 0) {
+                        EXPECT_GE(e, 4);
+                    }
+                }
+                EXPECT_EQ(p.State, 2002);
+            }
+            UnloadFigur(37);
+            testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+        }
+        if (others)
+            PretendOnStage(23, false);
+    }
+    EXPECT_GT(farCount, 0);
+    EXPECT_GT(frontCount, farCount);
+    EXPECT_EQ(farWithOthers, 0);
+}
+
+TEST_F(Pavement, TheBunnyLooksAboutOnlyPastTheStopUnlessHemmedIn)
+{
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(38);
+        r.X = -100;
+        // A hop that takes it past the post + 50 may end in a pause.
+        while (IsOnStage(38) && r.X + 33 <= StopPostRect.x + 50) {
+            Step(38);
+            ASSERT_EQ(r.State, 1) << r.X;
+        }
+        UnloadFigur(38);
+    }
+    FigurRecord &r = Enter(38);
+    r.X = 100;
+    r.Y = r.LaneYMax;
+    while (r.State == 1) {
+        r.AvoidOrder = 3;
+        Step(38);
+    }
+    EXPECT_EQ(r.State, 2);
+    EXPECT_EQ(r.X, 100);
+    // Its click has strict bounds.
+    r.State = 1;
+    Click(ClickPending, r.X + 90, r.Y + 10);
+    Step(38);
+    EXPECT_EQ(ClickPending, 1u);
+    Click(ClickPending, r.X + 89, r.Y + 10);
+    Step(38);
+    EXPECT_EQ(ClickPending, 0u);
+    EXPECT_EQ(r.State, 2);
+}
+
+TEST_F(Pavement, TheClownSlowsDownWhenPressedAgainstHisLaneAndTakesNoClick)
+{
+    FigurRecord &r = Enter(39);
+    r.X = 100;
+    r.Speed = 3;
+    r.Y = r.LaneYMin;
+    const int x = r.X;
+    while (r.X == x) {
+        r.AvoidOrder = -3;
+        Step(39);
+    }
+    EXPECT_EQ(r.Speed, 4);
+    EXPECT_EQ(r.Y, r.LaneYMin);
+    r.Speed = 8;
+    r.Y = r.LaneYMax;
+    const int x2 = r.X;
+    while (r.X == x2) {
+        r.AvoidOrder = 3;
+        Step(39);
+    }
+    EXPECT_EQ(r.Speed, 9);
+    Click(ClickPending, r.X + 20, r.Y + 20);
+    Run(39, 50);
+    EXPECT_EQ(ClickPending, 1u);
+    ClickPending = 0;
+}
+
+class BirthdayTeller : public Pavement {
+protected:
+    void SetUp() override
+    {
+        Pavement::SetUp();
+        Texts({"Anna wird 30!", "Hochzeitstag von Ben und Cara", "Omas Geburtstag"});
+        for (int i = 0; i < BirthdaysToday; ++i) {
+            CreateSprechblase(1, BirthdayTexts[i], 0, 0, 10);
+            signatures_.push_back(Signature());
+            KillSprechblase();
+        }
+    }
+    void Texts(std::vector<std::string> texts)
+    {
+        BirthdaysToday = static_cast<int>(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            StrCopy(BirthdayTexts[i], texts[i].c_str());
+    }
+    // What the open bubble shows, as a number.
+    uint64_t Signature()
+    {
+        uint64_t h = 1469598103934665603ull;
+        for (int y = 0; y < 58; ++y)
+            for (int x = 0; x < kBubbleW; ++x)
+                h = (h ^ BubblePixel(x, y)) * 1099511628211ull;
+        return h;
+    }
+    // Which text the open bubble tells, or -1.
+    int Told()
+    {
+        if (!OpenBubbleKind)
+            return -1;
+        uint64_t s = Signature();
+        for (size_t i = 0; i < signatures_.size(); ++i)
+            if (signatures_[i] == s)
+                return static_cast<int>(i);
+        return -2;
+    }
+    // A stop after a stride, hemmed in at x.
+    void StopAt(FigurRecord &r, int x)
+    {
+        r.State = 1;
+        r.X = x - 20;
+        r.Frame = 3;
+        r.Tick = r.Speed;
+        r.ScriptVar = -1;
+        Step(35);
+        ASSERT_EQ(r.State, 2);
+    }
+    std::vector<uint64_t> signatures_;
+};
+
+TEST_F(BirthdayTeller, TellsTheTextsInTurnAcrossHisWalks)
+{
+    std::vector<int> told;
+    for (int walk = 0; walk < 2; ++walk) {
+        FigurRecord &r = Enter(35);
+        for (int stop = 0; stop < 2; ++stop) {
+            StopAt(r, 500);
+            told.push_back(Told());
+            EXPECT_EQ(BubbleLifetime(), 10);
+            KillSprechblase();
+        }
+        UnloadFigur(35);
+    }
+    EXPECT_EQ(told, (std::vector<int>{0, 1, 2, 0}));
+}
+
+TEST_F(BirthdayTeller, AnOpenBubbleOfAnotherKeepsHimQuietAndAnEmptyTextIsPassedOver)
+{
+    FigurRecord &r = Enter(35);
+    CreateSprechblase(2, "Ein anderer spricht", 600, 10, 5);
+    const POINT other = BubblePosition();
+    StopAt(r, 500);
+    EXPECT_EQ(BubblePosition().x, other.x);
+    KillSprechblase();
+    StopAt(r, 500);
+    EXPECT_EQ(Told(), 0);  // the index was kept
+    KillSprechblase();
+    StrCopy(BirthdayTexts[1], "");
+    StopAt(r, 500);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    StopAt(r, 500);
+    EXPECT_EQ(Told(), 2);
+    KillSprechblase();
+    // No texts today: nothing is told.
+    BirthdaysToday = 0;
+    StopAt(r, 500);
+    EXPECT_EQ(OpenBubbleKind, 0);
+}
+
+TEST_F(BirthdayTeller, TheBubbleOpensOnTheSideWithRoom)
+{
+    struct {
+        int x, kind, bubbleX, dy;
+    } cases[] = {{210, 2, 320, -50}, {211, 1, 57, -40}};
+    for (auto c : cases) {
+        FigurRecord &r = Enter(35);
+        StopAt(r, c.x);
+        EXPECT_EQ(r.X, c.x);
+        EXPECT_EQ(OpenBubbleKind, c.kind) << c.x;
+        EXPECT_EQ(BubblePosition().x, c.bubbleX) << c.x;
+        EXPECT_EQ(BubblePosition().y, r.Y + c.dy) << c.x;
+        KillSprechblase();
+        UnloadFigur(35);
+    }
+}
+
+TEST_F(BirthdayTeller, ClicksWhileWalkingAndStandingAndTheStandsEndClosesTheBubble)
+{
+    FigurRecord &r = Enter(35);
+    r.X = 500;
+    // Walking: a click is taken as a step is taken, and tells nothing.
+    Click(ClickPending, r.X + 10, r.Y + 10);
+    while (r.State == 1)
+        Step(35);
+    EXPECT_EQ(ClickPending, 0u);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    EXPECT_EQ(r.Direction, 0);
+    // Standing: a click tells the next text; another closes it.
+    Click(ClickPending, r.X + 100, r.Y + 10);
+    Step(35);
+    EXPECT_EQ(Told(), 0);
+    EXPECT_EQ(r.WaitCount, 6);
+    Click(ClickPending, r.X + 10, r.Y + 10);
+    Step(35);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    // The stand's end closes a bubble that is open.
+    CreateSprechblase(1, "Ein anderer spricht", 600, 10, 30);
+    r.WaitCount = 1;
+    while (r.State == 2)
+        Step(35);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    EXPECT_EQ(r.Direction, 1);
+}
+
+TEST_F(Pavement, TheExitSignStandsAtTheLeftEdgeOrNotAtAll)
+{
+    struct {
+        int exit;
+        bool tram;
+        int x, entry;
+    } cases[] = {{1, false, 6, 0}, {2, true, 46, 1}, {0, false, 6, -1}};
+    const int exitBefore = EXIT;
+    const bool tramBefore = TramOn;
+    for (auto c : cases) {
+        EXIT = c.exit;
+        TramOn = c.tram;
+        UnloadFigur(110);
+        OnStage(110, 0);
+        BitBlt(WorkDC, 0, 0, 100, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);
+        RunScript(110);
+        EXPECT_EQ(DrawnEntryAt(110, c.x, SceneH - 113), c.entry) << c.exit;
+        if (c.exit == 0) {
+            EXPECT_FALSE(IsOnStage(110));
+            continue;
+        }
+        const FigurRecord &r = FigurTable[110];
+        EXPECT_EQ(r.X, c.x);
+        EXPECT_EQ(r.Y, SceneH - 113);
+        EXPECT_EQ(r.FootLine, SceneH);
+    }
+    // Without the sign a click at the left edge reaches the figure there.
+    FigurRecord &f = Enter(45);
+    f.X = 0;
+    Click(ClickPending, 20, f.Y + 20);
+    Frames(1);
+    EXPECT_EQ(f.State, 2);
+    EXIT = exitBefore;
+    TramOn = tramBefore;
+}
+
+TEST_F(Pavement, PainterAndPhotographerKeepToTheNearPavementWhenTheStreetIsBusy)
+{
+    struct {
+        int id, nearTop, farTop;
+    } figures[] = {{51, 84, 292}, {54, 76, 239}};
+    for (auto f : figures) {
+        int farCount = 0;
+        for (int busy : {3, 0}) {
+            PedestrianCount = busy;
+            for (uint32_t seed = 1; seed <= 24; ++seed) {
+                SeedRand(seed);
+                FigurRecord &r = Enter(f.id);
+                const bool onFar = r.LaneYMin == SceneH - f.farTop;
+                if (!onFar) {
+                    EXPECT_EQ(r.LaneYMin, SceneH - f.nearTop) << f.id;
+                }
+                if (busy) {
+                    EXPECT_FALSE(onFar) << f.id;
+                } else {
+                    farCount += onFar ? 1 : 0;
+                }
+                UnloadFigur(f.id);
+            }
+        }
+        EXPECT_GT(farCount, 0) << f.id;
+    }
+    // At dusk the painter always keeps near.
+    PedestrianCount = 0;
+    At(2026, 6, 10, 20, 30);
+    Build();
+    ASSERT_EQ(TimeOfDay, kDusk);
+    for (uint32_t seed = 1; seed <= 24; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(51);
+        EXPECT_EQ(r.LaneYMin, SceneH - 84);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, ThePainterStrokesAgainWhileSomeoneIsSteeredRoundHim)
+{
+    for (int order : {3, 0}) {
+        FigurRecord &r = Enter(51);
+        r.X = 500;
+        r.State = 3;
+        r.Frame = 0;
+        r.Tick = 100;
+        r.AvoidOrder = order;
+        Step(51);
+        EXPECT_EQ(r.State, order ? 2 : 1);
+        EXPECT_EQ(r.X, order ? 500 : 500 - 16);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, Couple57StopsFarMoreOftenThanCouple56)
+{
+    std::map<int, int> stops;
+    for (int id : {56, 57}) {
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
+            SeedRand(seed);
+            FigurRecord &r = Enter(id);
+            r.Speed = 0;  // a frame a call: only the strides count here
+            while (IsOnStage(id) && r.State == 1)
+                Step(id);
+            if (IsOnStage(id)) {
+                EXPECT_EQ(r.State, 2);
+                ++stops[id];
+                UnloadFigur(id);
+            }
+        }
+    }
+    EXPECT_GT(stops[57], 2 * stops[56]);
+}
+
+TEST_F(Pavement, CouplesLeaveRightWhenTheyTurnBackLeftPastTheEdgeAndTakeClicksOnlyWalkingLeft)
+{
+    for (int id : {56, 57}) {
+        FigurRecord &r = Enter(id);
+        r.State = 4;
+        r.X = SceneW - 30;
+        for (int i = 0; i < 2000 && IsOnStage(id); ++i)
+            Step(id);
+        EXPECT_FALSE(IsOnStage(id));
+        FigurRecord &s = Enter(id);
+        s.X = -80;
+        s.WaitCount = -1000;  // no stop now
+        int lastX = s.X;
+        while (IsOnStage(id)) {
+            lastX = s.X;
+            Step(id);
+        }
+        EXPECT_LT(lastX, -80);
+        FigurRecord &t = Enter(id);
+        t.X = 500;
+        t.State = 2;
+        Click(ClickPending, 520, t.Y + 20);
+        Run(id, 40);
+        EXPECT_EQ(ClickPending, 1u) << id;
+        t.State = 1;
+        t.WaitCount = -1000;
+        t.Frame = 3;
+        t.Tick = 100;
+        Step(id);
+        EXPECT_EQ(ClickPending, 0u) << id;
+        EXPECT_EQ(t.State, 2) << id;
+        UnloadFigur(id);
     }
 }
 

@@ -15,8 +15,8 @@ bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR [SCENE_RC]
 
-SCENE_RC, the scene tests' own resource script, is included at the top of
-streetart.rc: the linker, merging the resources of two scripts, orders
+SCENE_RC, the scene tests' own resource script, is copied into the top of
+streetart.rc, less the names a probe sheet takes: the linker, merging the resources of two scripts, orders
 names like "M_SCHEIN_WR" and "MSG_01_01" otherwise than the loader
 searches them, and such a picture is then not found.
 """
@@ -44,7 +44,8 @@ def bmp8(path, width, height, rows):
 
 # Objects with probe sheets: id -> number of sheets (summer and winter).
 SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1, 30: 1,
-          36: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 61: 1, 70: 1, 72: 1}
+          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 54: 1,
+          56: 1, 57: 1, 61: 1, 70: 1, 72: 1, 110: 1}
 SHEETS.update({i: 1 for i in PASSING})
 FIGURES = sorted(SHEETS)
 
@@ -64,7 +65,7 @@ def entry_colour(ident, t, slot, k):
     if ident == 72:
         return (20 + k, 244, 30 * t + 5 * slot)
     if ident >= 50:
-        return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
+        return (20 + 2 * k, (10 * (ident - 50)) % 256, 30 * t + 5 * slot)
     # a byte, as the program's RGB() keeps it
     return (20 + 3 * k, (10 * ident) % 256, 30 * t + 5 * slot)
 
@@ -162,6 +163,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     tables = read_tables(frames)
     entries = []
+    # Figure 37's two sheets each hold a part of its table (sheet 1 is its extra sheet).
+    only = {(37, 0): range(12, 25), (37, 1): range(0, 12)}
     for ident, count in SHEETS.items():
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         hole_rows = BUS_WINDOW_ROWS
@@ -173,7 +176,9 @@ def main():
             used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
             for slot in range(count):
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
-                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes, hole_rows)
+                part = only.get((ident, slot))
+                mine = [e if part is None or k in part else (0, 0, 0, 0) for k, e in enumerate(used)]
+                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, mine, holes, hole_rows)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     # The sheets the passing vehicles ask for by name, in their extra slot.
     extra = [("FIG077_01_01", 77, "Long1", 1), ("FIG077_01_02", 77, "Long2", 1), ("FIG078_01_01", 78, "", 1)]
@@ -189,7 +194,12 @@ def main():
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     lights_and_flyers(out, lambda name: entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp"))))
     if len(sys.argv) > 3:
-        entries.insert(0, '#include "%s"' % os.path.abspath(sys.argv[3]))
+        # The scene pictures go in too, less those a probe sheet replaces:
+        # of two resources of one name it is not sure which the loader finds.
+        ours = {e.split()[0] for e in entries}
+        with open(sys.argv[3]) as f:
+            scene = [line.rstrip("\n") for line in f if line.split() and line.split()[0] not in ours]
+        entries = scene + entries
     with open(os.path.join(out, "streetart.rc"), "w") as f:
         f.write("\n".join(entries) + "\n")
 

@@ -56,11 +56,6 @@ protected:
             StrPrintfN(name, sizeof(name), "nicht%03d", id);
             scenetest::SetSetting(name, 1);
         }
-        for (int id = 73; id <= kLastVehicle; ++id) {
-            char name[16];
-            StrPrintfN(name, sizeof(name), "nicht%03d", id);
-            scenetest::SetSetting(name, 1);
-        }
         gdiBefore_ = GdiObjectsAlive();
     }
     void TearDown() override
