@@ -23,6 +23,7 @@
 #include "standins/standins.h"
 
 #include "scene_geometry.h"
+#include "vehicles/headlights.h"
 
 #include <algorithm>
 #include <utility>

@@ -37,6 +37,9 @@ class Frame:
     ground: Optional[float] = None       # feet row inside the frame (default: the figure's FrameH)
     extra: Optional[Callable] = None     # extra(ctx, look, frame) drawn after the figure (props, effects)
     look: Optional[str] = None           # a second look of the same figure (e.g. "skates off")
+    # the other people of a pair or a group, drawn behind the figure itself:
+    # (name of a look, pose, hip x inside the frame)
+    company: Optional[list] = None
 
 
 @dataclass
@@ -92,6 +95,8 @@ class FigureDesc:
         surf, ctx = new_surface(fr.w * FACTOR, fr.h * FACTOR)
         ctx.scale(FACTOR, FACTOR)
         look = self._look(season, fr.look)
+        for who, pose, ax in fr.company or ():
+            Figure(self._look(season, who)).draw(ctx, pose, ax, self.frame_h if fr.ground is None else fr.ground)
         if fr.pose is not None:
             # people by default; animals and vehicles bring their own model
             model = look.model() if hasattr(look, "model") else Figure(look)
@@ -162,3 +167,43 @@ class Placeholder:
 def cycle_anchors(n, start, stride, direction):
     """Hip positions inside n frames of a cycle that moves `stride` pixels."""
     return [start + direction * stride * k / float(n) for k in range(n)]
+
+
+def packed(y, widths, h, x0=0, gap=1):
+    """Rectangles side by side from x0, gap pixels apart: (x, y, w, h)."""
+    out, x = [], x0
+    for w in widths:
+        out.append((x, y, w, h))
+        x += w + gap
+    return out
+
+
+def placed(y, xs, widths, h):
+    """Rectangles at the given x, one width each (or one width for all)."""
+    if isinstance(widths, int):
+        widths = [widths] * len(xs)
+    return [(x, y, w, h) for x, w in zip(xs, widths)]
+
+
+def walk_frames(first, rects, what, cycle, stride, facing, company=None):
+    """A four-frame walk cycle on rects; the hip travels a quarter stride a
+    frame in the walking direction, from where the frame leaves room for it.
+    company: a function (frame number, hip x) -> the other people's list."""
+    out = []
+    for k, (x, y, w, h) in enumerate(rects):
+        ax = (w * 0.42 + stride * k / 4.0) if facing > 0 else (w * 0.58 - stride * k / 4.0)
+        ax = min(max(ax, 13.0), w - 13.0)
+        out.append(Frame(first + k, x, y, w, h, "%s, step %d" % (what, k), cycle[k % len(cycle)], ax,
+                         company=company(k, ax) if company else None))
+    return out
+
+
+def pose_frames(first, rects, poses, ax=None, company=None):
+    """One frame a pose on rects: poses is a list of (what, pose), cycled when
+    shorter than rects; the hip in the middle unless ax says otherwise."""
+    out = []
+    for k, (x, y, w, h) in enumerate(rects):
+        what, pose = poses[k % len(poses)]
+        hip = (w / 2.0) if ax is None else ax(k, w)
+        out.append(Frame(first + k, x, y, w, h, what, pose, hip, company=company(k, hip) if company else None))
+    return out

@@ -82,4 +82,6 @@ def all_headers():
     for m in DESCRIPTORS:
         mod = importlib.import_module("wynart.figures." + m)
         out.extend(mod.frame_headers())
+    from .figures import passing
+    out.extend(passing.frame_headers())
     return out
