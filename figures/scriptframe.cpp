@@ -141,6 +141,8 @@ void FigPlaySample(FigurRecord &r, int sample)
     UpdateObjectSound(&r.Sound, r.X);
 }
 
+bool FigChannelIdle(const FigurRecord &r) { return !IsChannelPlaying(kEffectsInstance, r.Sound.Channel1); }
+
 void FigPlayOwnSound(FigurRecord &r) { PlayFigurSoundFile(&r.Sound, r.Id, r.X); }
 
 void FigUnknownState(FigurRecord &r)

@@ -55,6 +55,8 @@ void FigSetY(FigurRecord &r, int y);
 
 // A sample on the figure's channel, panned by its place (sound effects on).
 void FigPlaySample(FigurRecord &r, int sample);
+// Nothing plays on the figure's first channel.
+bool FigChannelIdle(const FigurRecord &r);
 // The figure's own sound file.
 void FigPlayOwnSound(FigurRecord &r);
 // A state the script does not know: logged, and the figure leaves.

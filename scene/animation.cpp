@@ -25,6 +25,7 @@
 #include "services/mail.h"
 #include "standins/standins.h"
 #include "vehicles/bus.h"
+#include "vehicles/aircraft.h"
 
 #include <psapi.h>
 

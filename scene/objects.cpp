@@ -13,8 +13,10 @@
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/birthdays.h"
+#include "services/lettering.h"
 #include "standins/standins.h"
 #include "vehicles/bus.h"
+#include "vehicles/tram.h"
 
 #include <atomic>
 #include <mutex>
@@ -514,6 +516,8 @@ void UnloadFigur(int id)
     }
     if (id == kBus)
         BusUnloaded();
+    if (id == kTram)
+        TramUnloaded();
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
                  VehicleCountRight.load(), LoadFailCount);
