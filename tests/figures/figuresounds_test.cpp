@@ -128,8 +128,12 @@ TEST_F(FigureSounds, ClicksTakenByTheirBoxesAndKeptAwayByTheBus)
         } else {
             EXPECT_TRUE(after == c.after1 || after == c.after2) << c.what << " " << after;
         }
-        EXPECT_EQ(r.Sound.Channel1 != 0 && IsChannelPlaying(kEffectsInstance, r.Sound.Channel1), c.ownSound)
-            << c.what;
+        // A click on 13 may also cough a sample on that channel (one in
+        // three, its own test below), so only the others tell their file.
+        if (c.id != 13) {
+            EXPECT_EQ(r.Sound.Channel1 != 0 && IsChannelPlaying(kEffectsInstance, r.Sound.Channel1), c.ownSound)
+                << c.what;
+        }
         EXPECT_EQ(CursorHidden(), c.hidden) << c.what;
         ClickPending = 0;
         BusHalted = 0;
