@@ -1,71 +1,58 @@
-// Figures that share a person share a name, and so one section: 28, 29, 31
-// and 32 are the resident of door 2; 25, 26 and 47 are one woman.
+// A figure's section is the name its script row carries, so that the scene
+// and the settings never name a figure apart. The table names the figures
+// whose scripts have not landed yet, and the four that have an English name
+// of their own. Figures that share a person share a name, and so one section:
+// 28, 29, 31 and 32 are the resident of door 2.
 #include "figures/figurenames.h"
+
+#include "scene/scripts.h"
 
 namespace {
 
 struct FigureName {
     int id;
-    const char *german;
+    const char *german;   // null: the script row names it
     const char *english;  // null: the same as the German name
 };
 
 const FigureName kNames[] = {
-    {1, "Herr Brandt", nullptr},
-    {2, "Jogger Jannik", nullptr},
-    {3, "Frau Kessler", nullptr},
-    {4, "Marlene", nullptr},
-    {5, "Opa Willi", nullptr},
-    {6, "Konrad", nullptr},
-    {7, "Schüler Tim", nullptr},
-    {8, "Frau Özdemir", nullptr},
-    {9, "Herr Pohl", nullptr},
-    {10, "Studentin Mia", nullptr},
-    {11, "Skaterin Lilly", nullptr},
-    {13, "Bauarbeiter Kalle", nullptr},
-    {17, "Tourist Bernd", nullptr},
-    {18, "Die drei Kollegen", nullptr},
-    {20, "Herr Lindner", nullptr},
-    {22, "Pflasterer Gustav", nullptr},
-    {23, "Oma Hilde + Paula", nullptr},
+    {22, "Pflasterer Paul", nullptr},
     {24, "Hund", "Dog"},
-    {25, "Frau Wagner", nullptr},
-    {29, "Herr Albrecht", nullptr},
-    {30, "Die Zwillinge", nullptr},
-    {32, "Herr Albrecht", nullptr},
+    {25, "Frau Lindner", nullptr},
+    {29, "Herr Haberland", nullptr},
+    {32, "Herr Haberland", nullptr},
     {33, "Familie Berger", nullptr},
-    {34, "Straßenkünstler Rudi", nullptr},
-    {35, "Tarvo", nullptr},
-    {36, "Langer Lukas", nullptr},
-    {37, "Nikolaus", "Father Christmas"},
-    {38, "Osterhase", "Easter bunny"},
-    {39, "Clown Pippo", nullptr},
-    {40, "Ingrid", nullptr},
-    {41, "Musiker", "Musicians"},
-    {42, "Geiger Emil", nullptr},
-    {43, "Herr Schulte", nullptr},
-    {44, "Zuhörerin Greta", nullptr},
-    {45, "Frau Brenner", nullptr},
-    {46, "New Mail", nullptr},
-    {48, "Student Felix", nullptr},
-    {49, "Frau Hoffmann", nullptr},
-    {50, "Herr Krüger", nullptr},
-    {51, "Malerlehrling Max", nullptr},
+    {37, nullptr, "Father Christmas"},
+    {38, nullptr, "Easter bunny"},
+    {41, nullptr, "Musicians"},
     {52, "Frau Sommer", nullptr},
-    {54, "Fotograf Anton", nullptr},
-    {56, "Erika + Hans", nullptr},
-    {57, "Ingrid + Walter", nullptr},
     {58, "Frau Fenske", nullptr},
-    {59, "Professor Quast", nullptr},
-    {62, "Besucherin Nora", nullptr},
-    {63, "Herr Yilmaz", nullptr},
-    {64, "Frau Petersen", nullptr},
-    {65, "Jonas", nullptr},
-    {66, "Malermeister Otto", nullptr},
-    {67, "Frau Nowak", nullptr},
     {68, "Vertreter Schmitz", nullptr},
 };
-static_assert(sizeof(kNames) / sizeof(kNames[0]) == kSpeechFigures);
+
+const FigureName *FindName(int id)
+{
+    for (const FigureName &name : kNames)
+        if (name.id == id)
+            return &name;
+    return nullptr;
+}
+
+const char *ScriptName(int id)
+{
+    for (const ObjectScript &script : FigureScripts())
+        if (script.id == id && script.name[0])
+            return script.name;
+    return nullptr;
+}
+
+bool IsSpeechFigure(int id)
+{
+    for (int speech : kSpeechFigureIds)
+        if (speech == id)
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -79,8 +66,12 @@ const int kSoundFigureIds[kSoundFigures] = {3,  5,  7,  8,  9,  10, 11, 17, 20, 
 
 const char *FigureSectionName(int id, int language)
 {
-    for (const FigureName &name : kNames)
-        if (name.id == id)
-            return (language != 1 && name.english) ? name.english : name.german;
-    return nullptr;
+    if (!IsSpeechFigure(id))
+        return nullptr;
+    const FigureName *name = FindName(id);
+    if (language != 1 && name && name->english)
+        return name->english;
+    if (const char *scripted = ScriptName(id))
+        return scripted;
+    return name ? name->german : nullptr;
 }

@@ -1,6 +1,6 @@
 // The figures' display names by object id: the section of each figure in the
-// speech-text file and its name in the settings. The scene's script rows use
-// the same names; only four figures have a name of their own in English.
+// speech-text file and its name in the settings. A figure with a script takes
+// its script row's name; only four figures have a name of their own in English.
 #pragma once
 
 constexpr int kFigureNameIds = 69;   // object ids 0 to 68

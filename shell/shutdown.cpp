@@ -17,6 +17,8 @@
 #include "services/notes.h"
 #include "services/mail.h"
 #include "standins/standins.h"
+#include "vehicles/aircraft.h"
+#include "vehicles/headlights.h"
 
 namespace {
 
@@ -93,6 +95,7 @@ void OnDestroy(HWND window)
         FreeGehweg();
         UnloadLichter();
         UnloadFlieger();
+        UnloadScheinwerfer();
         for (int id = 0; id < kObjectIdCount; ++id)
             UnloadFigur(id);
         FreeBASS();

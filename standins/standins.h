@@ -3,7 +3,4 @@
 // replaces its file here and drops its line below.
 #pragma once
 
-#include "standins/headlights.h"
-#include "standins/musicians.h"
 #include "standins/pavement.h"
-#include "standins/vehicles.h"

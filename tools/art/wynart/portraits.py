@@ -29,7 +29,9 @@ def _descriptors():
 
 
 def _resting_frame(desc):
-    drawn = [f for f in desc.frames if f.pose is not None]
+    # A figure drawn by its frames' own painter (a band, a pair with a
+    # ladder) has no pose of its own in any frame.
+    drawn = [f for f in desc.frames if f.pose is not None or f.extra is not None or f.company]
     for word in RESTING:
         for f in drawn:
             if word in f.what:
