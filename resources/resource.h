@@ -213,3 +213,32 @@
 #define IDC_SBX_IMPORT 2323
 #define IDC_SBX_REPLACE 2324
 #define IDC_SBX_PROGRESS 2325
+
+// Picture-list pages of the bus, the tram and the lorry.
+#define IDD_PAGE_BUSBESCHRIFTUNG 137
+#define IDC_BUSB_TEXT 2104
+#define IDC_BUSB_LIST 2102
+#define IDC_BUSB_ADD 2105
+#define IDC_BUSB_DEL 2106
+#define IDC_BUSB_PICTURE 2094
+#define IDD_PAGE_SBAHNBESCHRIFTUNG 140
+#define IDC_SBAHNB_TEXT 2148
+#define IDC_SBAHNB_LIST 2147
+#define IDC_SBAHNB_ADD 2145
+#define IDC_SBAHNB_DEL 2146
+#define IDC_SBAHNB_PICTURE 2144
+#define IDD_PAGE_LKWBESCHRIFTUNG 138
+#define IDC_LKWB_TEXT 2098
+#define IDC_LKWB_LIST 2096
+#define IDC_LKWB_ADD 2099
+#define IDC_LKWB_DEL 2100
+#define IDC_LKWB_PICTURE 2103
+
+// House lettering page: one row per house i = 0..3 at these ids + i.
+#define IDD_PAGE_HAUSBESCHRIFTUNG 149
+#define IDC_HAUS_TEXT 2326
+#define IDC_HAUS_PICTURE 2327
+#define IDC_HAUS_EDIT 2331
+#define IDC_HAUS_FONT 2335
+#define IDC_HAUS_COLOUR 2348
+#define IDC_HAUS_RESET 2368

@@ -134,12 +134,11 @@ bool PagePictureSize(const char *name, SIZE *size)
     return true;
 }
 
-RECT DrawPagePicture(HWND page, HDC dc, int anchorId, const char *name)
+RECT DrawPageBitmap(HWND page, HDC dc, int anchorId, HBITMAP bitmap)
 {
     RECT where = {};
     HWND anchor = GetDlgItem(page, anchorId);
-    HBITMAP bitmap = anchor ? LoadPageBitmap(name) : nullptr;
-    if (!bitmap)
+    if (!anchor || !bitmap)
         return where;
     GetWindowRect(anchor, &where);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT *>(&where), 2);
@@ -147,9 +146,18 @@ RECT DrawPagePicture(HWND page, HDC dc, int anchorId, const char *name)
     GetObjectA(bitmap, sizeof(info), &info);
     DrawTransparentBitmap(dc, bitmap, where.left, where.top, kKeyColour);
     RealisePreviewPalette(dc);
-    DeleteTrackedBitmap(&bitmap);
     where.right = where.left + info.bmWidth;
     where.bottom = where.top + info.bmHeight;
+    return where;
+}
+
+RECT DrawPagePicture(HWND page, HDC dc, int anchorId, const char *name)
+{
+    HBITMAP bitmap = GetDlgItem(page, anchorId) ? LoadPageBitmap(name) : nullptr;
+    if (!bitmap)
+        return RECT{};
+    RECT where = DrawPageBitmap(page, dc, anchorId, bitmap);
+    DeleteTrackedBitmap(&bitmap);
     return where;
 }
 

@@ -7,6 +7,10 @@
 
 // Private messages of the sheet and its pages.
 constexpr UINT WM_PAGEREBUILD = WM_APP + 1001;
+constexpr UINT WM_PAGEREFRESH_HAUS = WM_APP + 1002;
+constexpr UINT WM_PAGEREFRESH_BUS = WM_APP + 1003;
+constexpr UINT WM_PAGEREFRESH_SBAHN = WM_APP + 1004;
+constexpr UINT WM_PAGEREFRESH_LKW = WM_APP + 1005;
 constexpr UINT WM_PAGEREFRESH_WEATHER = WM_APP + 1010;
 constexpr UINT WM_PAGEREFRESH_MAIL = WM_APP + 1011;
 constexpr UINT WM_PAGEREFRESH_MUSIC = WM_APP + 1012;
@@ -49,6 +53,10 @@ void SetLngText(HWND page, int id, const char *section, const char *key, const c
 // page). Returns the picture's rectangle in page coordinates (empty when the
 // picture is missing), so that a picture larger than its anchor shows whole.
 RECT DrawPagePicture(HWND page, HDC dc, int anchorId, const char *name);
+
+// Draws a bitmap of the caller's in the same way; an empty rectangle when
+// there is none.
+RECT DrawPageBitmap(HWND page, HDC dc, int anchorId, HBITMAP bitmap);
 
 // Size of a picture resource; false when it is missing.
 bool PagePictureSize(const char *name, SIZE *size);

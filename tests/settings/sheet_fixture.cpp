@@ -308,6 +308,102 @@ bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs)
     return true;
 }
 
+namespace {
+
+struct DialogSearch {
+    HWND sheet;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<DialogSearch *>(param);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof(cls));
+    if (window != search->sheet && strcmp(cls, "#32770") == 0 && IsWindowVisible(window) &&
+        GetDlgItem(window, search->controlId)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The file name field of the explorer-style file dialog: an edit, or the edit
+// of a combo box in newer templates.
+constexpr int kFileNameEdit = 0x480, kFileNameCombo = 0x47C;
+constexpr DWORD kDialogWaitMs = 5000;
+
+HWND FileNameField(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, kFileNameEdit);
+    return field ? field : GetDlgItem(dialog, kFileNameCombo);
+}
+
+HWND FindFileDialog(DWORD threadId)
+{
+    HWND dialog = FindDialogWith(threadId, kFileNameEdit, kDialogWaitMs / 2);
+    return dialog ? dialog : FindDialogWith(threadId, kFileNameCombo, kDialogWaitMs / 2);
+}
+
+std::string WindowText(HWND w)
+{
+    char text[1024] = {};
+    GetWindowTextA(w, text, sizeof(text));
+    return text;
+}
+
+}  // namespace
+
+HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs)
+{
+    DialogSearch search = {ConfigSheetWindow, controlId, nullptr};
+    Poll([&] {
+        search.found = nullptr;
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, timeoutMs);
+    return search.found;
+}
+
+bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names)
+{
+    HWND dialog = FindFileDialog(threadId);
+    if (!dialog)
+        return false;
+    HWND field = FileNameField(dialog);
+    // The folder first: the dialog goes there and empties the field.
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (!Poll([&] { return WindowText(field).empty(); }, kDialogWaitMs))
+        return false;
+    std::string typed;
+    for (const std::string &name : names)
+        typed += (typed.empty() ? "\"" : " \"") + name + "\"";
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+}
+
+bool CancelFileDialog(DWORD threadId)
+{
+    HWND dialog = FindFileDialog(threadId);
+    if (!dialog)
+        return false;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+}
+
+COLORREF PagePixel(HWND page, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(page, &p);
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
 std::map<std::string, std::string> RegistrySnapshot()
 {
     std::map<std::string, std::string> out;

@@ -74,6 +74,17 @@ void ChangePicker(HWND page, int id, const SYSTEMTIME &st);
 SYSTEMTIME PickerValue(HWND page, int id);
 // Waits for a message box of the sheet's thread, reads it and presses OK.
 bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs);
+// A window of the sheet's thread, other than the sheet, that holds a control
+// with this id: a common dialog or a box. 0 when none came in time.
+HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs);
+// Chooses files in the system's open-file dialog as a user does: types the
+// folder and goes there, then types the names, each in quotes, and presses
+// Open. False when no file dialog came.
+bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names);
+// Cancels the open-file dialog.
+bool CancelFileDialog(DWORD threadId);
+// The colour on the screen at the point (x, y) of a page.
+COLORREF PagePixel(HWND page, int x, int y);
 // Reads every value under HKCU\Software\Tandrovi and the Run key's.
 std::map<std::string, std::string> RegistrySnapshot();
 // Waits until cond holds (no message pumping: the driver has no windows).

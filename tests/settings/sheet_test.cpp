@@ -48,8 +48,9 @@ std::string TempFolderPath()
 
 TEST_F(SheetTest, PageTableHoldsTheBuiltPagesInOrder)
 {
-    const int expected[][2] = {{0, 121},  {1, 134},  {2, 141},  {3, 146},  {4, 120},  {5, 131},  {6, 142},
-                               {7, 144},  {12, 136}, {13, 135}, {14, 143}, {15, 145}, {16, 114}, {17, 132}};
+    const int expected[][2] = {{0, 121},  {1, 134},  {2, 141},  {3, 146},  {4, 120},  {5, 131},
+                               {6, 142},  {7, 144},  {8, 149},  {9, 137},  {10, 140}, {11, 138},
+                               {12, 136}, {13, 135}, {14, 143}, {15, 145}, {16, 114}, {17, 132}};
     std::vector<int> rows = BuiltRows();
     ASSERT_EQ(rows.size(), std::size(expected));
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -89,7 +90,8 @@ TEST_F(SheetTest, CancelAfterEveryPageLeavesEverythingAsItWas)
     EXPECT_EQ(testutil::ReadFileBytes(dir_->File("music.m3u")), "a.mp3\r\n");
     EXPECT_EQ(TextFiles(TempFolderPath(), "SB*.tmp"), tempsBefore);
     std::vector<std::string> german = {"Allgemein", "Geschwindigkeit", "Interaktion", "Sprechblasen",
-                                       "Tag/Nacht...", "Fahrplan", "Uhr", "Gehweg", "Sound", "Musik",
+                                       "Tag/Nacht...", "Fahrplan", "Uhr", "Gehweg", "Haus-Beschriftung",
+                                       "Bus-Design", "Straßenbahn", "LKW-Beschriftung", "Sound", "Musik",
                                        "E-Mail", "Wetter", "Tarvo", "Mitteilungen"};
     EXPECT_EQ(titles, german);
 }

@@ -61,6 +61,9 @@ def all_families():
                                                                           "wynart/clocks.py", "wynart/props.py"]))
     fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
         "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
+    fams.append(Family("settings_vehicles", "vehiclepagesart", (), COMMON + STREET + FIGURE + [
+        "wynart/vehiclepagesart.py", "wynart/figures/fig070.py", "wynart/figures/fig072.py",
+        "wynart/figures/passing.py", "wynart/roadvehicles.py"]))
     fams.extend(_figure_families())
     from .figures import DESCRIPTORS
     fams.append(Family("portraits", "portraits", (), COMMON + FIGURE + ["wynart/portraits.py",
