@@ -392,53 +392,42 @@ TEST_F(SpeechPageTest, InteractiveOffOnTheSameSheetMakesItReadOnly)
     EXPECT_EQ(wrong, "");
 }
 
-// The font dialog's stand-in: it changes the face and height and answers as
-// the test says.
-struct FontAnswer {
-    const char *face;
-    BOOL ok;
-};
-FontAnswer gFontAnswer;
-DWORD gFontFlags;
-
-BOOL WINAPI AnswerFont(CHOOSEFONTA *choice)
-{
-    gFontFlags = choice->Flags;
-    StrCopyN(choice->lpLogFont->lfFaceName, LF_FACESIZE, gFontAnswer.face);
-    choice->lpLogFont->lfHeight = -12;
-    return gFontAnswer.ok;
-}
-
+// The system's font dialog: another face chosen and then Cancel keeps the
+// stored font; another face and OK stores it at Apply.
 TEST_F(SpeechPageTest, FontDialogCancelRestoresOkStores)
 {
-    struct Case {
-        FontAnswer answer;
-        bool changed;
-        const char *stored;
-        DWORD height;
-    } cases[] = {
-        {{"Courier New", FALSE}, false, "Arial", static_cast<DWORD>(-10)},
-        {{"Courier New", TRUE}, true, "Courier New", static_cast<DWORD>(-12)},
-    };
-    FontDialog = AnswerFont;
-    for (const Case &c : cases) {
-        gFontAnswer = c.answer;
-        bool changed = false;
+    constexpr int kFontFaces = 0x470;
+    for (bool ok : {false, true}) {
+        bool changed = !ok, seen = false;
+        std::string face;
         PutString("SBFName", "Arial");
         PutDword("SBFHeight", static_cast<DWORD>(-10));
         RunSheet([&](HWND sheet) {
             HWND page = ShowPage(sheet, IndexOfRow(kSpeechRow));
-            Click(page, kSbFont);
+            PostMessageA(page, WM_COMMAND, MAKEWPARAM(kSbFont, BN_CLICKED), 0);
+            HWND dialog = FindDialogWith(GetWindowThreadProcessId(sheet, nullptr), kFontFaces, kBoxWaitMs);
+            seen = dialog != nullptr;
+            if (!dialog)
+                return;
+            HWND faces = GetDlgItem(dialog, kFontFaces);
+            LRESULT other = SendMessageA(faces, CB_GETCURSEL, 0, 0) == 0 ? 1 : 0;
+            char text[LF_FACESIZE + 1] = {};
+            SendMessageA(faces, CB_GETLBTEXT, other, reinterpret_cast<LPARAM>(text));
+            face = text;
+            SendMessageA(faces, CB_SETCURSEL, other, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFontFaces, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+            PostMessageA(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+            Poll([&] { return !IsWindow(dialog); }, kBoxWaitMs);
             changed = ApplyEnabled(sheet);
             PressButton(sheet, PSBTN_OK);
         });
-        EXPECT_EQ(changed, c.changed) << c.answer.face << c.answer.ok;
-        EXPECT_EQ(GetString("SBFName"), c.stored);
-        EXPECT_EQ(GetDword("SBFHeight"), c.height);
-        // Wine's prefix has no printer: screen fonts only.
-        EXPECT_EQ(gFontFlags & CF_PRINTERFONTS, 0u);
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(changed, ok);
+        EXPECT_EQ(GetString("SBFName"), ok ? face : "Arial");
+        if (!ok) {
+            EXPECT_EQ(GetDword("SBFHeight"), static_cast<DWORD>(-10));
+        }
     }
-    FontDialog = ChooseFontA;
 }
 
 // ---------------------------------------------------------------- import and export
@@ -542,29 +531,35 @@ HWND FindPortDialog(DWORD threadId)
     return found;
 }
 
+// The file the system's file dialog is to choose.
 std::string gChosenFile;
-BOOL WINAPI ChooseFixture(OPENFILENAMEA *ofn)
+
+bool IsFileDialog(HWND w) { return GetDlgItem(w, 0x480) || GetDlgItem(w, 0x47C); }
+
+// The question the file dialog asks before it replaces a file: a box of the
+// thread that is no file dialog.
+BOOL CALLBACK FindQuestion(HWND w, LPARAM param)
 {
-    if (lstrcmpA(ofn->lpstrDefExt, "txt") != 0)
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !IsFileDialog(w)) {
+        *reinterpret_cast<HWND *>(param) = w;
         return FALSE;
-    StrCopyN(ofn->lpstrFile, ofn->nMaxFile, gChosenFile.c_str());
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindFileDialogWindow(HWND w, LPARAM param)
+{
+    if (IsWindowVisible(w) && IsFileDialog(w)) {
+        *reinterpret_cast<HWND *>(param) = w;
+        return FALSE;
+    }
     return TRUE;
 }
 
 class ImportExportTest : public SpeechPageTest {
 protected:
-    void SetUp() override
-    {
-        SpeechPageTest::SetUp();
-        OpenFileDialog = ChooseFixture;
-        SaveFileDialog = ChooseFixture;
-    }
-    void TearDown() override
-    {
-        OpenFileDialog = GetOpenFileNameA;
-        SaveFileDialog = GetSaveFileNameA;
-        SpeechPageTest::TearDown();
-    }
     // Opens the dialog from the page, picks export or import and goes ahead;
     // a message box on the way is read into box. Returns the page's lines of
     // "Konrad" afterwards.
@@ -581,6 +576,26 @@ protected:
             return {};
         Click(dialog, import ? kPortImport : kPortExport);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        // The file dialog: the folder, then the name; a file that is there
+        // already is replaced when the export asks.
+        size_t slash = gChosenFile.rfind('\\');
+        bool replaces = !import && GetFileAttributesA(gChosenFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+        EXPECT_TRUE(ChooseInFileDialog(thread, gChosenFile.substr(0, slash), {gChosenFile.substr(slash + 1)},
+                                       !replaces));
+        if (replaces) {
+            HWND ask = nullptr;
+            EXPECT_TRUE(Poll([&] {
+                EnumThreadWindows(thread, FindQuestion, reinterpret_cast<LPARAM>(&ask));
+                return ask != nullptr;
+            }, kBoxWaitMs));
+            if (ask)
+                PostMessageA(ask, WM_COMMAND, IDYES, 0);
+        }
+        Poll([&] {
+            HWND open = nullptr;
+            EnumThreadWindows(thread, FindFileDialogWindow, reinterpret_cast<LPARAM>(&open));
+            return open == nullptr;
+        }, kBoxWaitMs);
         if (box) {
             EXPECT_TRUE(DismissBox(thread, box, kBoxWaitMs));
         }
@@ -644,9 +659,10 @@ TEST_F(ImportExportTest, Export)
     gChosenFile = sb_;
     RunSheet([&](HWND sheet) { RunPort(sheet, false, nullptr, true); });
     EXPECT_EQ(testutil::ReadFileBytes(sb_), text);
-    // To a new file: a copy.
-    gChosenFile = dir_->File("out.txt");
+    // To a new file: a copy; a name without extension takes ".txt".
+    gChosenFile = dir_->File("out");
     RunSheet([&](HWND sheet) { RunPort(sheet, false, nullptr, true); });
+    gChosenFile = dir_->File("out.txt");
     EXPECT_EQ(testutil::ReadFileBytes(gChosenFile), text);
     // To a file that cannot be written: the message.
     testutil::WriteFileBytes(gChosenFile, "old");

@@ -144,7 +144,6 @@ TEST_F(HouseLetteringTest, ApplyStoresTheRecordsAndWritesTheSigns)
         Click(page, kReset + 2);
         resetPixel = RowPixel(page, 2, inside);
         PressButton(sheet, PSBTN_APPLYNOW);
-        fprintf(stderr, "DBG %s %d %d %d\n", HouseString(1, "FontName").c_str(), (int)HouseDword(1, "FontHeight"), (int)HouseDword(1, "FontWeight"), (int)HouseDword(1, "FontItalic"));
         Repaint(page);
         ownAfterApply = RowButtons(page, 1);
         PressButton(sheet, PSBTN_OK);
@@ -229,11 +228,16 @@ TEST_F(HouseLetteringTest, FontAndColourDialogs)
         if (!dialog)
             return;
         HWND faces = GetDlgItem(dialog, kFontFaces);
-        LRESULT now = SendMessageA(faces, CB_GETCURSEL, 0, 0);
-        LRESULT other = now == 0 ? 1 : 0;
-        char text[LF_FACESIZE + 1] = {};
-        SendMessageA(faces, CB_GETLBTEXT, other, reinterpret_cast<LPARAM>(text));
-        face = text;
+        // Another face than the one the Apply before stored.
+        const std::string stored = HouseString(1, "FontName");
+        LRESULT other = 0;
+        for (; other < SendMessageA(faces, CB_GETCOUNT, 0, 0); ++other) {
+            char text[LF_FACESIZE + 1] = {};
+            SendMessageA(faces, CB_GETLBTEXT, other, reinterpret_cast<LPARAM>(text));
+            face = text;
+            if (lstrcmpiA(text, stored.c_str()) != 0)
+                break;
+        }
         SendMessageA(faces, CB_SETCURSEL, other, 0);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFontFaces, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);

@@ -366,23 +366,29 @@ HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs)
     return search.found;
 }
 
-bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names)
+bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names,
+                        bool waitClose)
 {
     HWND dialog = FindFileDialog(threadId);
     if (!dialog)
         return false;
     HWND field = FileNameField(dialog);
-    // The folder first: the dialog goes there and empties the field.
-    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    if (!Poll([&] { return WindowText(field).empty(); }, kDialogWaitMs))
-        return false;
     std::string typed;
-    for (const std::string &name : names)
-        typed += (typed.empty() ? "\"" : " \"") + name + "\"";
+    if (names.size() == 1) {
+        // One file: its whole path, as a user may type it.
+        typed = folder + "\\" + names[0];
+    } else {
+        // The folder first: the dialog goes there and empties the field.
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (!Poll([&] { return WindowText(field).empty(); }, kDialogWaitMs))
+            return false;
+        for (const std::string &name : names)
+            typed += (typed.empty() ? "\"" : " \"") + name + "\"";
+    }
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    return Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+    return !waitClose || Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
 }
 
 bool CancelFileDialog(DWORD threadId)

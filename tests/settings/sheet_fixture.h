@@ -77,10 +77,12 @@ bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs);
 // A window of the sheet's thread, other than the sheet, that holds a control
 // with this id: a common dialog or a box. 0 when none came in time.
 HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs);
-// Chooses files in the system's open-file dialog as a user does: types the
-// folder and goes there, then types the names, each in quotes, and presses
-// Open. False when no file dialog came.
-bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names);
+// Chooses files in the system's file dialog as a user does: one file by its
+// whole path; several by going to the folder first and then typing the
+// names, each in quotes. Presses Open (or Save); with waitClose, waits until
+// the dialog has gone. False when no file dialog came (or, waiting, it stayed).
+bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names,
+                        bool waitClose = true);
 // Cancels the open-file dialog.
 bool CancelFileDialog(DWORD threadId);
 // The colour on the screen at the point (x, y) of a page.
