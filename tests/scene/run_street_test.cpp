@@ -10,6 +10,7 @@
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
+#include "running_saver.h"
 #include "scene_fixture.h"
 #include "services/piclists.h"
 #include "shell/config.h"
@@ -21,23 +22,17 @@
 
 namespace {
 
-constexpr DWORD kStartMs = 60000;
-
 using scenetest::CountOf;
 using testutil::WaitFor;
 
-class StreetRun : public ::testing::Test {
+class StreetRun : public scenetest::RunningSaver {
 protected:
     void SetUp() override
     {
-        scenetest::UseTestArt();
-        scenetest::ClearSettings();
-        log_ = dir_.File("street.log");
+        RunningSaver::SetUp();
         std::string texts = dir_.File("sb.txt");
         testutil::WriteFileBytes(texts, "[Marlene]\r\nN=1\r\nTEXT1=Guten Tag!\r\n"
                                         "[Tourist Bernd]\r\nN=1\r\nTEXT1=Ein Foto bitte!\r\n");
-        scenetest::SetSetting("DebugOn", 1);
-        scenetest::SetSettingString("DebugFileName", log_.c_str());
         scenetest::SetSettingString("Sprechblasen", texts.c_str());
         scenetest::SetSetting("Interactive", 1);
         // The picture lists the start-up reads: a bus list, no tram list.
@@ -48,45 +43,12 @@ protected:
         // Objects the start may bring that have no script yet would stand on
         // the street for good: switched off here; so is the bus, which would
         // hold the change of day phase back while it visits.
-        for (int id : {8, 20, 22, 70, 71}) {
-            char name[16];
-            StrPrintfN(name, sizeof(name), "nicht%03d", id);
-            scenetest::SetSetting(name, 1);
-        }
-        gdiBefore_ = GdiObjectsAlive();
-    }
-    void TearDown() override
-    {
-        if (MainWindow)
-            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        if (saver_.joinable())
-            saver_.join();
-        ClockReset();
-        scenetest::ClearSettings();
-        EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
+        for (int id : {8, 20, 22, 70, 71})
+            KeepOff(id);
     }
     void Start(int year, int month, int day, int hour, int minute, int second)
     {
-        ClockStartAt(testutil::Moment(year, month, day, hour, minute, second));
-        ended_ = false;
-        RunState = kEndPosted;
-        MainWindow = nullptr;
-        saver_ = std::thread([this] {
-            SaverMode = kModeFullScreen;
-            RunSaverWindow(nullptr, kModeFullScreen);
-            ended_ = true;
-        });
-        // Generous: a clean run of the suite loads the machine while the scene is built.
-        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, kStartMs)) << Log();
-    }
-    void Stop()
-    {
-        PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitFor([this] { return ended_.load(); }, 10000)) << Log();
-        saver_.join();
-        std::string log = Log();
-        EXPECT_NE(log.find("SCR NORMAL BEENDET"), std::string::npos);
-        EXPECT_NE(log.find("GDI-Objekte offen: 0\r\n"), std::string::npos);
+        StartAt(testutil::Moment(year, month, day, hour, minute, second));
     }
     // The window point of a place on the figure.
     LPARAM On(int id, int dx, int dy)
@@ -94,13 +56,6 @@ protected:
         const FigurRecord &r = FigurTable[id];
         return MAKELPARAM(SceneX + r.X + dx, SceneY + r.Y + dy);
     }
-    std::string Log() const { return scenetest::ReadText(log_); }
-
-    testutil::TempDir dir_;
-    std::string log_;
-    std::thread saver_;
-    std::atomic<bool> ended_{false};
-    LONG gdiBefore_ = 0;
 };
 
 TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
