@@ -8,6 +8,8 @@ void Figur004Script();
 void Figur006Script();
 void Figur011Script();
 void Figur017Script();
+void Figur022Script();
+void Figur024Script();
 
 void ResetFigur002();
 void ResetFigur004();

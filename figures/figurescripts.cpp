@@ -13,6 +13,8 @@ const ObjectScript kFigureScripts[] = {
     {6, Figur006Script, ResetFigur006, "Konrad"},
     {11, Figur011Script, ResetFigur011, "Skaterin Lilly"},
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
+    {22, Figur022Script, nullptr, "Pflasterer Paul"},
+    {24, Figur024Script, nullptr, "Hund"},
 };
 
 }  // namespace

@@ -5,5 +5,4 @@
 
 #include "standins/headlights.h"
 #include "standins/musicians.h"
-#include "standins/pavement.h"
 #include "standins/vehicles.h"

@@ -5,8 +5,10 @@ test tells from one pixel which entry a script drew; and bubble pictures with
 a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
-(20 + 3k, 10i, 30t + 5s), for the vehicles' sheets (i from 50 on)
+(20 + 2k, 5i, 30t + 5s), for the vehicles' sheets (i from 50 on)
 (20 + 2k, 10(i - 50), 30t + 5s); everything else is the key colour. The
+pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
+100 + x div 256, 100 + y). The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR
@@ -17,7 +19,7 @@ import sys
 
 # The scene tests' BMP writer serves here too.
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_test_art import bmp8 as write_bmp8  # noqa: E402
+from make_test_art import bmp8 as write_bmp8, bmp24  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 WHITE = (255, 255, 255)
@@ -30,9 +32,9 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
-def read_tables(folder):
-    """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in (2, 4, 6, 11, 17, 61, 70))
+def read_tables(folder, ids):
+    """The figures' generated frame tables: name -> list of (x, y, w, h)."""
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in ids)
     tables = {}
     for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
@@ -42,7 +44,7 @@ def read_tables(folder):
 def entry_colour(ident, t, slot, k):
     if ident >= 50:
         return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
-    return (20 + 3 * k, 10 * ident, 30 * t + 5 * slot)
+    return (20 + 2 * k, 5 * ident, 30 * t + 5 * slot)
 
 
 # The bus's window glass in its body: the driver's and six passengers'.
@@ -90,9 +92,10 @@ def bubble(path, kind):
 def main():
     out, frames = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.makedirs(out, exist_ok=True)
-    tables = read_tables(frames)
     entries = []
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 61: 1, 70: 1}
+    # The pavement renewer draws from the scene tests' sheet of figure 22.
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 24: 1, 61: 1, 70: 1}
+    tables = read_tables(frames, sheets)
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
@@ -102,6 +105,9 @@ def main():
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
                 probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    name = "GEHWEG_01"
+    bmp24(os.path.join(out, name + ".bmp"), 1280, 74, lambda x, y: (x % 256, 100 + x // 256, 100 + y))
+    entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind
         bubble(os.path.join(out, name + ".bmp"), kind)

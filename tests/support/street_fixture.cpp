@@ -26,7 +26,7 @@ COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
-    return RGB(20 + 3 * entry, 10 * id, 30 * timeOfDay + 5 * slot);
+    return RGB(20 + 2 * entry, 5 * id, 30 * timeOfDay + 5 * slot);
 }
 
 void StreetScene::SetUp()

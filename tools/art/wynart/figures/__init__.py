@@ -2,4 +2,4 @@
 frame table (copied from the figure's script where the script fixes it) and
 what every frame shows; the figure model draws them."""
 
-DESCRIPTORS = ["fig002", "fig004", "fig006", "fig011", "fig017", "fig061", "fig070"]
+DESCRIPTORS = ["fig002", "fig004", "fig006", "fig011", "fig017", "fig022", "fig024", "fig061", "fig070"]
