@@ -10,9 +10,18 @@ void Figur011Script();
 void Figur017Script();
 void Figur022Script();
 void Figur024Script();
+void Figur025Script();
+void Figur026Script();
+void Figur027Script();
+void Figur028Script();
+void Figur029Script();
+void Figur031Script();
+void Figur032Script();
 
 void ResetFigur002();
 void ResetFigur004();
 void ResetFigur006();
 void ResetFigur011();
 void ResetFigur017();
+void ResetFigur025();
+void ResetFigur029();

@@ -15,6 +15,13 @@ const ObjectScript kFigureScripts[] = {
     {17, Figur017Script, ResetFigur017, "Tourist Bernd"},
     {22, Figur022Script, nullptr, "Pflasterer Paul"},
     {24, Figur024Script, nullptr, "Hund"},
+    {25, Figur025Script, ResetFigur025, "Frau Lindner"},
+    {26, Figur026Script, nullptr, "Frau Lindner (W)"},
+    {27, Figur027Script, nullptr, "Nachtschwärmer Nils"},
+    {28, Figur028Script, nullptr, "Herr Haberland"},
+    {29, Figur029Script, ResetFigur029, "Herr Haberland"},
+    {31, Figur031Script, nullptr, "Herr Haberland"},
+    {32, Figur032Script, nullptr, "Herr Haberland"},
 };
 
 }  // namespace

@@ -94,7 +94,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     entries = []
     # The pavement renewer draws from the scene tests' sheet of figure 22.
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 24: 1, 61: 1, 70: 1}
+    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 31: 1, 32: 1, 61: 1,
+              70: 1}
     tables = read_tables(frames, sheets)
     for ident, count in sheets.items():
         table = [e for e in tables["kFig%03dFrames" % ident]]
@@ -105,6 +106,14 @@ def main():
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
                 probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # Figure 25's extra sheets: every one holds the whole table, in slot 1's
+    # colours.
+    table = [e if e[2] > 0 else (0, 0, 0, 0) for e in tables["kFig025Frames"]]
+    for t in (1, 2, 3):
+        for suffix in ("01_K", "02_K", "01_G1", "01_G2", "02_G"):
+            name = "FIG025_%02d_%s" % (t, suffix)
+            probe_sheet(os.path.join(out, name + ".bmp"), 25, t, 1, table)
+            entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     name = "GEHWEG_01"
     bmp24(os.path.join(out, name + ".bmp"), 1280, 74, lambda x, y: (x % 256, 100 + x // 256, 100 + y))
     entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))

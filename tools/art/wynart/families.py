@@ -10,7 +10,8 @@ COMMON = ["gen.py", "wynart/__init__.py", "wynart/families.py", "wynart/resource
           "wynart/frametables.py"]
 
 STREET = ["wynart/street.py", "wynart/palette.py", "wynart/scenefam.py"]
-FIGURE = ["wynart/figure.py", "wynart/people.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py"]
+FIGURE = ["wynart/figure.py", "wynart/people.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py",
+          "wynart/doorway.py"]
 
 
 class Family:
