@@ -213,7 +213,7 @@ TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
             EXPECT_STRNE(text, "") << name << " " << key;
         }
     }
-    EXPECT_EQ(figures, 5);
+    EXPECT_EQ(figures, 14);
 }
 
 }  // namespace
