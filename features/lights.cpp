@@ -15,6 +15,7 @@
 #include "standins/standins.h"
 
 #include "scene_geometry.h"
+#include "vehicles/headlights.h"
 
 int LightState[kLightCount];
 int ShutterState = kShutterOpen;

@@ -64,11 +64,13 @@ void FigTakeClick(bool hideCursor)
         PostHideCursor();
 }
 
-void FigDrawRect(const FigurRecord &r, int sheet, const SceneRect &source)
+void FigDrawRect(const FigurRecord &r, int sheet, const SceneRect &source) { FigDrawRectAt(r, sheet, source, r.X, r.Y); }
+
+void FigDrawRectAt(const FigurRecord &r, int sheet, const SceneRect &source, int x, int y)
 {
     if (sheet < 0 || sheet >= kMaxSheets)
         return;
-    SceneRect point = {r.X, r.Y, 0, 0};
+    SceneRect point = {x, y, 0, 0};
     DrawMaskedFrame(WorkDC, r.Sheets[sheet], r.Masks[sheet], point, source);
 }
 
@@ -139,6 +141,8 @@ void FigPlaySample(FigurRecord &r, int sample)
     PlayObjectSound(sample, &r.Sound, r.Id, r.X);
     UpdateObjectSound(&r.Sound, r.X);
 }
+
+bool FigChannelIdle(const FigurRecord &r) { return !IsChannelPlaying(kEffectsInstance, r.Sound.Channel1); }
 
 void FigPlayOwnSound(FigurRecord &r) { PlayFigurSoundFile(&r.Sound, r.Id, r.X); }
 

@@ -30,6 +30,8 @@ void FigTakeClick(bool hideCursor);
 
 // Draws a frame-table entry of sheet slot at the figure's corner.
 void FigDrawRect(const FigurRecord &r, int sheet, const SceneRect &source);
+// ... at a point of the scene other than the figure's corner.
+void FigDrawRectAt(const FigurRecord &r, int sheet, const SceneRect &source, int x, int y);
 template <typename Entry>
 void FigDraw(const FigurRecord &r, int sheet, const Entry &entry)
 {
@@ -53,6 +55,8 @@ void FigSetY(FigurRecord &r, int y);
 
 // A sample on the figure's channel, panned by its place (sound effects on).
 void FigPlaySample(FigurRecord &r, int sample);
+// Nothing plays on the figure's first channel.
+bool FigChannelIdle(const FigurRecord &r);
 // The figure's own sound file.
 void FigPlayOwnSound(FigurRecord &r);
 // A state the script does not know: logged, and the figure leaves.

@@ -25,6 +25,7 @@
 #include "services/mail.h"
 #include "standins/standins.h"
 #include "vehicles/bus.h"
+#include "vehicles/aircraft.h"
 
 #include <psapi.h>
 
@@ -66,6 +67,10 @@ struct FrameStats {
     uint32_t periods[kPeriodBuckets] = {};
 };
 
+// The schedule walks every light and may repaint many of them in one frame:
+// its longest pass is what a slow machine would stutter on.
+double gLongestSchedulePassMs = 0.0;
+
 void CountFrame(FrameStats *stats, DWORD now)
 {
     if (stats->frames > 0) {
@@ -103,6 +108,8 @@ void LogFrameStats(const FrameStats &stats)
     WriteLog("MoveImage: %lu Bilder, Periode %.2f ms (Soll %d ms), 99%% bis %d ms, CPU %.3f ms/Bild",
              static_cast<unsigned long>(stats.frames), static_cast<double>(stats.periodSum) / periods,
              FrameInterval, p99, cpuMs / stats.frames);
+    if (gLongestSchedulePassMs > 0.0)
+        WriteLog("LichtSteuerung: längster Durchlauf %.3f ms", gLongestSchedulePassMs);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)))
@@ -289,6 +296,19 @@ void ChooseVehicle(Housekeeping *hk)
     }
 }
 
+void TimedSchedulePass()
+{
+    LARGE_INTEGER start, end, frequency;
+    QueryPerformanceCounter(&start);
+    LichtSteuerung(0, 0);
+    QueryPerformanceCounter(&end);
+    if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) {
+        double ms = static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+        if (ms > gLongestSchedulePassMs)
+            gLongestSchedulePassMs = ms;
+    }
+}
+
 void AircraftAndLights(Housekeeping *hk)
 {
     if (ClientHeight > kAircraftHeight && TimeOfDay == kDay) {
@@ -299,7 +319,7 @@ void AircraftAndLights(Housekeeping *hk)
         }
     }
     if (TimeOfDay != kDay && !PhaseChangeDue)
-        LichtSteuerung(0, 0);
+        TimedSchedulePass();
 }
 
 DWORD WINAPI MoveImage(LPVOID)

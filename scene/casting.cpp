@@ -11,6 +11,7 @@
 #include "shell/config.h"
 #include "services/mail.h"
 #include "standins/standins.h"
+#include "vehicles/tram.h"
 
 #include <initializer_list>
 

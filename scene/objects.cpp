@@ -13,8 +13,10 @@
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/birthdays.h"
+#include "services/lettering.h"
 #include "standins/standins.h"
 #include "vehicles/bus.h"
+#include "vehicles/tram.h"
 
 #include <atomic>
 #include <mutex>
@@ -76,7 +78,7 @@ LoadJob gLoadJob;
 // Default sheet counts: switched off (no pictures) and the objects with more
 // than one sheet; every other id has one.
 constexpr int kNoSheets[] = {0, 12, 14, 15, 16, 19, 21, 53, 106, 107, 108, 109, 117, 120, 121, 123, 128, 129, 130, 132};
-constexpr int kTwoSheets[] = {1, 8, 17, 29, 48, 50, 63, 119};
+constexpr int kTwoSheets[] = {1, 8, 17, 29, 48, 50, 63, 66, 119};
 constexpr int kThreeSheets[] = {58, 116};
 
 int DefaultSheetCount(int id)
@@ -514,6 +516,8 @@ void UnloadFigur(int id)
     }
     if (id == kBus)
         BusUnloaded();
+    if (id == kTram)
+        TramUnloaded();
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
                  VehicleCountRight.load(), LoadFailCount);
@@ -638,8 +642,9 @@ void InitFigurTable()
         door = 0;
     ResidentDoor[52] = (Rand() % 2 == 0) ? 0 : 3;
     ResidentDoor[62] = 0;
-    ResidentDoor[66] = 0;
-    ResidentDoor[63] = ResidentDoor[64] = ResidentDoor[65] = ResidentDoor[67] = 2;
+    // 66 is at home like its neighbours: the casting takes a resident only
+    // while it is behind door 2.
+    ResidentDoor[63] = ResidentDoor[64] = ResidentDoor[65] = ResidentDoor[66] = ResidentDoor[67] = 2;
     // The person of figures 28 to 32 starts at home.
     Figur028Home = 2;
 }

@@ -7,6 +7,7 @@
 #include "features/bubbles.h"
 #include "features/clocks.h"
 #include "features/vanish.h"
+#include "figures/musicians.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -22,6 +23,7 @@
 #include "standins/standins.h"
 
 #include "scene_geometry.h"
+#include "vehicles/headlights.h"
 
 #include <algorithm>
 #include <utility>

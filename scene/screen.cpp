@@ -18,6 +18,7 @@
 #include "standins/standins.h"
 
 #include "scene_geometry.h"
+#include "vehicles/headlights.h"
 
 HDC ScreenDC = nullptr;
 HDC BackgroundDC = nullptr;

@@ -5,6 +5,7 @@
 #include "features/lights.h"
 #include "features/weathersign.h"
 #include "features/bubbles.h"
+#include "figures/musicians.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"

@@ -18,6 +18,8 @@
 #include "services/mail.h"
 #include "figures/pavement.h"
 #include "standins/standins.h"
+#include "vehicles/aircraft.h"
+#include "vehicles/headlights.h"
 
 namespace {
 
@@ -94,6 +96,7 @@ void OnDestroy(HWND window)
         FreeGehweg();
         UnloadLichter();
         UnloadFlieger();
+        UnloadScheinwerfer();
         for (int id = 0; id < kObjectIdCount; ++id)
             UnloadFigur(id);
         FreeBASS();

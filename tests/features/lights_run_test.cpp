@@ -56,7 +56,7 @@ protected:
             RunSaverWindow(nullptr, kModeFullScreen);
             ended_ = true;
         });
-        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 15000)) << Log();
+        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 60000)) << Log();
     }
     void Stop()
     {

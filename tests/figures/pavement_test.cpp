@@ -1,383 +1,878 @@
-// The pavement renewer and the dog: the pieces of pavement he copies into
-// the background, the traces the dog leaves there, and how both take clicks.
+// The pavement figures from 34 on: every script's long run draws only the
+// frames of the state it is in, and the behaviours that make each figure
+// what it is (acts, looks, turning back, waiting off stage, clicks).
 #include "street_fixture.h"
 
-#include "core/daterules.h"
-#include "figures/pavement.h"
+#include "core/random.h"
+#include "scene/animation.h"
 #include "scene/calendar.h"
-#include "shell/keys.h"
 #include "scene/objects.h"
+#include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "core/random.h"
+#include "features/bubbles.h"
+#include "services/birthdays.h"
 #include "shell/config.h"
+#include "testutil.h"
+#include "shell/keys.h"
+#include "vehicles/busstop.h"
 
-#include <functional>
+#include <map>
+#include <set>
+#include <vector>
 
 namespace {
 
 using scenetest::CountOf;
-using streettest::EntryColour;
 using streettest::StreetScene;
 
-constexpr int kRenewer = 22;
-constexpr int kDog = 24;
+// The entries a state may draw, as first and last.
+struct Run {
+    int first, last;
+};
+struct Plan {
+    int id;
+    std::map<int, Run> states;
+};
 
-// The test pavement picture tells its place in every pixel.
-COLORREF PavementAt(int x, int y) { return RGB(x % 256, 100 + x / 256, 100 + y); }
+const Plan kPlans[] = {
+    {34, {{1, {0, 3}}, {2, {4, 7}}, {3, {8, 14}}, {4, {15, 22}}}},
+    {35, {{1, {0, 3}}, {2, {4, 8}}}},
+    {38, {{1, {0, 3}}, {2, {4, 4}}, {3, {5, 9}}}},
+    {39, {{1, {0, 7}}}},
+    {36, {{1, {0, 11}}, {2, {12, 12}}, {3, {13, 23}}, {4, {31, 36}}}},
+    {40, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
+    {43, {{1, {0, 3}}, {2, {4, 9}}, {3, {10, 13}}}},
+    {45, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
+    {47, {{1, {0, 3}}}},
+    {48, {{1, {0, 3}}}},
+    {49, {{1, {0, 3}}, {2, {4, 9}}, {3, {10, 13}}}},
+    {50, {{1, {0, 3}}, {2, {4, 13}}, {3, {14, 17}}}},
+    {51, {{1, {0, 3}}, {2, {4, 7}}, {3, {4, 7}}}},
+    {54, {{1, {0, 3}}, {2, {4, 11}}, {3, {12, 15}}}},
+    {56, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
+    {57, {{1, {0, 3}}, {2, {4, 13}}, {3, {15, 21}}, {4, {22, 25}}}},
+};
 
-// Seeds the generator so that its next value passes the test.
-void SeedSoThat(const std::function<bool(int)> &first)
-{
-    for (uint32_t seed = 1; seed < 100000; ++seed) {
-        SeedRand(seed);
-        if (first(Rand())) {
-            SeedRand(seed);
-            return;
-        }
-    }
-    FAIL() << "no seed";
-}
-
-class PavementFigures : public StreetScene {
+class Pavement : public StreetScene {
 protected:
-    FigurRecord &Enter(int id)
+    FigurRecord &Enter(int id, int startState = 0)
     {
-        OnStage(id, 0);
+        OnStage(id, startState);
         Run(id);
         return FigurTable[id];
     }
-    COLORREF Background(int x, int y) { return GetPixel(BackgroundDC, SceneX + x, SceneY + y); }
     void Click(std::atomic<uint32_t> &flag, int x, int y)
     {
         MouseX = x;
         MouseY = y;
         flag = 1;
     }
-    // The renewer at the last frame of a walk cycle, so that his next call
-    // ends the stride; no act is due.
-    void BeforeStride(FigurRecord &r, int x, int offset)
+    // One call on a clean work buffer; the entry it drew at the figure's
+    // corner, or -1 for nothing (or a corner off the scene).
+    int Step(int id, int slot = 0)
     {
-        r.State = 1;
-        r.Frame = 3;
-        r.Tick = r.Speed;
-        r.X = x;
-        PavementOffset = offset;
-        r.Y = SceneH - offset - 68;
-        r.FootLine = r.Y + 68;
-        r.AvoidOrder = 0;
-        r.ScriptVar = 0;
-        r.Gait = 100;
+        const FigurRecord &r = FigurTable[id];
+        const int x = r.X, y = r.Y;
+        // Only the probed pixel's neighbourhood is cleaned: long runs stay fast.
+        BitBlt(WorkDC, x, y, 3, 3, BackgroundDC, SceneX + x, SceneY + y, SRCCOPY);
+        RunScript(id);
+        if (x + 1 < 0 || x + 1 >= SceneW)
+            return -1;
+        return DrawnEntryAt(id, x, y, slot);
     }
+    int Sheet(int id) { return (id == 48 || id == 50) ? Season - 1 : 0; }
 };
 
-TEST_F(PavementFigures, TheRenewersSetUpPlacesHimByTheOffsetWhichMayClearTheDogsTraces)
+TEST_F(Pavement, LongRunsDrawOnlyTheFramesOfTheStateTheFigureIsIn)
 {
-    struct {
-        int offset, tracesAfter;
-    } cases[] = {{185, 0}, {184, 2}, {220, 0}, {164, 2}};
-    for (auto c : cases) {
-        DogTraces.count = 2;
-        OnStage(kRenewer, 0);
-        SeedSoThat([&](int v) { return v % 57 + 164 == c.offset; });
-        Run(kRenewer);
-        FigurRecord &r = FigurTable[kRenewer];
-        EXPECT_EQ(PavementOffset, c.offset);
-        EXPECT_EQ(DogTraces.count, c.tracesAfter) << c.offset;
-        EXPECT_EQ(r.Y, SceneH - c.offset - 68);
-        EXPECT_EQ(r.FootLine, r.Y + 68);
-        EXPECT_EQ(r.X, -88);
-        EXPECT_EQ(r.State, 1);
-        EXPECT_GE(r.Gait, 4);
-        EXPECT_LE(r.Gait, 24);
-        EXPECT_NE(r.Sheets[1], nullptr);
-        UnloadFigur(kRenewer);
+    for (const Plan &plan : kPlans) {
+        for (uint32_t seed : {1u, 7u, 23u}) {
+            SeedRand(seed);
+            FigurRecord &r = Enter(plan.id);
+            const bool fromLeft = r.X < 0;
+            r.X = fromLeft ? 200 : SceneW - 110;
+            std::set<int> statesSeen;
+            int call = 0;
+            for (; call < 40000 && IsOnStage(plan.id); ++call) {
+                const int state = r.State;
+                // Spells of being steered one way, up to the lane's edge,
+                // and of clicks on the figure.
+                r.AvoidOrder = call % 1500 < 700 ? ((call / 1500) % 2 ? 3 : -3) : 0;
+                if (call % 600 >= 300 && call % 600 < 400) {
+                    // 36 takes it after a 72-pixel stride.
+                    Click(ClickPending, r.X + (plan.id == 36 ? 80 : 10), r.Y + 10);
+                } else {
+                    ClickPending = 0;
+                }
+                const int e = Step(plan.id, Sheet(plan.id));
+                statesSeen.insert(state);
+                // A state may hand over to the next within the call, which
+                // then draws.
+                auto within = [&](int st) {
+                    auto run = plan.states.find(st);
+                    return run != plan.states.end() && e >= run->second.first && e <= run->second.last;
+                };
+                if (e != -1) {
+                    EXPECT_TRUE(within(state) || (IsOnStage(plan.id) && within(r.State)))
+                        << plan.id << " state " << state << " then " << r.State << " drew " << e << " call " << call;
+                }
+                EXPECT_GE(r.Y, r.LaneYMin);
+                EXPECT_LE(r.Y, r.LaneYMax);
+                EXPECT_EQ(r.FootLine, r.Y + r.FrameH);
+            }
+            EXPECT_FALSE(IsOnStage(plan.id)) << plan.id << " seed " << seed << " still in state " << r.State;
+            if (plan.states.size() > 2) {
+                EXPECT_GE(statesSeen.size(), 2u) << plan.id << " seed " << seed;
+            }
+        }
+        char line[32];
+        StrPrintfN(line, sizeof(line), "F_PAUSE: %3d,", plan.id);
+        EXPECT_GE(CountOf(Log(), line), 3) << plan.id;
     }
 }
 
-TEST_F(PavementFigures, EachStrideCopiesTheRightPieceOfPavementCutToPictureAndScene)
+TEST_F(Pavement, SetUpsPlaceEachFigureAtItsEdgeAndLane)
 {
-    FigurRecord &r = Enter(kRenewer);
     struct {
-        int x, offset, copied;
-        const char *what;
+        int id, x, laneTop, laneBottom, w, h;
     } cases[] = {
-        {300, 200, 750, "whole piece"},
-        {300, 220, 570, "rows above the picture"},
-        {300, 164, 720, "the row below the picture"},
-        {-60, 200, 250, "columns left of the picture and the scene"},
-        {-88, 200, 0, "the first stride: nothing"},
-        {SceneW - 50, 200, 250, "columns right of the scene"},
-        {SceneW - 13, 200, 0, "the last stride: nothing"},
+        {36, -100, 73, 71, 96, 70},     {40, 0, 296, 236, 56, 76},      {43, 5, 289, 249, 56, 74},
+        {45, 0, 273, 253, 82, 83},      {47, -100, 82, 79, 56, 79},     {48, -100, 84, 81, 64, 81},
+        {49, 5, 284, 249, 64, 74},      {50, 0, 298, 263, 72, 83},
     };
     for (auto c : cases) {
-        BeforeStride(r, c.x, c.offset);
-        const int y = r.Y;
-        // The background around the piece before, to tell what changed.
-        std::vector<COLORREF> before;
-        for (int j = -2; j < 27; ++j)
-            for (int i = -2; i < 32; ++i)
-                before.push_back(Background(c.x + 40 + i, y + 52 + j));
-        Run(kRenewer);
-        int copied = 0, k = 0;
-        for (int j = -2; j < 27; ++j)
-            for (int i = -2; i < 32; ++i, ++k) {
-                const int sx = c.x + 40 + i, sy = 214 - c.offset + j;
-                const int dx = c.x + 40 + i, dy = y + 52 + j;
-                if (dx < 0 || dx >= SceneW || dy < 0 || dy >= SceneH)
-                    continue;
-                const bool inPiece = i >= 0 && i < 30 && j >= 0 && j < 25;
-                const bool inPicture = sx >= 0 && sx < 1280 && sy >= 0 && sy < 74;
-                if (inPiece && inPicture) {
-                    ASSERT_EQ(Background(dx, dy), PavementAt(sx, sy)) << c.what << " " << i << "," << j;
-                    ++copied;
-                } else {
-                    ASSERT_EQ(Background(dx, dy), before[k]) << c.what << " " << i << "," << j;
-                }
-            }
-        EXPECT_EQ(copied, c.copied) << c.what;
+        FigurRecord &r = Enter(c.id);
+        EXPECT_EQ(r.State, 1) << c.id;
+        EXPECT_EQ(r.X, c.x < -50 ? c.x : SceneW + c.x) << c.id;
+        EXPECT_EQ(r.LaneYMin, SceneH - c.laneTop) << c.id;
+        EXPECT_EQ(r.LaneYMax, SceneH - c.laneBottom) << c.id;
+        EXPECT_EQ(r.FrameW, c.w) << c.id;
+        EXPECT_EQ(r.FrameH, c.h) << c.id;
+        EXPECT_STRNE(r.Name, "") << c.id;
+        UnloadFigur(c.id);
     }
 }
 
-TEST_F(PavementFigures, TheRenewerLeavesPastTheRightEdgeAndFreesHisPicture)
+TEST_F(Pavement, TheStriderTakesAClickOnlyBetweenStridesAndSlowsDownInHisAct)
 {
-    FigurRecord &r = Enter(kRenewer);
-    BeforeStride(r, SceneW - 14, 200);
-    Run(kRenewer);
-    EXPECT_TRUE(IsOnStage(kRenewer));
-    EXPECT_EQ(r.X, SceneW);
-    EXPECT_NE(r.Sheets[1], nullptr);
-    BeforeStride(r, SceneW - 13, 200);
-    Run(kRenewer);
-    EXPECT_FALSE(IsOnStage(kRenewer));
-    EXPECT_EQ(FigurTable[kRenewer].Sheets[1], nullptr);
-    EXPECT_EQ(FigurTable[kRenewer].Masks[1], nullptr);
-    FreeGehweg();
-    FreeGehweg();
-}
-
-TEST_F(PavementFigures, AnAvoidanceStepOntoTheLanesEdgeIsRefusedAndHeActsInThatStride)
-{
-    struct {
-        int fromMin, order;
-        bool taken;
-    } cases[] = {{2, -2, false}, {3, -2, true}, {54, 2, false}, {53, 2, true}};
-    FigurRecord &r = Enter(kRenewer);
-    for (auto c : cases) {
-        BeforeStride(r, 300, 200);
-        r.Y = r.LaneYMin + c.fromMin;
-        r.FootLine = r.Y + 68;
-        PavementOffset = SceneH - 68 - r.Y;
-        const int y = r.Y, offset = PavementOffset;
-        r.AvoidOrder = c.order;
-        Run(kRenewer);
-        EXPECT_EQ(r.AvoidOrder, 0);
-        if (c.taken) {
-            EXPECT_EQ(r.State, 1);
-            EXPECT_EQ(r.Y, y + c.order);
-            EXPECT_EQ(PavementOffset, offset - c.order);
-            EXPECT_EQ(r.FootLine, y + c.order + 68);
-        } else {
-            EXPECT_EQ(r.State, 3) << c.fromMin;
-            EXPECT_EQ(r.X, 300 + 14 + 20);
-            EXPECT_EQ(r.Y, y - 18);
-            EXPECT_EQ(r.FootLine, y + 68);
-            EXPECT_EQ(PavementOffset, offset);
-            EXPECT_EQ(r.ScriptVar, 0);
-        }
+    FigurRecord &r = Enter(36);
+    r.X = 300;
+    r.Speed = 2;
+    // Mid-stride the click waits.
+    Step(36);
+    Click(ClickPending, r.X + 80, r.Y + 20);
+    int calls = 1;
+    while (r.Frame != 0 || r.Tick != 0) {
+        ASSERT_EQ(r.State, 1);
+        Step(36);
+        ++calls;
     }
-}
-
-TEST_F(PavementFigures, ClickedHeStartsAnActAndHisActsComeBackToWalking)
-{
-    FigurRecord &r = Enter(kRenewer);
-    BeforeStride(r, 300, 200);
-    Click(ClickPending, 314 + 80, r.Y + 68);
-    Run(kRenewer);
+    // The stride ended on the last call: X moved 72, and the click at the
+    // old place now lies inside the figure's first 64 columns.
+    EXPECT_EQ(r.State, 2) << calls;
+    EXPECT_EQ(r.X, 300 + 72 - 52);
     EXPECT_EQ(ClickPending, 0u);
-    ASSERT_TRUE(r.State == 2 || r.State == 3) << r.State;
-    EXPECT_EQ(r.X, r.State == 2 ? 314 - 6 : 314 + 20);
-    // Acts 2 and 3 (then 4) end walking again, further right.
-    std::vector<int> states;
-    for (int call = 0; call < 2000 && r.State != 1; ++call) {
-        if (states.empty() || states.back() != r.State)
-            states.push_back(r.State);
-        r.AvoidOrder = 0;
-        Run(kRenewer);
+    EXPECT_EQ(Step(36), 12);
+    Step(36);
+    ASSERT_EQ(r.State, 3);
+    // The act: frame 5 jumps back WaitCount - 1 times, each frame slower.
+    const int jumps = r.WaitCount - 1;
+    int seenJumps = 0, lastFrame = 0, lastSpeed = r.Speed;
+    while (r.State == 3) {
+        Step(36);
+        if (r.State != 3)
+            break;
+        if (r.Frame != lastFrame) {
+            EXPECT_EQ(r.Speed, lastSpeed + 1);
+            if (r.Frame < lastFrame) {
+                EXPECT_EQ(lastFrame, 5);
+                EXPECT_GE(r.Frame, 1);
+                EXPECT_LE(r.Frame, 4);
+                ++seenJumps;
+            }
+            lastFrame = r.Frame;
+            lastSpeed = r.Speed;
+        }
     }
-    EXPECT_EQ(r.State, 1);
-    EXPECT_TRUE(states == std::vector<int>{2} || states == (std::vector<int>{3, 4}));
-    EXPECT_EQ(r.X, states[0] == 2 ? 314 - 6 + 29 : 314 + 20 - 6 + 12);
-    // A click just outside his box does nothing.
-    BeforeStride(r, 300, 200);
-    Click(ClickPending, 314 + 81, r.Y + 10);
-    Run(kRenewer);
+    EXPECT_EQ(seenJumps, jumps);
+    EXPECT_EQ(r.State, 4);
+    const int x = r.X;
+    while (r.X == x)
+        Step(36);
+    EXPECT_EQ(r.X - x, 53);
+}
+
+TEST_F(Pavement, AClickInTheActSkipsToItsEnd)
+{
+    FigurRecord &r = Enter(36);
+    r.X = 300;
+    r.State = 2;
+    Step(36);
+    Step(36);
+    ASSERT_EQ(r.State, 3);
+    Click(ClickPending, r.X + 10, r.Y + 10);
+    EXPECT_EQ(Step(36), 13 + 6);
+    EXPECT_EQ(ClickPending, 0u);
+}
+
+TEST_F(Pavement, Figure40StopsWhenHemmedInOrClickedAndWaitsOffStageUntilThePhaseChanges)
+{
+    FigurRecord &r = Enter(40);
+    r.X = 600;
+    // Hemmed in at the lane's edge: it stands and looks, a step back.
+    r.Y = r.LaneYMin;
+    while (r.State == 1) {
+        r.AvoidOrder = -3;
+        Step(40);
+    }
+    EXPECT_EQ(r.State, 2);
+    EXPECT_EQ(r.X, 600);
+    EXPECT_EQ(r.Direction, 0);
+    // A click with strict bounds: on the edge it passes by.
+    r.State = 1;
+    r.Frame = r.Tick = 0;
+    Click(ClickPending, r.X, r.Y + 10);
+    Step(40);
     EXPECT_EQ(ClickPending, 1u);
-    ClickPending = 0;
+    Click(ClickPending, r.X + 1, r.Y + 10);
+    while (r.State == 1)
+        Step(40);
+    EXPECT_EQ(ClickPending, 0u);
+    EXPECT_EQ(r.State, 2);
+
+    // Off stage it counts as on stage, draws nothing, and a due change of
+    // day phase ends it at once.
+    r.State = 4;
+    r.WaitCount = 900;
+    EXPECT_EQ(Step(40), -1);
+    EXPECT_TRUE(IsOnStage(40));
+    PhaseChangeDue = 1;
+    Step(40);
+    EXPECT_FALSE(IsOnStage(40));
+    PhaseChangeDue = 0;
+
+    // Blocked while walking right it still leaves past the right edge.
+    FigurRecord &s = Enter(40);
+    s.State = 3;
+    s.X = SceneW - 20;
+    s.ScriptVar = -1;
+    for (int i = 0; i < 400 && IsOnStage(40); ++i)
+        Step(40);
+    EXPECT_FALSE(IsOnStage(40));
 }
 
-TEST_F(PavementFigures, WithoutAPavementPictureHeDoesNotCome)
+TEST_F(Pavement, PastTheLeftEdgeTheLookersLeaveOrWaitAndComeBackWalkingRight)
 {
-    At(2026, 12, 10, 12, 0);  // winter: the test pictures have no winter pavement
-    Build();
-    OnStage(kRenewer, 0);
-    Run(kRenewer);
-    EXPECT_FALSE(IsOnStage(kRenewer));
-    EXPECT_EQ(CountOf(Log(), "+++ Kann Gehweg nicht laden!!"), 1);
-    EXPECT_EQ(LoadGehweg(), 0);  // not on stage
-    FreeGehweg();
+    for (int id : {43, 45, 49, 50}) {
+        int left = 0, waited = 0;
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
+            SeedRand(seed);
+            FigurRecord &r = Enter(id);
+            r.X = -60;
+            r.WaitCount = id == 45 ? 50 : 0;  // 45 counts strides down, the others up
+            while (IsOnStage(id) && r.State == 1)
+                Step(id);
+            if (!IsOnStage(id)) {
+                ++left;
+                continue;
+            }
+            if (r.State != 4)
+                continue;  // stopped to look first
+            ++waited;
+            EXPECT_GE(r.WaitCount, 400);
+            EXPECT_LE(r.WaitCount, 1500);
+            int calls = 0;
+            while (r.State == 4) {
+                EXPECT_EQ(Step(id), -1);
+                ++calls;
+            }
+            EXPECT_GE(calls, 400);
+            EXPECT_EQ(r.State, 3);
+            EXPECT_EQ(r.Direction, 1);
+            UnloadFigur(id);
+        }
+        EXPECT_GT(left, 0) << id;
+        EXPECT_GT(waited, 0) << id;
+        EXPECT_GT(left, waited) << id;
+    }
 }
 
-TEST_F(PavementFigures, ARemovedRenewerTakesHisPictureWithHim)
+TEST_F(Pavement, LeftClicksOnTheLookers)
 {
-    FigurRecord &r = Enter(kRenewer);
-    r.X = 400;
-    Click(RemovePending, 440, r.Y + 30);
-    Run(kRenewer);
-    EXPECT_FALSE(IsOnStage(kRenewer));
-    EXPECT_EQ(FigurTable[kRenewer].Sheets[1], nullptr);
+    // 45 and 50 stop to look on a click while walking either way; 43 takes
+    // the click at the end of its stride and walks on; 49 takes none.
+    struct {
+        int id, state, stateAfter;
+        bool taken;
+    } cases[] = {{45, 3, 2, true}, {50, 1, 2, true}, {43, 1, 1, true}, {49, 1, 1, false}};
+    for (auto c : cases) {
+        FigurRecord &r = Enter(c.id);
+        r.X = 500;
+        r.State = c.state;
+        r.Frame = 3;
+        r.Tick = r.Speed + 5;
+        r.WaitCount = 5;
+        Click(ClickPending, r.X + 20, r.Y + 20);
+        Step(c.id);
+        EXPECT_EQ(ClickPending, c.taken ? 0u : 1u) << c.id;
+        EXPECT_EQ(r.State, c.stateAfter) << c.id;
+        ClickPending = 0;
+        UnloadFigur(c.id);
+    }
 }
 
-TEST_F(PavementFigures, TheDogsNameAndPauseFollowLanguageAndTraces)
+TEST_F(Pavement, WalkersWithWinterClothesDrawTheirWinterSheetInWinter)
+{
+    for (int id : {48, 50}) {
+        At(2026, 1, 10, 14, 0);
+        Build();
+        FigurRecord &w = Enter(id);
+        w.X = 400;
+        EXPECT_EQ(Step(id, 1), 0) << id;
+        UnloadFigur(id);
+        At(2026, 6, 10, 14, 0);
+        Build();
+        FigurRecord &s = Enter(id);
+        s.X = 400;
+        EXPECT_EQ(Step(id, 0), 0) << id;
+        UnloadFigur(id);
+    }
+}
+
+TEST_F(Pavement, CrossersStrideRightAndLeave)
+{
+    for (auto [id, stride] : {std::pair{47, 16}, std::pair{48, 26}}) {
+        FigurRecord &r = Enter(id);
+        r.X = 200;
+        int x = r.X;
+        while (r.X == x)
+            Step(id, Sheet(id));
+        EXPECT_EQ(r.X - x, stride);
+        r.X = SceneW - 5;
+        for (int i = 0; i < 200 && IsOnStage(id); ++i)
+            Step(id, Sheet(id));
+        EXPECT_FALSE(IsOnStage(id));
+    }
+}
+
+TEST_F(Pavement, TheActorPlaysAnActOnlyWhenClickedAtACyclesStart)
+{
+    std::set<int> actBLengths;
+    bool turnedBack = false;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(34);
+        r.X = 400;
+        // Mid-cycle a click waits; at the cycle's start it begins an act.
+        r.Frame = 1;
+        Click(ClickPending, r.X + 20, r.Y + 20);
+        Step(34);
+        ASSERT_EQ(r.State, 1);
+        r.Frame = 0;
+        Step(34);
+        ASSERT_TRUE(r.State == 3 || r.State == 4);
+        EXPECT_EQ(r.X, 400 - 31);
+        EXPECT_EQ(ClickPending, 0u);
+        if (r.State == 4) {
+            std::set<int> shown;
+            int before = 0;
+            while (r.State == 4) {
+                const int e = Step(34);
+                if (e >= 0)
+                    shown.insert(e);
+                if (r.State == 4 && r.Frame == 0 && before > 0)
+                    break;  // the act plays once more
+                before = r.Frame;
+            }
+            actBLengths.insert(static_cast<int>(shown.size()));
+        }
+        for (int i = 0; i < 4000 && IsOnStage(34) && r.State >= 3; ++i)
+            Step(34);
+        if (IsOnStage(34) && r.State == 2) {
+            turnedBack = true;
+            EXPECT_EQ(r.Direction, -1);
+            // Off only once past its sheet's width.
+            r.X = -990;
+            r.Frame = 0;
+            while (r.X == -990)
+                Step(34);
+            EXPECT_TRUE(IsOnStage(34));
+            for (int i = 0; i < 400 && IsOnStage(34); ++i)
+                Step(34);
+            EXPECT_FALSE(IsOnStage(34));
+        }
+        if (IsOnStage(34))
+            UnloadFigur(34);
+    }
+    EXPECT_TRUE(turnedBack);
+    ASSERT_FALSE(actBLengths.empty());
+    EXPECT_GE(*actBLengths.begin(), 5);
+    EXPECT_LE(*actBLengths.rbegin(), 8);
+}
+
+TEST_F(Pavement, Figure37TakesItsFormByTheDate)
 {
     struct {
-        int language, traces;
+        int month, day, language;
         const char *name;
-        int pauseMin, pauseMax;
-    } cases[] = {{1, 2, "Hund", 64, 192}, {2, 3, "Dog", 64, 192}, {1, 1, "Hund", 32, 128}, {2, 0, "Dog", 32, 128}};
+        int state;
+    } cases[] = {
+        {12, 25, 1, "Nikolaus", 1000},
+        {12, 1, 2, "Father Christmas", 1000},
+        {12, 26, 1, "2 M\xE4nner mit Paket", 2000},
+        {6, 10, 2, "2 M\xE4nner mit Paket", 2000},
+    };
     for (auto c : cases) {
+        At(2026, c.month, c.day, 14, 0);
         Language = c.language;
-        DogTraces.count = c.traces;
-        for (int round = 0; round < 4; ++round) {
-            FigurRecord &r = Enter(kDog);
-            EXPECT_STREQ(r.Name, c.name);
-            EXPECT_GE(r.Pause, c.pauseMin);
-            EXPECT_LE(r.Pause, c.pauseMax);
-            EXPECT_GE(r.Y, SceneH - 274);
-            EXPECT_LE(r.Y, SceneH - 212);
-            EXPECT_LE(r.X, -72);
-            EXPECT_GE(r.X, -142);
-            UnloadFigur(kDog);
-        }
+        OnStage(37, 0);
+        Run(37);
+        FigurRecord &r = FigurTable[37];
+        EXPECT_STREQ(r.Name, c.name) << c.month << "/" << c.day;
+        EXPECT_EQ(r.State, c.state) << c.month << "/" << c.day;
+        UnloadFigur(37);
+        testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
     }
     Language = 1;
 }
 
-TEST_F(PavementFigures, TheDogsTraceGoesIntoTheBackgroundAndComesBackAfterARebuild)
+TEST_F(Pavement, TheChristmasFigureWalksStandsAndPlaysOnAClick)
 {
-    FigurRecord &r = Enter(kDog);
-    DogTraces.count = 0;
-    r.State = 10;
-    r.Frame = 12;
-    r.Tick = 1000;
+    At(2026, 12, 10, 14, 0);
+    FigurRecord &r = Enter(37);
+    ASSERT_EQ(r.State, 1000);
+    Step(37);
+    ASSERT_EQ(r.State, 1001);
+    EXPECT_EQ(r.X, -100);
     r.X = 400;
-    r.Y = 120;
-    Run(kDog);
-    ASSERT_EQ(DogTraces.count, 1);
-    EXPECT_EQ(DogTraces.points[0].x, SceneX + 419);
-    EXPECT_EQ(DogTraces.points[0].y, SceneY + 120);
-    EXPECT_EQ(Background(420, 121), EntryColour(kDog, kDay, 0, 31));
-    EXPECT_EQ(r.State, 1);
-    EXPECT_EQ(r.X, 420);
-    // The pavement renewer walking over it wipes it.
-    FigurRecord &p = Enter(kRenewer);
-    BeforeStride(p, 419 - 40, 215);
-    Run(kRenewer);
-    EXPECT_EQ(Background(420, 121), PavementAt(420, 3));
-    // A rebuild draws the trace again from its own picture, until a renewer
-    // forgets it.
-    UnloadFigur(kRenewer);
-    UnloadFigur(kDog);
-    DogTraces.count = 1;
-    Build();
-    EXPECT_EQ(Background(420, 125), RGB(90, 60, 30));
-    // With three traces no fourth.
-    DogTraces.count = 3;
-    FigurRecord &d = Enter(kDog);
-    d.State = 10;
-    d.Frame = 12;
-    d.Tick = 1000;
-    d.X = 600;
-    d.Y = 130;
-    const COLORREF before = Background(620, 131);
-    Run(kDog);
-    EXPECT_EQ(DogTraces.count, 3);
-    EXPECT_EQ(Background(620, 131), before);
-    EXPECT_EQ(d.State, 1);
+    std::set<int> states;
+    for (int i = 0; i < 20000 && IsOnStage(37); ++i) {
+        const int state = r.State;
+        if (i % 700 < 200)
+            r.AvoidOrder = 3;
+        const int e = Step(37);
+        states.insert(state);
+        if (e >= 0 && state == 1001) {
+            EXPECT_GE(e, 12);
+            EXPECT_LE(e, 15);
+        }
+        if (e >= 0 && state == 1002) {
+            EXPECT_GE(e, 16);
+            EXPECT_LE(e, 20);
+        }
+    }
+    EXPECT_FALSE(IsOnStage(37));
+    EXPECT_EQ(states, (std::set<int>{1001, 1002}));
+    FigurRecord &s = Enter(37);
+    Step(37);
+    s.X = 400;
+    Click(ClickPending, s.X + 10, s.Y + 10);
+    Step(37);
+    EXPECT_EQ(s.State, 1002);
+    EXPECT_EQ(s.X, 400 - 17);
+    EXPECT_EQ(ClickPending, 0u);
 }
 
-TEST_F(PavementFigures, AClickedDogStandingNearTheKerbLeavesATraceElseItBarks)
+TEST_F(Pavement, TheParcelMenWaitForTheirSheetKeepOffAFullPavementAndStopSilently)
 {
-    struct {
-        int y, traces, state;
-    } cases[] = {{114, 0, 2}, {115, 0, 10}, {130, 3, 2}, {115, 2, 10}};
-    for (auto c : cases) {
-        FigurRecord &r = Enter(kDog);
-        DogTraces.count = c.traces;
-        r.State = 2;
-        r.Frame = 0;
-        r.X = 500;
-        r.Y = c.y;
-        Click(ClickPending, 580, c.y + 54);
-        Run(kDog);
-        EXPECT_EQ(ClickPending, 0u);
-        EXPECT_EQ(r.State, c.state) << c.y << " " << c.traces;
-        UnloadFigur(kDog);
+    // Without their extra sheet in 400 calls they leave unseen.
+    FigurRecord &r = Enter(37);
+    ASSERT_EQ(r.State, 2000);
+    r.State = 2001;
+    for (int i = 0; i < 399; ++i)
+        EXPECT_EQ(Step(37), -1);
+    EXPECT_TRUE(IsOnStage(37));
+    Step(37);
+    EXPECT_FALSE(IsOnStage(37));
+
+    int farCount = 0, frontCount = 0, farWithOthers = 0;
+    for (bool others : {false, true}) {
+        if (others)
+            PretendOnStage(23);
+        for (uint32_t seed = 1; seed <= 24; ++seed) {
+            SeedRand(seed);
+            FigurRecord &p = Enter(37);
+            Step(37);
+            ASSERT_EQ(p.State, 2001);
+            const bool onFar = p.LaneYMax == SceneH - 76 - 185;
+            if (!onFar) {
+                EXPECT_EQ(p.LaneYMin, SceneH - 76 - 3);
+            }
+            if (others) {
+                farWithOthers += onFar ? 1 : 0;
+            } else {
+                ++(onFar ? farCount : frontCount);
+            }
+            ASSERT_TRUE(testutil::WaitFor([&p] { return p.Sheets[1] && p.Masks[1]; }, 5000));
+            Step(37);
+            ASSERT_EQ(p.State, 2002);
+            if (!others && seed == 1) {
+                // Their click: they put the parcel down, without a sound.
+                p.X = 400;
+                Click(ClickPending, p.X + 100, p.Y + 10);
+                Step(37);
+                EXPECT_EQ(p.State, 2003);
+                EXPECT_EQ(ClickPending, 0u);
+                EXPECT_EQ(p.X, 400 - 17);
+                for (int i = 0; i < 3000 && p.State == 2003; ++i) {
+                    int e = Step(37, 1);
+                    if (e >= 0) {
+                        EXPECT_GE(e, 4);
+                    }
+                }
+                EXPECT_EQ(p.State, 2002);
+            }
+            UnloadFigur(37);
+            testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+        }
+        if (others)
+            PretendOnStage(23, false);
     }
-    // While it leaves a trace it takes no click.
-    FigurRecord &r = Enter(kDog);
-    r.State = 10;
-    r.X = 500;
-    Click(ClickPending, 510, r.Y + 10);
-    Run(kDog);
+    EXPECT_GT(farCount, 0);
+    EXPECT_GT(frontCount, farCount);
+    EXPECT_EQ(farWithOthers, 0);
+}
+
+TEST_F(Pavement, TheBunnyLooksAboutOnlyPastTheStopUnlessHemmedIn)
+{
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(38);
+        r.X = -100;
+        // A hop that takes it past the post + 50 may end in a pause.
+        while (IsOnStage(38) && r.X + 33 <= StopPostRect.x + 50) {
+            Step(38);
+            ASSERT_EQ(r.State, 1) << r.X;
+        }
+        UnloadFigur(38);
+    }
+    FigurRecord &r = Enter(38);
+    r.X = 100;
+    r.Y = r.LaneYMax;
+    while (r.State == 1) {
+        r.AvoidOrder = 3;
+        Step(38);
+    }
+    EXPECT_EQ(r.State, 2);
+    EXPECT_EQ(r.X, 100);
+    // Its click has strict bounds.
+    r.State = 1;
+    Click(ClickPending, r.X + 90, r.Y + 10);
+    Step(38);
+    EXPECT_EQ(ClickPending, 1u);
+    Click(ClickPending, r.X + 89, r.Y + 10);
+    Step(38);
+    EXPECT_EQ(ClickPending, 0u);
+    EXPECT_EQ(r.State, 2);
+}
+
+TEST_F(Pavement, TheClownSlowsDownWhenPressedAgainstHisLaneAndTakesNoClick)
+{
+    FigurRecord &r = Enter(39);
+    r.X = 100;
+    r.Speed = 3;
+    r.Y = r.LaneYMin;
+    const int x = r.X;
+    while (r.X == x) {
+        r.AvoidOrder = -3;
+        Step(39);
+    }
+    EXPECT_EQ(r.Speed, 4);
+    EXPECT_EQ(r.Y, r.LaneYMin);
+    r.Speed = 8;
+    r.Y = r.LaneYMax;
+    const int x2 = r.X;
+    while (r.X == x2) {
+        r.AvoidOrder = 3;
+        Step(39);
+    }
+    EXPECT_EQ(r.Speed, 9);
+    Click(ClickPending, r.X + 20, r.Y + 20);
+    Run(39, 50);
     EXPECT_EQ(ClickPending, 1u);
     ClickPending = 0;
-    DogTraces.count = 0;
 }
 
-TEST_F(PavementFigures, AClickTurnsTheWalkingDogBackFourTimesInFive)
+class BirthdayTeller : public Pavement {
+protected:
+    void SetUp() override
+    {
+        Pavement::SetUp();
+        Texts({"Anna wird 30!", "Hochzeitstag von Ben und Cara", "Omas Geburtstag"});
+        for (int i = 0; i < BirthdaysToday; ++i) {
+            CreateSprechblase(1, BirthdayTexts[i], 0, 0, 10);
+            signatures_.push_back(Signature());
+            KillSprechblase();
+        }
+    }
+    void Texts(std::vector<std::string> texts)
+    {
+        BirthdaysToday = static_cast<int>(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            StrCopy(BirthdayTexts[i], texts[i].c_str());
+    }
+    // What the open bubble shows, as a number.
+    uint64_t Signature()
+    {
+        uint64_t h = 1469598103934665603ull;
+        for (int y = 0; y < 58; ++y)
+            for (int x = 0; x < kBubbleW; ++x)
+                h = (h ^ BubblePixel(x, y)) * 1099511628211ull;
+        return h;
+    }
+    // Which text the open bubble tells, or -1.
+    int Told()
+    {
+        if (!OpenBubbleKind)
+            return -1;
+        uint64_t s = Signature();
+        for (size_t i = 0; i < signatures_.size(); ++i)
+            if (signatures_[i] == s)
+                return static_cast<int>(i);
+        return -2;
+    }
+    // A stop after a stride, hemmed in at x.
+    void StopAt(FigurRecord &r, int x)
+    {
+        r.State = 1;
+        r.X = x - 20;
+        r.Frame = 3;
+        r.Tick = r.Speed;
+        r.ScriptVar = -1;
+        Step(35);
+        ASSERT_EQ(r.State, 2);
+    }
+    std::vector<uint64_t> signatures_;
+};
+
+TEST_F(BirthdayTeller, TellsTheTextsInTurnAcrossHisWalks)
+{
+    std::vector<int> told;
+    for (int walk = 0; walk < 2; ++walk) {
+        FigurRecord &r = Enter(35);
+        for (int stop = 0; stop < 2; ++stop) {
+            StopAt(r, 500);
+            told.push_back(Told());
+            EXPECT_EQ(BubbleLifetime(), 10);
+            KillSprechblase();
+        }
+        UnloadFigur(35);
+    }
+    EXPECT_EQ(told, (std::vector<int>{0, 1, 2, 0}));
+}
+
+TEST_F(BirthdayTeller, AnOpenBubbleOfAnotherKeepsHimQuietAndAnEmptyTextIsPassedOver)
+{
+    FigurRecord &r = Enter(35);
+    CreateSprechblase(2, "Ein anderer spricht", 600, 10, 5);
+    const POINT other = BubblePosition();
+    StopAt(r, 500);
+    EXPECT_EQ(BubblePosition().x, other.x);
+    KillSprechblase();
+    StopAt(r, 500);
+    EXPECT_EQ(Told(), 0);  // the index was kept
+    KillSprechblase();
+    StrCopy(BirthdayTexts[1], "");
+    StopAt(r, 500);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    StopAt(r, 500);
+    EXPECT_EQ(Told(), 2);
+    KillSprechblase();
+    // No texts today: nothing is told.
+    BirthdaysToday = 0;
+    StopAt(r, 500);
+    EXPECT_EQ(OpenBubbleKind, 0);
+}
+
+TEST_F(BirthdayTeller, TheBubbleOpensOnTheSideWithRoom)
 {
     struct {
-        int from;
-        bool stands;
-        int state;
-    } cases[] = {{1, false, 3}, {1, true, 2}, {3, false, 1}, {3, true, 2}};
+        int x, kind, bubbleX, dy;
+    } cases[] = {{210, 2, 320, -50}, {211, 1, 57, -40}};
     for (auto c : cases) {
-        FigurRecord &r = Enter(kDog);
-        r.State = c.from;
-        r.X = 500;
-        Click(ClickPending, 564, r.Y);
-        SeedSoThat([&](int v) { return (v % 5 == 0) == c.stands; });
-        Run(kDog);
-        EXPECT_EQ(r.State, c.state);
-        EXPECT_EQ(ClickPending, 0u);
-        UnloadFigur(kDog);
+        FigurRecord &r = Enter(35);
+        StopAt(r, c.x);
+        EXPECT_EQ(r.X, c.x);
+        EXPECT_EQ(OpenBubbleKind, c.kind) << c.x;
+        EXPECT_EQ(BubblePosition().x, c.bubbleX) << c.x;
+        EXPECT_EQ(BubblePosition().y, r.Y + c.dy) << c.x;
+        KillSprechblase();
+        UnloadFigur(35);
     }
 }
 
-TEST_F(PavementFigures, TheDogTrotsSeventeenPixelsRightAndFourteenLeftAndLeavesAtTheEdges)
+TEST_F(BirthdayTeller, ClicksWhileWalkingAndStandingAndTheStandsEndClosesTheBubble)
+{
+    FigurRecord &r = Enter(35);
+    r.X = 500;
+    // Walking: a click is taken as a step is taken, and tells nothing.
+    Click(ClickPending, r.X + 10, r.Y + 10);
+    while (r.State == 1)
+        Step(35);
+    EXPECT_EQ(ClickPending, 0u);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    EXPECT_EQ(r.Direction, 0);
+    // Standing: a click tells the next text; another closes it.
+    Click(ClickPending, r.X + 100, r.Y + 10);
+    Step(35);
+    EXPECT_EQ(Told(), 0);
+    EXPECT_EQ(r.WaitCount, 6);
+    Click(ClickPending, r.X + 10, r.Y + 10);
+    Step(35);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    // The stand's end closes a bubble that is open.
+    CreateSprechblase(1, "Ein anderer spricht", 600, 10, 30);
+    r.WaitCount = 1;
+    while (r.State == 2)
+        Step(35);
+    EXPECT_EQ(OpenBubbleKind, 0);
+    EXPECT_EQ(r.Direction, 1);
+}
+
+TEST_F(Pavement, TheExitSignStandsAtTheLeftEdgeOrNotAtAll)
 {
     struct {
-        int state, x, firstEntry, dx;
-        bool leaves;
-    } cases[] = {{1, 500, 0, 17, false}, {3, 500, 13, -14, false}, {1, 1281, 0, 0, true}, {3, -61, 13, 0, true}};
+        int exit;
+        bool tram;
+        int x, entry;
+    } cases[] = {{1, false, 6, 0}, {2, true, 46, 1}, {0, false, 6, -1}};
+    const int exitBefore = EXIT;
+    const bool tramBefore = TramOn;
     for (auto c : cases) {
-        FigurRecord &r = Enter(kDog);
-        r.State = c.state;
-        r.X = c.x;
-        r.Frame = 3;
-        r.Tick = 1000;
-        r.WaitCount = 0;
-        Run(kDog);
-        if (c.leaves) {
-            EXPECT_FALSE(IsOnStage(kDog)) << c.x;
+        EXIT = c.exit;
+        TramOn = c.tram;
+        UnloadFigur(110);
+        OnStage(110, 0);
+        BitBlt(WorkDC, 0, 0, 100, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY);
+        RunScript(110);
+        EXPECT_EQ(DrawnEntryAt(110, c.x, SceneH - 113), c.entry) << c.exit;
+        if (c.exit == 0) {
+            EXPECT_FALSE(IsOnStage(110));
             continue;
         }
-        EXPECT_EQ(DrawnEntryAt(kDog, c.x, r.Y), c.firstEntry + 3);
-        EXPECT_EQ(r.X, c.x + c.dx);
-        EXPECT_EQ(r.State, c.state);
-        EXPECT_EQ(r.Direction, c.state == 1 ? 1 : -1);
-        UnloadFigur(kDog);
+        const FigurRecord &r = FigurTable[110];
+        EXPECT_EQ(r.X, c.x);
+        EXPECT_EQ(r.Y, SceneH - 113);
+        EXPECT_EQ(r.FootLine, SceneH);
+    }
+    // Without the sign a click at the left edge reaches the figure there.
+    FigurRecord &f = Enter(45);
+    f.X = 0;
+    Click(ClickPending, 20, f.Y + 20);
+    Frames(1);
+    EXPECT_EQ(f.State, 2);
+    EXIT = exitBefore;
+    TramOn = tramBefore;
+}
+
+TEST_F(Pavement, PainterAndPhotographerKeepToTheNearPavementWhenTheStreetIsBusy)
+{
+    struct {
+        int id, nearTop, farTop;
+    } figures[] = {{51, 84, 292}, {54, 76, 239}};
+    for (auto f : figures) {
+        int farCount = 0;
+        for (int busy : {3, 0}) {
+            PedestrianCount = busy;
+            for (uint32_t seed = 1; seed <= 24; ++seed) {
+                SeedRand(seed);
+                FigurRecord &r = Enter(f.id);
+                const bool onFar = r.LaneYMin == SceneH - f.farTop;
+                if (!onFar) {
+                    EXPECT_EQ(r.LaneYMin, SceneH - f.nearTop) << f.id;
+                }
+                if (busy) {
+                    EXPECT_FALSE(onFar) << f.id;
+                } else {
+                    farCount += onFar ? 1 : 0;
+                }
+                UnloadFigur(f.id);
+            }
+        }
+        EXPECT_GT(farCount, 0) << f.id;
+    }
+    // At dusk the painter always keeps near.
+    PedestrianCount = 0;
+    At(2026, 6, 10, 20, 30);
+    Build();
+    ASSERT_EQ(TimeOfDay, kDusk);
+    for (uint32_t seed = 1; seed <= 24; ++seed) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(51);
+        EXPECT_EQ(r.LaneYMin, SceneH - 84);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, ThePainterStrokesAgainWhileSomeoneIsSteeredRoundHim)
+{
+    for (int order : {3, 0}) {
+        FigurRecord &r = Enter(51);
+        r.X = 500;
+        r.State = 3;
+        r.Frame = 0;
+        r.Tick = 100;
+        r.AvoidOrder = order;
+        Step(51);
+        EXPECT_EQ(r.State, order ? 2 : 1);
+        EXPECT_EQ(r.X, order ? 500 : 500 - 16);
+        UnloadFigur(51);
+    }
+}
+
+TEST_F(Pavement, Couple57StopsFarMoreOftenThanCouple56)
+{
+    std::map<int, int> stops;
+    for (int id : {56, 57}) {
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
+            SeedRand(seed);
+            FigurRecord &r = Enter(id);
+            r.Speed = 0;  // a frame a call: only the strides count here
+            while (IsOnStage(id) && r.State == 1)
+                Step(id);
+            if (IsOnStage(id)) {
+                EXPECT_EQ(r.State, 2);
+                ++stops[id];
+                UnloadFigur(id);
+            }
+        }
+    }
+    EXPECT_GT(stops[57], 2 * stops[56]);
+}
+
+TEST_F(Pavement, CouplesLeaveRightWhenTheyTurnBackLeftPastTheEdgeAndTakeClicksOnlyWalkingLeft)
+{
+    for (int id : {56, 57}) {
+        FigurRecord &r = Enter(id);
+        r.State = 4;
+        r.X = SceneW - 30;
+        for (int i = 0; i < 2000 && IsOnStage(id); ++i)
+            Step(id);
+        EXPECT_FALSE(IsOnStage(id));
+        FigurRecord &s = Enter(id);
+        s.X = -80;
+        s.WaitCount = -1000;  // no stop now
+        int lastX = s.X;
+        while (IsOnStage(id)) {
+            lastX = s.X;
+            Step(id);
+        }
+        EXPECT_LT(lastX, -80);
+        FigurRecord &t = Enter(id);
+        t.X = 500;
+        t.State = 2;
+        Click(ClickPending, 520, t.Y + 20);
+        Run(id, 40);
+        EXPECT_EQ(ClickPending, 1u) << id;
+        t.State = 1;
+        t.WaitCount = -1000;
+        t.Frame = 3;
+        t.Tick = 100;
+        Step(id);
+        EXPECT_EQ(ClickPending, 0u) << id;
+        EXPECT_EQ(t.State, 2) << id;
+        UnloadFigur(id);
     }
 }
 

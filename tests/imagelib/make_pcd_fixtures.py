@@ -12,8 +12,14 @@ Y 0 on the left half, 182 on the right), res4.pcd (base.pcd with a level 4
 stream of one table), res5.pcd (levels 4 and 5 of three tables each),
 plane1.pcd and code17.pcd (res4.pcd with a row of plane 1, a code length of
 17), and NAME.LEVEL.rgb with the expected red, green, blue rows.
+
+ImageMagick, a decoder that is not ours, reads base.pcd's levels 1 to 3 as
+its luma and chroma planes; im.LEVEL.rgb is those planes converted as above
+but with ImageMagick's own chroma enlargement, so its pixels where the
+chroma was stored (even rows and columns) are the reader's exactly.
 """
 import os
+import subprocess
 import sys
 
 import numpy as np
@@ -93,8 +99,10 @@ def double(plane):
 
 
 def to_rgb(luma, c1, c2):
-    c1 = double(c1)
-    c2 = double(c2)
+    return full_size_to_rgb(luma, double(c1), double(c2))
+
+
+def full_size_to_rgb(luma, c1, c2):
     y = 1.402 * luma.astype(np.float64)
     d1 = c1.astype(np.float64) - 156
     d2 = c2.astype(np.float64) - 137
@@ -182,6 +190,19 @@ def save_rgb(outdir, name, rgb):
         f.write(rgb.tobytes())
 
 
+CONVERT = "/usr/bin/convert-im6.q16"  # /usr/local/bin/convert may be a stand-in
+
+
+def magick_planes(path, level):
+    """ImageMagick's reading of a base level: its YCC planes taken as they
+    are (relabelled, not converted), chroma already at full size."""
+    w, h = SIZES[level]
+    raw = subprocess.run([CONVERT, "%s[%d]" % (path, level), "-set", "colorspace", "sRGB", "-depth", "8", "rgb:-"],
+                         check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    planes = np.frombuffer(raw, np.uint8).reshape(h, w, 3)
+    return planes[:, :, 0], planes[:, :, 1], planes[:, :, 2]
+
+
 def main():
     outdir = sys.argv[1]
     os.makedirs(outdir, exist_ok=True)
@@ -193,6 +214,8 @@ def main():
         save_rgb(outdir, "base.%d.rgb" % level, to_rgb(*stored[level]))
     with open(os.path.join(outdir, "base.pcd"), "wb") as f:
         f.write(base)
+    for level in (1, 2, 3):
+        save_rgb(outdir, "im.%d.rgb" % level, full_size_to_rgb(*magick_planes(os.path.join(outdir, "base.pcd"), level)))
 
     grey = head()
     luma = np.zeros((128, 192), np.uint8)

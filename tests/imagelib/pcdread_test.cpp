@@ -5,6 +5,7 @@
 
 #include "readertest.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -66,6 +67,35 @@ TEST(PcdRead, BaseLevelsAreTheConversionOfTheStoredPlanes)
     EXPECT_EQ(dib.pixels[14], 24);
     const BYTE *last = &dib.pixels[40];
     EXPECT_EQ((Bytes{last[2], last[1], last[0]}), Bytes(&rgb[127 * 192 * 3], &rgb[127 * 192 * 3 + 3]));
+}
+
+// ImageMagick reads the same file apart from us: where the chroma was stored
+// (even rows and columns) its planes give our pixels exactly; between them
+// only its own chroma enlargement may move a value a little.
+TEST(PcdRead, ImageMagickReadsTheBaseLevelsAsWeDo)
+{
+    constexpr int kEnlargementSlack = 3;
+    const Bytes file = PcdBytes("base.pcd");
+    for (uint32_t level = 1; level <= 3; ++level) {
+        SCOPED_TRACE(level);
+        const Outcome r = ReadPcd(file, level);
+        ASSERT_EQ(r.error, 0);
+        const Bytes magick = PcdBytes("im." + std::to_string(level) + ".rgb");
+        ASSERT_EQ(r.pixels.size(), magick.size());
+        int storedOff = 0, farOff = 0;
+        for (uint32_t y = 0; y < r.height; ++y)
+            for (uint32_t x = 0; x < r.width; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const size_t i = (static_cast<size_t>(y) * r.width + x) * 3 + c;
+                    const int d = std::abs(static_cast<int>(r.pixels[i]) - static_cast<int>(magick[i]));
+                    if (x % 2 == 0 && y % 2 == 0 && d != 0)
+                        ++storedOff;
+                    if (d > kEnlargementSlack)
+                        ++farOff;
+                }
+        EXPECT_EQ(storedOff, 0);
+        EXPECT_EQ(farOff, 0);
+    }
 }
 
 TEST(PcdRead, BlackAndLightGrey)

@@ -7,13 +7,50 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "art_manifest.h"
+#include "fig073_frames.h"
+#include "fig074_frames.h"
+#include "fig075_frames.h"
+#include "fig076_frames.h"
+#include "fig077_frames.h"
+#include "fig078_frames.h"
+#include "fig079_frames.h"
+#include "fig080_frames.h"
+#include "fig081_frames.h"
+#include "fig082_frames.h"
+#include "fig083_frames.h"
+#include "fig084_frames.h"
+#include "fig085_frames.h"
+#include "fig086_frames.h"
+#include "fig087_frames.h"
+#include "fig088_frames.h"
+#include "fig089_frames.h"
+#include "fig090_frames.h"
+#include "fig091_frames.h"
+#include "fig092_frames.h"
+#include "fig093_frames.h"
+#include "fig094_frames.h"
+#include "fig095_frames.h"
+#include "fig096_frames.h"
+#include "fig097_frames.h"
+#include "fig098_frames.h"
+#include "fig099_frames.h"
+#include "fig100_frames.h"
+#include "fig101_frames.h"
+#include "fig102_frames.h"
+#include "fig103_frames.h"
+#include "fig104_frames.h"
+#include "fig105_frames.h"
 #include "scene_geometry.h"
 #include "testutil.h"
 
@@ -434,6 +471,263 @@ TEST(ArtResources, TheBusSheetFitsItsWindowsWheelsAndLetteringTemplates)
     }
 }
 
+// A "MASKE" template of 24 bits as rows of RGB, top row first; false when it
+// is missing or not that size.
+bool LoadTemplate(HMODULE module, const char *name, int w, int h, std::vector<Rgb> &out)
+{
+    ResBytes b = FindBytes(module, name, "MASKE");
+    if (!b.data || b.size < 14 + 40)
+        return false;
+    BITMAPINFOHEADER info;
+    std::memcpy(&info, b.data + 14, sizeof info);
+    if (info.biBitCount != 24 || info.biWidth != w || std::abs(info.biHeight) != h)
+        return false;
+    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
+    if (b.size < 14 + 40 + stride * h)
+        return false;
+    out.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *row = b.data + 14 + 40 + stride * (info.biHeight > 0 ? h - 1 - y : y);
+        for (int x = 0; x < w; ++x)
+            out[static_cast<size_t>(y) * w + x] = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    }
+    return true;
+}
+
+bool IsGreen(Rgb c) { return c.r == 0 && c.g == 255 && c.b == 0; }
+
+// The tram's sheet and its lettering templates: the body keeps inside the
+// lettered picture's 888 columns, windows are holes, and every frame
+// template has the body's outline and windows with its green only in the
+// advert band, so that the lettered tram looks like the tram.
+TEST(ArtResources, TheTramSheetAndItsLetteringTemplatesShareOneOutline)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    const int bodyW = 896, bodyH = 185, letterW = scene::kLetterTramW, letterH = scene::kLetterTramH;
+    const scene::GeoRect band = scene::kLetterTramBand;
+    const int windowX[] = {746, 700, 654, 548, 472, 366, 290, 184, 138, 92};
+    auto inBand = [&band](int x, int y) {
+        return x >= band.x && x < band.x + band.w && y >= band.y && y < band.y + band.h;
+    };
+    for (int tt = 1; tt <= 3; ++tt) {
+        char name[32];
+        StrFormat(name, sizeof name, "FIG072_%02d_%02d", tt, 0);
+        Picture tram;
+        ASSERT_TRUE(LoadPicture(scr.Get(), name, tram)) << name;
+        auto key = [&tram](int x, int y) { return IsKey(PixelAt(tram, x, y)); };
+        int beyond = 0;
+        for (int y = 0; y < bodyH; ++y)
+            for (int x = letterW; x < bodyW; ++x)
+                beyond += !key(x, y);
+        EXPECT_EQ(beyond, 0) << name << ": body beyond the lettered width";
+        EXPECT_TRUE(key(851 + 8, 92 + 17)) << name << " driver's window";
+        for (int wx : windowX) {
+            EXPECT_TRUE(key(wx + 20, 92 + 17)) << name << " window at " << wx;
+        }
+        EXPECT_FALSE(key(300, 150)) << name;
+        // A face or driver in every frame of the table.
+        for (int f = 1; f <= 40; f += 13) {
+            for (int v = 0; v < 4; ++v) {
+                const int fx = 20 + 44 * ((f - 1) / 2), fy = 243 + 42 * (4 * ((f - 1) % 2) + v);
+                EXPECT_FALSE(key(fx + 20, fy + 17)) << name << " face " << f << " variant " << v;
+            }
+        }
+        EXPECT_FALSE(key(900 + 8, 245 + 17)) << name << " first driver";
+
+        StrFormat(name, sizeof name, "SBAHN_%02d", tt, 0);
+        std::vector<Rgb> frame;
+        ASSERT_TRUE(LoadTemplate(scr.Get(), name, letterW, letterH, frame)) << name;
+        int cut = 0, greenOutside = 0, green = 0, lastRows = 0;
+        for (int y = 0; y < letterH; ++y) {
+            for (int x = 0; x < letterW; ++x) {
+                const Rgb c = frame[static_cast<size_t>(y) * letterW + x];
+                if (y >= bodyH) {
+                    lastRows += !IsKey(c);
+                    continue;
+                }
+                cut += IsKey(c) != key(x, y);
+                if (IsGreen(c)) {
+                    ++green;
+                    greenOutside += !inBand(x, y);
+                }
+            }
+        }
+        EXPECT_EQ(cut, 0) << name << ": outline or windows differ from the body";
+        EXPECT_EQ(lastRows, 0) << name << ": the last two rows are key";
+        EXPECT_EQ(greenOutside, 0) << name << ": the frame covers all outside the band";
+        EXPECT_GT(green, band.w * band.h / 2) << name;
+    }
+    for (const char *shading : {"SBAHN_HELL", "SBAHN_DUNKEL"}) {
+        std::vector<Rgb> t;
+        ASSERT_TRUE(LoadTemplate(scr.Get(), shading, letterW, letterH, t)) << shading;
+        int outside = 0;
+        for (int y = 0; y < letterH; ++y)
+            for (int x = 0; x < letterW; ++x)
+                outside += !inBand(x, y) && !IsGreen(t[static_cast<size_t>(y) * letterW + x]);
+        EXPECT_EQ(outside, 0) << shading << ": shades only the band";
+    }
+}
+
+// Luminance edges of a picture's rows y0..y0+h: what stays where it is
+// whatever the light.
+std::vector<double> Edges(const std::vector<Rgb> &px, int w, int h)
+{
+    auto lum = [&](int x, int y) {
+        const Rgb c = px[static_cast<size_t>(y) * w + x];
+        return 0.3 * c.r + 0.55 * c.g + 0.15 * c.b;
+    };
+    std::vector<double> e(static_cast<size_t>(w) * h, 0.0);
+    for (int y = 0; y + 1 < h; ++y)
+        for (int x = 0; x + 1 < w; ++x) {
+            const double l = lum(x, y);
+            e[static_cast<size_t>(y) * w + x] = std::fabs(lum(x + 1, y) - l) + std::fabs(lum(x, y + 1) - l);
+        }
+    return e;
+}
+
+// Correlation of two edge maps with b moved by (dx, dy).
+double Match(const std::vector<double> &a, const std::vector<double> &b, int w, int h, int dx, int dy)
+{
+    double ab = 0, aa = 0, bb = 0;
+    for (int y = 4; y < h - 4; ++y)
+        for (int x = 4; x < w - 4; x += 2) {
+            const double p = a[static_cast<size_t>(y) * w + x];
+            const double q = b[static_cast<size_t>(y + dy) * w + x + dx];
+            ab += p * q;
+            aa += p * p;
+            bb += q * q;
+        }
+    return ab / std::sqrt(aa * bb + 1e-9);
+}
+
+std::vector<Rgb> Rows(const Picture &pic, int y0, int h)
+{
+    std::vector<Rgb> out(static_cast<size_t>(pic.width) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < pic.width; ++x)
+            out[static_cast<size_t>(y) * pic.width + x] = PixelAt(pic, x, y0 + y);
+    return out;
+}
+
+// The headlights show the lit street in place of the street: each of the
+// four pictures lies exactly on the street rows of its season's dusk and
+// night pictures, with the track (variant 0) or without it (variant 1, as
+// the rail-less overlay paints the street).
+TEST(ArtResources, TheLitStreetsLieExactlyOnTheirStreets)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    const int w = 1280, h = 156, top = 868, overlayTop = 896;
+    for (int season = 1; season <= 2; ++season) {
+        for (int phase = 2; phase <= 3; ++phase) {
+            char name[32];
+            StrFormat(name, sizeof name, "HG_%02d_%02d", phase, season);
+            Picture bg, overlay;
+            ASSERT_TRUE(LoadPicture(scr.Get(), name, bg)) << name;
+            StrFormat(name, sizeof name, "STR_%02d_%02d_01", phase, season);
+            ASSERT_TRUE(LoadPicture(scr.Get(), name, overlay)) << name;
+            std::vector<Rgb> withTrack = Rows(bg, top, h), without = withTrack;
+            for (int y = overlayTop - top; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const Rgb c = PixelAt(overlay, x, y - (overlayTop - top));
+                    if (!IsKey(c))
+                        without[static_cast<size_t>(y) * w + x] = c;
+                }
+            const std::vector<double> streets[2] = {Edges(withTrack, w, h), Edges(without, w, h)};
+            double own[2] = {}, other[2] = {};
+            for (int variant = 0; variant <= 1; ++variant) {
+                StrFormat(name, sizeof name, "STR_00_%02d_%02d", season, variant);
+                Picture lit;
+                ASSERT_TRUE(LoadPicture(scr.Get(), name, lit)) << name;
+                ASSERT_EQ(lit.width, w);
+                ASSERT_EQ(lit.height, h);
+                const std::vector<double> e = Edges(Rows(lit, 0, h), w, h);
+                own[variant] = Match(streets[variant], e, w, h, 0, 0);
+                other[variant] = Match(streets[1 - variant], e, w, h, 0, 0);
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -3; dx <= 3; ++dx)
+                        if (dx || dy) {
+                            EXPECT_LT(Match(streets[variant], e, w, h, dx, dy), own[variant])
+                                << name << " phase " << phase << " fits better moved by " << dx << "," << dy;
+                        }
+                EXPECT_GT(own[variant], 0.5) << name << " phase " << phase;
+            }
+            EXPECT_GT(own[0], other[0]) << "the track's variant fits the street with its track";
+            EXPECT_GT(own[1], other[1]) << "the rail-less variant fits the street without";
+        }
+    }
+}
+
+// The cones are exact yellow light on exact magenta, soft only by their
+// dither; the right one opens rightwards from its left edge, the left one is
+// its mirror. The flyers keep to their cells: a key row between frames, a key
+// column between the two birds and none drawn in the right cell's last
+// column, which the pair's frame cuts off.
+TEST(ArtResources, ConesAndFlyersKeepTheirLayout)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    Picture right, left;
+    ASSERT_TRUE(LoadPicture(scr.Get(), "M_SCHEIN_WR", right));
+    ASSERT_TRUE(LoadPicture(scr.Get(), "M_SCHEIN_WL", left));
+    ASSERT_EQ(right.width, 128);
+    ASSERT_EQ(right.height, 44);
+    int other = 0, mirrored = 0, nearHalf = 0, farHalf = 0, atApex = 0;
+    for (int y = 0; y < 44; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const Rgb c = PixelAt(right, x, y);
+            const bool yellow = c.r == 255 && c.g == 255 && c.b == 0;
+            other += !yellow && !IsKey(c);
+            mirrored += !SameRgb(c, PixelAt(left, 127 - x, y));
+            (x < 64 ? nearHalf : farHalf) += yellow;
+            atApex += yellow && x == 0;
+        }
+    EXPECT_EQ(other, 0) << "only the two exact colours";
+    EXPECT_EQ(mirrored, 0);
+    EXPECT_GT(atApex, 0);
+    EXPECT_GT(nearHalf, farHalf) << "brightest at the lamp";
+    EXPECT_GT(farHalf, 0);
+
+    Picture plane;
+    ASSERT_TRUE(LoadPicture(scr.Get(), "FLUG02", plane));
+    int between = 0, drawn[2] = {}, differ = 0;
+    for (int x = 0; x < 400; ++x) {
+        between += !IsKey(PixelAt(plane, x, 86));
+        for (int y = 0; y < 86; ++y) {
+            drawn[0] += !IsKey(PixelAt(plane, x, y));
+            drawn[1] += !IsKey(PixelAt(plane, x, 87 + y));
+            differ += !SameRgb(PixelAt(plane, x, y), PixelAt(plane, x, 87 + y));
+        }
+    }
+    EXPECT_EQ(between, 0);
+    EXPECT_GT(drawn[0], 4000);
+    EXPECT_GT(drawn[1], 4000);
+    EXPECT_GT(differ, 0) << "the two frames move";
+
+    for (int type = 4; type <= 7; ++type) {
+        char name[16];
+        StrFormat(name, sizeof name, "FLUG%02d", type, 0);
+        Picture birds;
+        ASSERT_TRUE(LoadPicture(scr.Get(), name, birds)) << name;
+        int gaps = 0;
+        for (int y = 0; y < 299; ++y)
+            gaps += !IsKey(PixelAt(birds, 120, y)) + !IsKey(PixelAt(birds, 240, y));
+        for (int k = 0; k < 4; ++k) {
+            for (int x = 0; k < 3 && x < 241; ++x)
+                gaps += !IsKey(PixelAt(birds, x, 75 * k + 74));
+            for (int cell = 0; cell < 2; ++cell) {
+                int bird = 0;
+                for (int y = 0; y < 74; ++y)
+                    for (int x = 0; x < 119; ++x)
+                        bird += !IsKey(PixelAt(birds, 121 * cell + x, 75 * k + y));
+                EXPECT_GT(bird, 150) << name << " beat " << k << " cell " << cell;
+            }
+        }
+        EXPECT_EQ(gaps, 0) << name;
+    }
+}
+
 // The key check itself: a picture that uses a near-key colour or the key in an
 // area copied opaquely is refused.
 TEST(ArtResources, KeyRuleCatchesFringesAndHoles)
@@ -459,4 +753,136 @@ TEST(ArtResources, KeyRuleCatchesFringesAndHoles)
     EXPECT_NE(CheckKey(pic, keyed), "") << "a keyed sprite without transparency";
 }
 
+
+// The passing vehicles' sheets: each holds its frame table at every time of
+// day (the lorries 81 and 93 another table after dark), and a wheel strip
+// draws only where every body of its vehicle has its wheels, row by row.
+struct PassingSheet {
+    int id;
+    const FrameEntry *day;
+    int dayCount;
+    const FrameEntry *dark;
+    int darkCount;
+    int bodies, strip, stripY, phases;
+    int darkBodies, darkStrip, darkStripY, darkPhases;
+};
+
+#define PASSING(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), nullptr, 0, \
+    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0}
+#define PASSING_DARK(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), \
+    kFig##n##DarkFrames, static_cast<int>(std::size(kFig##n##DarkFrames)), kFig##n##Bodies, kFig##n##Strip, \
+    kFig##n##StripY, kFig##n##Phases, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, \
+    kFig##n##DarkPhases}
+
+const PassingSheet kPassingSheets[] = {
+    PASSING(074), PASSING(075), PASSING(076), PASSING(077), PASSING(078), PASSING(079), PASSING(080),
+    PASSING_DARK(081), PASSING(082), PASSING(083), PASSING(084), PASSING(085), PASSING(086), PASSING(087),
+    PASSING(088), PASSING(089), PASSING(090), PASSING(091), PASSING(092), PASSING_DARK(093), PASSING(094),
+    PASSING(095), PASSING(096), PASSING(097), PASSING(098), PASSING(099), PASSING(100), PASSING(101),
+    PASSING(102), PASSING(103), PASSING(104), PASSING(105),
+};
+
+TEST(ArtResources, PassingVehicleSheetsHoldTheirTablesAndWheelStripsFitTheirBodies)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (const PassingSheet &v : kPassingSheets) {
+        for (int tt = 1; tt <= 3; ++tt) {
+            char name[32];
+            StrFormat(name, sizeof name, "FIG%03d_%02d_00", v.id, tt);
+            Picture pic;
+            ASSERT_TRUE(LoadPicture(scr.Get(), name, pic)) << name;
+            const bool dark = tt > 1 && v.dark;
+            const FrameEntry *table = dark ? v.dark : v.day;
+            const int count = dark ? v.darkCount : v.dayCount;
+            for (int k = 0; k < count; ++k) {
+                EXPECT_LE(table[k].x + table[k].w, pic.width) << name << " entry " << k;
+                EXPECT_LE(table[k].y + table[k].h, pic.height) << name << " entry " << k;
+            }
+            auto drawn = [&pic](int x, int y) { return !IsKey(PixelAt(pic, x, y)); };
+            const int bodies = dark ? v.darkBodies : v.bodies, strip = dark ? v.darkStrip : v.strip;
+            const int stripY = dark ? v.darkStripY : v.stripY, phases = dark ? v.darkPhases : v.phases;
+            for (int s = strip; s < strip + phases - 1; ++s) {
+                const FrameEntry &e = table[s];
+                int wheel = 0, astray = 0;
+                for (int b = 0; b < bodies; ++b) {
+                    const FrameEntry &body = table[b];
+                    for (int y = 0; y < e.h; ++y) {
+                        int lo = body.w, hi = -1;
+                        for (int x = 0; x < body.w; ++x) {
+                            if (drawn(body.x + x, body.y + stripY + y)) {
+                                lo = std::min(lo, x);
+                                hi = std::max(hi, x);
+                            }
+                        }
+                        for (int x = 0; x < e.w; ++x) {
+                            if (!drawn(e.x + x, e.y + y))
+                                continue;
+                            ++wheel;
+                            astray += x < lo || x > hi;
+                        }
+                    }
+                }
+                EXPECT_GT(wheel, 50) << name << " strip " << s;
+                EXPECT_EQ(astray, 0) << name << " strip " << s;
+            }
+        }
+    }
+}
+
+// The lorry lettering's templates: whole 24-bit files of the box side's size,
+// green (no effect) over most of it, and the dark template's shading kept
+// clear of the green the lettering keys on with a tolerance.
+TEST(ArtResources, LorryLetteringTemplatesShadeTheBoxSide)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (const char *name : {"LKW_HELL", "LKW_DUNKEL"}) {
+        ResBytes b = FindBytes(scr.Get(), name, "MASKE");
+        ASSERT_NE(b.data, nullptr) << name;
+        ASSERT_EQ(b.data[0], 'B');
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, b.data + 14, sizeof h);
+        ASSERT_EQ(h.biBitCount, 24) << name;
+        ASSERT_EQ(h.biWidth, 305) << name;
+        ASSERT_EQ(std::abs(h.biHeight), 80) << name;
+        const size_t stride = (305 * 3 + 3) & ~size_t(3);
+        int green = 0, shaded = 0, nearGreen = 0;
+        for (int y = 0; y < 80; ++y) {
+            const uint8_t *row = b.data + 14 + 40 + stride * (h.biHeight > 0 ? 79 - y : y);
+            for (int x = 0; x < 305; ++x) {
+                const int r = row[3 * x + 2], g = row[3 * x + 1], bl = row[3 * x];
+                if (r == 0 && g == 255 && bl == 0) {
+                    ++green;
+                    continue;
+                }
+                ++shaded;
+                nearGreen += r * r + (255 - g) * (255 - g) + bl * bl <= 8;
+            }
+        }
+        EXPECT_GT(green, 305 * 80 / 2) << name;
+        EXPECT_GT(shaded, 600) << name;
+        EXPECT_EQ(nearGreen, 0) << name;
+    }
+}
+
 }  // namespace
+
+// The residents draw their door animations, 56 x 95, at their doors' points
+// in the scene (whose row 0 is the picture's row kPictureH - 348): each door
+// of the background lies inside its frame, so that the open door hides the
+// closed one completely.
+TEST(ArtResourcesGeometry, EveryDoorLiesInsideTheResidentsDoorFrame)
+{
+    const struct {
+        int door, x, y;
+    } points[] = {{1, 93, 11}, {2, 429, 17}, {3, 779, 18}, {4, 914, 18}};
+    const int sceneTop = scene::kPictureH - 348;
+    for (const auto &p : points) {
+        const scene::GeoRect &d = scene::kDoors[p.door];
+        EXPECT_GE(d.x, p.x) << "door " << p.door;
+        EXPECT_LE(d.x + d.w, p.x + 56) << "door " << p.door;
+        EXPECT_GE(d.y, sceneTop + p.y) << "door " << p.door;
+        EXPECT_LE(d.y + d.h, sceneTop + p.y + 95) << "door " << p.door;
+    }
+}

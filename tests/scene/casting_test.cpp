@@ -10,6 +10,7 @@
 #include "scene/screen.h"
 #include "shell/config.h"
 #include "standins/standins.h"
+#include "vehicles/tram.h"
 
 #include <initializer_list>
 

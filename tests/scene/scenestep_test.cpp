@@ -5,6 +5,7 @@
 
 #include "base/gdiutil.h"
 #include "features/bubbles.h"
+#include "figures/musicians.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -177,6 +178,7 @@ TEST_F(Step, TheExitSignEndsTheSaverBeforeAnythingElseSeesTheClick)
 {
     if (!IsOnStage(110))
         OnStage(110, 0);
+    FigurTable[110].State = 1;  // placed here instead of by its script
     FigurTable[110].X = 100;
     FigurTable[110].Y = 200;
     CreateSprechblase(1, "Hallo", 90, 190, 5);

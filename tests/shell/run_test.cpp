@@ -120,7 +120,7 @@ TEST_F(SaverRun, WidePreviewRunsTheSceneInItsHost)
 {
     HWND host = MakeHost(400, 300);
     Run(host, kModePreview);
-    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, 15000)) << Log();
+    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, 60000)) << Log();
     WaitFor([] { return false; }, 800);
     // The picture's lowest 300 rows: the street band, and the work area
     // reaches above the host's top.
@@ -135,7 +135,7 @@ TEST_F(SaverRun, WidePreviewRunsTheSceneInItsHost)
 TEST_F(SaverRun, CloseDuringASlowLoadEndsWithinTwoSecondsAndFreesEverything)
 {
     Run(nullptr, kModeFullScreen);
-    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, 15000)) << Log();
+    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, 60000)) << Log();
     // Watch the window's end on its own thread.
     gDestroyTick = 0;
     DWORD saverThread = GetWindowThreadProcessId(MainWindow, nullptr);

@@ -5,13 +5,26 @@ test tells from one pixel which entry a script drew; and bubble pictures with
 a plain body, so that a test sees every pixel the text changed.
 
 Entry k of figure i on the sheet of day phase t and slot s has the colour
-(20 + 2k, 5i, 30t + 5s), for the vehicles' sheets (i from 50 on)
-(20 + 2k, 10(i - 50), 30t + 5s); everything else is the key colour. The
-pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
+(20 + 3k, 10i mod 256, 30t + 5s), for the vehicles' sheets (i from 50 on)
+(20 + 2k, 10(i - 50), 30t + 5s), for the tram's (20 + k, 244, 30t + 5s), for
+the passing vehicles (i from 73 on) (20 + 2k, 100 + 4(i - 73), 30t + 5s);
+for figure 61 (its
+sheet holds the van's parts and the group's frames, entries to 130)
+(20 + k, 110, 30t + 5s + 2), for the residents (62 to 69, up to 120 entries)
+(10 + 2k, 10(i - 50), 30t + 5s + 3), for the dog and the people of doors 1
+and 2 (24 to 32, up to 118 entries) (20 + k, 10i mod 256, 30t + 5s + 4);
+everything else is the key colour. From figure 26 on the green wraps past a
+byte and lands on values that end in 4, between those of the figures below
+it. The pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
 100 + x div 256, 100 + y). The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
-usage: make_street_art.py OUTDIR FRAMES_DIR
+usage: make_street_art.py OUTDIR FRAMES_DIR [SCENE_RC]
+
+SCENE_RC, the scene tests' own resource script, is copied into the top of
+streetart.rc, less the names a probe sheet takes: the linker, merging the resources of two scripts, orders
+names like "M_SCHEIN_WR" and "MSG_01_01" otherwise than the loader
+searches them, and such a picture is then not found.
 """
 import os
 import re
@@ -22,6 +35,12 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from make_test_art import bmp8 as write_bmp8, bmp24  # noqa: E402
 
 MAGENTA = (255, 0, 255)
+# The passing vehicles; 81 and 93 have another frame table after dark.
+PASSING = tuple(range(73, 106))
+DARK_TABLES = (81, 93)
+# The dog and the people of doors 1 and 2 have more entries than steps of
+# three leave room for, so their own blue tells them apart.
+DOG_AND_DOORS = (24, 25, 26, 27, 28, 29, 31, 32)
 WHITE = (255, 255, 255)
 OUTLINE = (0, 0, 0)
 BUTTONS = (160, 160, 160)
@@ -32,27 +51,59 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
-def read_tables(folder, ids):
-    """The figures' generated frame tables: name -> list of (x, y, w, h)."""
-    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in ids)
+# Objects with probe sheets: id -> number of sheets (summer and winter). The
+# pavement renewer (22) draws from the scene tests' sheet.
+SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1,
+          24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 30: 1, 31: 1, 32: 1,
+          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 54: 1,
+          41: 1, 42: 1, 44: 1, 46: 2, 56: 1, 57: 1, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1,
+          69: 1, 70: 1, 72: 1, 110: 1}
+# 64's second sheet is its second look, asked for as an extra sheet.
+SHEETS.update({i: 1 for i in PASSING})
+FIGURES = sorted(SHEETS)
+# Objects whose layout differs by time of day or slot: (id, slot) -> table
+# by time of day. Figure 46 runs by day, walks his dog by night and brings
+# the mail from an extra sheet; at dusk his sheet 0 is never drawn.
+TABLES = {(46, 0): {1: "kFig046DayFrames", 2: "kFig046DayFrames", 3: "kFig046NightFrames"},
+          (46, 1): {t: "kFig046MailFrames" for t in (1, 2, 3)}}
+
+
+def read_tables(folder):
+    """The walkers' generated frame tables: name -> list of (x, y, w, h)."""
+    text = "".join(open(os.path.join(folder, "fig%03d_frames.h" % i)).read() for i in FIGURES)
     tables = {}
-    for name, body in re.findall(r"(kFig\d+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
+    for name, body in re.findall(r"(kFig\w+Frames)\[\d+\] = \{(.*?)\n\};", text, re.S):
         tables[name] = [tuple(int(v) for v in m) for m in re.findall(r"\{(-?\d+), (-?\d+), (-?\d+), (-?\d+)\}", body)]
     return tables
 
 
 def entry_colour(ident, t, slot, k):
+    if ident == 61:
+        return (20 + k, 110, 30 * t + 5 * slot + 2)
+    if 62 <= ident <= 69:
+        return (10 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot + 3)
+    if ident in PASSING:
+        return (20 + 2 * k, 100 + 4 * (ident - 73), 30 * t + 5 * slot)
+    if ident == 72:
+        return (20 + k, 244, 30 * t + 5 * slot)
+    if ident in DOG_AND_DOORS:
+        return (20 + k, (10 * ident) % 256, 30 * t + 5 * slot + 4)
     if ident >= 50:
-        return (20 + 2 * k, 10 * (ident - 50), 30 * t + 5 * slot)
-    return (20 + 2 * k, 5 * ident, 30 * t + 5 * slot)
+        return (20 + 2 * k, (10 * (ident - 50)) % 256, 30 * t + 5 * slot)
+    # a byte, as the program's RGB() keeps it
+    return (20 + 3 * k, (10 * ident) % 256, 30 * t + 5 * slot)
 
 
 # The bus's window glass in its body: the driver's and six passengers'.
 BUS_WINDOWS = [(17, 45)] + [(46 + 37 * k + 2, 46 + 37 * k + 35) for k in range(6)]
 BUS_WINDOW_ROWS = (26, 60)
+# The tram's: the driver's and ten passengers' glass, all in one band of rows.
+TRAM_WINDOWS = [(852, 866)] + [(x + 3, x + 37) for x in (746, 700, 654, 548, 472, 366, 290, 184, 138, 92)]
+TRAM_WINDOW_ROWS = (94, 126)
+YELLOW = (255, 255, 0)
 
 
-def probe_sheet(path, ident, t, slot, entries, holes=None):
+def probe_sheet(path, ident, t, slot, entries, holes=None, hole_rows=BUS_WINDOW_ROWS):
     width = max(x + w for (x, y, w, h) in entries) + 1
     height = max(y + h for (x, y, w, h) in entries) + 1
     rows = [[MAGENTA] * width for _ in range(height)]
@@ -62,10 +113,52 @@ def probe_sheet(path, ident, t, slot, entries, holes=None):
             for xx in range(x, x + w):
                 rows[yy][xx] = colour
         for (x0, x1) in (holes or {}).get(k, ()):
-            for yy in range(y + BUS_WINDOW_ROWS[0], y + BUS_WINDOW_ROWS[1]):
+            for yy in range(y + hole_rows[0], y + hole_rows[1]):
                 for xx in range(x + x0, x + x1):
                     rows[yy][xx] = MAGENTA
     bmp8(path, width, height, rows)
+
+
+def lights_and_flyers(out, add):
+    """The headlights' lit streets, a colour pattern that tells a pixel's
+    place; plain wedge cones; flyer sheets whose every frame is a block of its
+    own colour inside its cell."""
+    for season in (1, 2):
+        for variant in (0, 1):
+            name = "STR_00_%02d_%02d" % (season, variant)
+            blue = 100 + 20 * season + 10 * variant
+            write_bmp8(os.path.join(out, name + ".bmp"), 1280, 156,
+                       lambda x, y, b=blue: (8 * (x % 32), 32 * (y % 8), b))
+            add(name)
+
+    # What the lettering would make for the tram: its picture is 888 x 187,
+    # its last two rows key, coloured as sheet 1's first entry by day.
+    write_bmp8(os.path.join(out, "FIG072_LT_00.bmp"), 888, 187,
+               lambda x, y: entry_colour(72, 1, 1, 0) if y < 185 else MAGENTA)
+    add("FIG072_LT_00")
+
+    def wedge(x, y):
+        return YELLOW if 20 - 18 * x / 127.0 <= y <= 24 + 19 * x / 127.0 else MAGENTA
+    write_bmp8(os.path.join(out, "M_SCHEIN_WR.bmp"), 128, 44, wedge)
+    write_bmp8(os.path.join(out, "M_SCHEIN_WL.bmp"), 128, 44, lambda x, y: wedge(127 - x, y))
+    add("M_SCHEIN_WR")
+    add("M_SCHEIN_WL")
+
+    def plane(x, y):
+        frame, yy = (0, y) if y < 86 else (1, y - 87)
+        inside = 2 <= x < 398 and 2 <= yy < 84 and y != 86
+        return (10, 200, 30 + 30 * frame) if inside else MAGENTA
+    write_bmp8(os.path.join(out, "FLUG02.bmp"), 400, 173, plane)
+    add("FLUG02")
+    for kind in (4, 5, 6, 7):
+        def bird(x, y, kind=kind):
+            k, yy = y // 75, y % 75
+            cell, xx = (0, x) if x < 120 else (1, x - 121)
+            inside = k < 4 and 4 <= yy < 70 and 4 <= xx < 116 and x != 120
+            return (20 * kind, 150 + 50 * cell, 40 * k) if inside else MAGENTA
+        name = "FLUG%02d" % kind
+        write_bmp8(os.path.join(out, name + ".bmp"), 248, 299, bird)
+        add(name)
 
 
 def bubble(path, kind):
@@ -92,20 +185,44 @@ def bubble(path, kind):
 def main():
     out, frames = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.makedirs(out, exist_ok=True)
+    tables = read_tables(frames)
     entries = []
-    # The pavement renewer draws from the scene tests' sheet of figure 22.
-    sheets = {2: 1, 4: 1, 6: 1, 11: 1, 17: 2, 24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 31: 1, 32: 1, 61: 1,
-              70: 1}
-    tables = read_tables(frames, sheets)
-    for ident, count in sheets.items():
-        table = [e for e in tables["kFig%03dFrames" % ident]]
-        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+    # Figure 37's two sheets each hold a part of its table (sheet 1 is its extra sheet).
+    only = {(37, 0): range(12, 25), (37, 1): range(0, 12)}
+    for ident, count in SHEETS.items():
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
+        hole_rows = BUS_WINDOW_ROWS
+        if ident == 72:
+            holes, hole_rows = {0: TRAM_WINDOWS}, TRAM_WINDOW_ROWS
         for t in (1, 2, 3):
+            dark = t > 1 and ident in DARK_TABLES
+            table = tables.get("kFig%03d%sFrames" % (ident, "Dark" if dark else ""), [])
+            used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
             for slot in range(count):
+                own = TABLES.get((ident, slot), {}).get(t)
+                slot_used = [e if e[2] > 0 else (0, 0, 0, 0) for e in tables[own]] if own else used
                 name = "FIG%03d_%02d_%02d" % (ident, t, slot)
-                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, used, holes)
+                part = only.get((ident, slot))
+                mine = [e if part is None or k in part else (0, 0, 0, 0) for k, e in enumerate(slot_used)]
+                probe_sheet(os.path.join(out, name + ".bmp"), ident, t, slot, mine, holes, hole_rows)
                 entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    for slot, table in ((1, "kFig061WayInFrames"), (2, "kFig061WayOutFrames")):
+        name = "FIG061_01_%02d" % slot
+        probe_sheet(os.path.join(out, name + ".bmp"), 61, 1, slot, tables[table])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The weather presenter's five scenes, all in the colours of slot 1.
+    for variant in range(1, 6):
+        name = "FIG069_01_%02d" % variant
+        probe_sheet(os.path.join(out, name + ".bmp"), 69, 1, 1, tables["kFig069Frames"])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The sheets the passing vehicles ask for by name, in their extra slot.
+    extra = [("FIG077_01_01", 77, "Long1", 1), ("FIG077_01_02", 77, "Long2", 1), ("FIG078_01_01", 78, "", 1)]
+    extra += [("FIG100_%02d_%02d" % (t, k), 100, "Long%d" % k, t) for t in (1, 2) for k in (1, 2)]
+    for name, ident, tag, t in extra:
+        table = tables["kFig%03d%sFrames" % (ident, tag)]
+        used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+        probe_sheet(os.path.join(out, name + ".bmp"), ident, t, 1, used)
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     # Figure 25's extra sheets: every one holds the whole table, in slot 1's
     # colours.
     table = [e if e[2] > 0 else (0, 0, 0, 0) for e in tables["kFig025Frames"]]
@@ -121,6 +238,14 @@ def main():
         name = "SPRECHBLASE_%02d" % kind
         bubble(os.path.join(out, name + ".bmp"), kind)
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    lights_and_flyers(out, lambda name: entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp"))))
+    if len(sys.argv) > 3:
+        # The scene pictures go in too, less those a probe sheet replaces:
+        # of two resources of one name it is not sure which the loader finds.
+        ours = {e.split()[0] for e in entries}
+        with open(sys.argv[3]) as f:
+            scene = [line.rstrip("\n") for line in f if line.split() and line.split()[0] not in ours]
+        entries = scene + entries
     with open(os.path.join(out, "streetart.rc"), "w") as f:
         f.write("\n".join(entries) + "\n")
 

@@ -9,8 +9,9 @@ s in green (100 * s) and a band number for their rows (0: rows 0-255,
 shown and which rows of it. The key colour is exact magenta.
 
 usage: make_test_art.py OUTDIR
-writes OUTDIR/testart.rc (shared scene pictures) and OUTDIR/testart_unit.rc
-(fixtures only the unit tests load).
+writes OUTDIR/testart.rc (shared scene pictures), OUTDIR/testart_unit.rc
+(fixtures only the unit tests load) and OUTDIR/testart_residents.rc (the
+houses' people, where no probe sheets stand in for them).
 """
 import os
 import struct
@@ -172,8 +173,11 @@ def pillar_sheet(path, t):
     bmp8(path, 312, 271, px)
 
 
-SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 62: 1, 63: 2, 64: 1, 65: 1, 71: 1,
+SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 71: 1,
                  110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 118: 1, 131: 1}
+# The people of the houses: plain sheets for the scene tests and the test
+# saver; the street tests have probe sheets of their own under these names.
+RESIDENT_FIGURES = {62: 1, 63: 2, 64: 1, 65: 1, 66: 2, 67: 1, 69: 1}
 
 
 # Light sheets: light n's rectangle in red 200 (off) or 250 (on), green n,
@@ -310,6 +314,15 @@ def main():
     # error screen.
     error = [e for e in entries if e.split()[0] in
              ("UHR_00", "UHR_01", "FARBEN_01", "FARBEN_02", "SPEICHER_01", "SPEICHER_02", "1000")]
+    residents = []
+    for t in (1, 2, 3):
+        for ident, count in RESIDENT_FIGURES.items():
+            for k in range(count):
+                name = "FIG%03d_%02d_%02d" % (ident, t, k)
+                figure_sheet(os.path.join(out, name + ".bmp"), ident, t, k)
+                residents.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    with open(os.path.join(out, "testart_residents.rc"), "w") as f:
+        f.write("\n".join(residents) + "\n")
     with open(os.path.join(out, "testart_error.rc"), "w") as f:
         f.write("\n".join(error) + "\n")
 

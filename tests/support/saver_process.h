@@ -76,8 +76,14 @@ struct ScreenShot {
 
 class SaverProcess : public ::testing::Test {
 protected:
+    static constexpr DWORD kSaverGoneMs = 30000;
+
     void SetUp() override
     {
+        // A saver of the previous test that was killed may still be on its
+        // way out under a loaded machine; a new one would find its mutex and
+        // end at once.
+        ASSERT_TRUE(WaitFor([] { return !MutexExists(); }, kSaverGoneMs)) << "another saver still holds the mutex";
         scenetest::ClearSettings();
         log_ = dir_.File("scene.log");
         scenetest::SetSetting("DebugOn", 1);
@@ -92,9 +98,10 @@ protected:
         if (process_) {
             if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
                 TerminateProcess(process_, 1);
-                WaitForSingleObject(process_, 5000);
+                WaitForSingleObject(process_, kSaverGoneMs);
             }
             CloseHandle(process_);
+            WaitFor([] { return !MutexExists(); }, kSaverGoneMs);
         }
         SetEnvironmentVariableA("WYN_CLOCK", nullptr);
         scenetest::ClearSettings();

@@ -15,6 +15,8 @@
 #include "shell/startup.h"
 #include "standins/standins.h"
 #include "testutil.h"
+#include "vehicles/aircraft.h"
+#include "vehicles/headlights.h"
 
 namespace scenetest {
 
@@ -73,6 +75,9 @@ void ResetScene()
     for (int i = 0; i < 200 && (LoaderBusy || PlusLoaderBusy); ++i)
         Sleep(10);
     JoinLoaderThreads(5000);
+    UnloadFlieger();
+    ResetFlieger();
+    UnloadScheinwerfer();
     for (int id = 0; id < kObjectIdCount; ++id)
         UnloadFigur(id);
     FreeScreen();

@@ -24,9 +24,22 @@ namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    if (id == 61)
+        return RGB(20 + entry, 110, 30 * timeOfDay + 5 * slot + 2);
+    if (id >= 62 && id <= 69)
+        return RGB(10 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot + 3);
+    if (id >= 73 && id <= 105)
+        return RGB(20 + 2 * entry, 100 + 4 * (id - 73), 30 * timeOfDay + 5 * slot);
+    // The tram has more entries than steps of two leave room for.
+    if (id == 72)
+        return RGB(20 + entry, 244, 30 * timeOfDay + 5 * slot);
+    // The dog and the people of doors 1 and 2 have more entries than steps of
+    // three leave room for; their own blue tells them apart.
+    if (id >= 24 && id <= 32 && id != 30)
+        return RGB(20 + entry, (10 * id) % 256, 30 * timeOfDay + 5 * slot + 4);
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
-    return RGB(20 + 2 * entry, 5 * id, 30 * timeOfDay + 5 * slot);
+    return RGB(20 + 3 * entry, (10 * id) % 256, 30 * timeOfDay + 5 * slot);
 }
 
 void StreetScene::SetUp()
@@ -120,7 +133,7 @@ int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTab
 int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
 {
     COLORREF c = Work(x + 1, y + 1);
-    for (int k = 0; k < 118; ++k)
+    for (int k = 0; k < 131; ++k)
         if (c == EntryColour(id, TimeOfDay, slot, k))
             return k;
     return -1;

@@ -2,9 +2,13 @@
 # a test program links, and the paths of the test savers.
 set(WYN_TEST_ART_DIR ${CMAKE_BINARY_DIR}/tests/support/testart)
 # The unit pictures and the street's probe sheets share resource names, so a
-# program links one or the other.
-set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc)
-set(WYN_STREET_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
+# program links one or the other. The shared scene pictures hold plain sheets
+# of a few figures as well; the linker keeps the first of two resources of one
+# name, so the probe sheets come first.
+set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_unit.rc
+    ${WYN_TEST_ART_DIR}/testart_residents.rc)
+# The street's script includes the scene tests' own (see make_street_art.py).
+set(WYN_STREET_ART_RC ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
 set(SCENE_TEST_PATHS
   WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
   WYN_ERROR_SAVER_UNIX="$<TARGET_FILE:wyn03error>")

@@ -11,7 +11,8 @@ COMMON = ["gen.py", "wynart/__init__.py", "wynart/families.py", "wynart/resource
 
 STREET = ["wynart/street.py", "wynart/palette.py", "wynart/scenefam.py"]
 FIGURE = ["wynart/figure.py", "wynart/people.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py",
-          "wynart/doorway.py"]
+          "wynart/pavementfigs.py", "wynart/figures/_lookers.py", "wynart/figures/_couples.py",
+          "wynart/instruments.py", "wynart/doorway.py"]
 
 
 class Family:
@@ -37,6 +38,12 @@ def _figure_families():
     return out
 
 
+def _passing_families():
+    from .figures import passing
+    deps = COMMON + FIGURE + ["wynart/roadvehicles.py", "wynart/figures/passing.py"]
+    return [Family("fig%03d" % i, "figures.passing", (i,), deps) for i in passing.IDS]
+
+
 def all_families():
     fams = []
     for season in L.SEASONS:
@@ -49,9 +56,11 @@ def all_families():
     for dn, name in ((1, "day"), (2, "night")):
         fams.append(Family("weather_" + name, "weather", (dn,), COMMON + ["wynart/weather.py"]))
     fams.append(Family("misc", "misc", (), COMMON + ["wynart/misc.py"]))
+    fams.append(Family("sky", "skyart", (), COMMON + ["wynart/skyart.py"]))
     fams.append(Family("settings", "settingsart", (), COMMON + STREET + ["wynart/settingsart.py", "wynart/misc.py",
                                                                           "wynart/clocks.py", "wynart/props.py"]))
     fams.append(Family("settings_services", "servicepagesart", (), COMMON + STREET + [
         "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.extend(_figure_families())
+    fams.extend(_passing_families())
     return fams

@@ -37,6 +37,9 @@ class Frame:
     ground: Optional[float] = None       # feet row inside the frame (default: the figure's FrameH)
     extra: Optional[Callable] = None     # extra(ctx, look, frame) drawn after the figure (props, effects)
     look: Optional[str] = None           # a second look of the same figure (e.g. "skates off")
+    # the other people of a pair or a group, drawn behind the figure itself:
+    # (name of a look, pose, hip x inside the frame)
+    company: Optional[list] = None
     behind: Optional[Callable] = None    # behind(ctx, look, frame) drawn before the figure (an open door, a window)
     scale: float = 1.0                   # the figure smaller, about its feet (going into a house)
 
@@ -46,6 +49,7 @@ class SheetPlan:
     k: int                               # sheet number in the resource name
     season: Optional[int]                # 1 summer, 2 winter, None: all year
     size: tuple
+    phases: Optional[tuple] = None       # times of day with this layout (None: the figure's)
     name: Optional[str] = None           # a named extra sheet: the pattern with the time of day ("FIG025_%02d_01_K")
     only: Optional[tuple] = None         # the frame indices on this sheet (None: all)
     look: Optional[str] = None           # the look its frames are drawn in (None: each frame's own)
@@ -55,8 +59,8 @@ class SheetPlan:
 
 
 class FigureDesc:
-    def __init__(self, obj_id, title, frame_w, frame_h, frames, sheets, looks, phases=TT):
-        self.obj_id, self.title = obj_id, title
+    def __init__(self, obj_id, title, frame_w, frame_h, frames, sheets, looks, phases=TT, table=""):
+        self.obj_id, self.title, self.table = obj_id, title, table
         self.frame_w, self.frame_h = frame_w, frame_h
         self.frames = sorted(frames, key=lambda f: f.idx)
         self.sheets = sheets
@@ -80,15 +84,26 @@ class FigureDesc:
     def sheet_name(self, tt, sheet):
         return sheet.name % tt if sheet.name else self.name(tt, sheet.k)
 
+    def sheet_phases(self, sheet):
+        return sheet.phases or self.phases
+
     def resources(self):
-        return [res(self.sheet_name(tt, s), s.size[0], s.size[1]) for s in self.sheets for tt in self.phases]
+        return [res(self.sheet_name(tt, s), s.size[0], s.size[1]) for s in self.sheets for tt in self.sheet_phases(s)]
 
     def frame_headers(self):
         entries = [Entry(f.idx, f.x, f.y, f.w, f.h, f.what) for f in self.frames]
-        sheets = [((s.name.replace("%02d", "tt") if s.name else "FIG%03d_tt_%02d" % (self.obj_id, s.k)),
-                   s.size[0], s.size[1],
+        sheets = [(self._header_name(s), s.size[0], s.size[1],
                    {None: "all year", 1: "summer", 2: "winter"}[s.season]) for s in self.sheets]
-        return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries)]
+        return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries, table=self.table)]
+
+    def _header_name(self, sheet):
+        if sheet.name:
+            return sheet.name.replace("%02d", self._tt_name(sheet))
+        return "FIG%03d_%s_%02d" % (self.obj_id, self._tt_name(sheet), sheet.k)
+
+    def _tt_name(self, sheet):
+        ph = self.sheet_phases(sheet)
+        return "tt" if tuple(ph) == tuple(TT) else "/".join("%02d" % t for t in ph)
 
     # ------------------------------------------------------------ drawing
     def _look(self, season, which):
@@ -101,6 +116,8 @@ class FigureDesc:
         look = self._look(season, which or fr.look)
         if fr.behind is not None:
             fr.behind(ctx, look, fr)
+        for who, pose, ax in fr.company or ():
+            Figure(self._look(season, who)).draw(ctx, pose, ax, self.frame_h if fr.ground is None else fr.ground)
         if fr.pose is not None:
             # people by default; animals and vehicles bring their own model
             model = look.model() if hasattr(look, "model") else Figure(look)
@@ -155,11 +172,67 @@ class FigureDesc:
     def build(self, outdir):
         for sheet in self.sheets:
             rgb, key = self.sheet_day(sheet)
-            for tt in self.phases:
+            for tt in self.sheet_phases(sheet):
                 lit = L.apply(rgb, tt) if tt != L.DAY else rgb
                 io.write_bmp8(os.path.join(outdir, self.sheet_name(tt, sheet) + ".bmp"), lit, key)
+
+
+class Placeholder:
+    """A sheet that must exist for the loader but is never drawn: a few
+    pixels of the key colour."""
+
+    def __init__(self, name, size=(8, 8)):
+        self.pname, self.size = name, size
+
+    def resources(self):
+        return [res(self.pname, self.size[0], self.size[1])]
+
+    def build(self, outdir):
+        w, h = self.size
+        io.write_bmp8(os.path.join(outdir, self.pname + ".bmp"), np.zeros((h, w, 3), dtype=np.uint8),
+                      np.ones((h, w), dtype=bool))
 
 
 def cycle_anchors(n, start, stride, direction):
     """Hip positions inside n frames of a cycle that moves `stride` pixels."""
     return [start + direction * stride * k / float(n) for k in range(n)]
+
+
+def packed(y, widths, h, x0=0, gap=1):
+    """Rectangles side by side from x0, gap pixels apart: (x, y, w, h)."""
+    out, x = [], x0
+    for w in widths:
+        out.append((x, y, w, h))
+        x += w + gap
+    return out
+
+
+def placed(y, xs, widths, h):
+    """Rectangles at the given x, one width each (or one width for all)."""
+    if isinstance(widths, int):
+        widths = [widths] * len(xs)
+    return [(x, y, w, h) for x, w in zip(xs, widths)]
+
+
+def walk_frames(first, rects, what, cycle, stride, facing, company=None):
+    """A four-frame walk cycle on rects; the hip travels a quarter stride a
+    frame in the walking direction, from where the frame leaves room for it.
+    company: a function (frame number, hip x) -> the other people's list."""
+    out = []
+    for k, (x, y, w, h) in enumerate(rects):
+        ax = (w * 0.42 + stride * k / 4.0) if facing > 0 else (w * 0.58 - stride * k / 4.0)
+        ax = min(max(ax, 13.0), w - 13.0)
+        out.append(Frame(first + k, x, y, w, h, "%s, step %d" % (what, k), cycle[k % len(cycle)], ax,
+                         company=company(k, ax) if company else None))
+    return out
+
+
+def pose_frames(first, rects, poses, ax=None, company=None):
+    """One frame a pose on rects: poses is a list of (what, pose), cycled when
+    shorter than rects; the hip in the middle unless ax says otherwise."""
+    out = []
+    for k, (x, y, w, h) in enumerate(rects):
+        what, pose = poses[k % len(poses)]
+        hip = (w / 2.0) if ax is None else ax(k, w)
+        out.append(Frame(first + k, x, y, w, h, what, pose, hip, company=company(k, hip) if company else None))
+    return out

@@ -185,7 +185,9 @@ MUSIC_BUTTONS = [("stop", Rect(7, 41, 17, 18)), ("next", Rect(29, 41, 25, 18)),
                  ("quieter", Rect(61, 41, 14, 18)), ("louder", Rect(81, 41, 11, 18))]
 
 # ---------------------------------------------------------------- doors and hot spots
-DOORS = {1: Rect(99, 693, 41, 90), 2: Rect(422, 700, 64, 86), 3: Rect(770, 690, 46, 94), 4: Rect(900, 690, 46, 94)}
+# Doors 2 to 4 lie inside the residents' 56 x 95 door frames, which their
+# scripts draw at the scene points (429, 17), (779, 18) and (914, 18).
+DOORS = {1: Rect(99, 693, 41, 89), 2: Rect(429, 700, 54, 86), 3: Rect(779, 694, 46, 90), 4: Rect(914, 694, 46, 90)}
 HOT_SPOTS = {
     "A": Rect(99, 693, 41, 77),     # door 1
     "B": Rect(414, 728, 8, 7),      # bell push of door 2

@@ -17,7 +17,9 @@ from ..figure import Figure, Look, Pose
 from ..frametables import Entry, header
 from ..resources import TT, res
 
-SHEET = (1060, 480)
+from . import visitors as V
+
+SHEET = (1060, V.TOP + 5 * V.CELL_H + V.DOOR_H)   # the van's parts above row 480, the group below
 BODY = (0, 0, 240, 119)
 WHEEL_Y = (120, 162, 204)
 WHEEL_STRIP = (200, 41)
@@ -217,7 +219,44 @@ def sheet(tt):
         SP.place(rgb, key, DOOR_X[k], 0, *SP.render(80, DOOR_H[k], _door_frame(k), tt))
     SP.place(rgb, key, DOOR_STANDING[0], DOOR_STANDING[1], *SP.render(48, 82, _door_standing, tt))
     SP.place(rgb, key, OPEN_DOOR[0], OPEN_DOOR[1], *SP.render(88, 112, _open_door, tt))
+    _place_group(rgb, key, V.group_frames(), V.TOP, (V.HER, V.HIM), tt)
     return rgb, key
+
+
+def _group_draw(draw, looks):
+    def d(ctx, layer, phase):
+        if layer == "base":
+            draw(ctx, looks)
+    return d
+
+
+def _place_group(rgb, key, frames, top, looks, tt):
+    for i, (what, h, draw) in enumerate(frames):
+        x, y = V.cell(i, top)
+        SP.place(rgb, key, x, y, *SP.render(56, h, _group_draw(draw, looks), tt))
+
+
+def extra_sheet(frames):
+    rgb, key = SP.blank(*V.extra_size(len(frames)))
+    _place_group(rgb, key, frames, 0, (V.HER_SMART, V.HIM_SMART), 1)
+    return rgb, key
+
+
+def _entries(frames, top, first=0):
+    out = []
+    for i, (what, h, _) in enumerate(frames):
+        x, y = V.cell(i, top)
+        out.append(Entry(first + i, x, y, 56, h, "group " + what))
+    return out
+
+
+def _table_lines(name, frames):
+    lines = ["", "// %s: {x, y, w, h} on its extra sheet." % name,
+             "inline constexpr FrameEntry k%s[%d] = {" % (name, len(frames))]
+    for e in _entries(frames, 0):
+        lines.append("    {%d, %d, %d, %d},  // %d %s" % (e.x, e.y, e.w, e.h, e.idx, e.what))
+    lines.append("};")
+    return lines
 
 
 def _placeholder(ctx, layer, phase):
@@ -227,6 +266,7 @@ def _placeholder(ctx, layer, phase):
 
 def resources():
     out = [res("FIG061_%02d_00" % tt, *SHEET) for tt in TT]
+    out += [res("FIG061_01_01", *V.extra_size(V.WAY_IN_COUNT)), res("FIG061_01_02", *V.extra_size(V.WAY_OUT_COUNT))]
     out += [res("FIG071_%02d_00" % tt, 16, 8) for tt in TT]
     return out
 
@@ -235,6 +275,9 @@ def build(outdir):
     for tt in TT:
         io.write_bmp8(os.path.join(outdir, "FIG061_%02d_00.bmp" % tt), *sheet(tt))
         io.write_bmp8(os.path.join(outdir, "FIG071_%02d_00.bmp" % tt), *SP.render(16, 8, _placeholder, tt))
+    # the group's looks on the way in and out: by day only, as the van comes only by day
+    io.write_bmp8(os.path.join(outdir, "FIG061_01_01.bmp"), *extra_sheet(V.way_in_frames()))
+    io.write_bmp8(os.path.join(outdir, "FIG061_01_02.bmp"), *extra_sheet(V.way_out_frames()))
 
 
 def frame_headers():
@@ -248,5 +291,11 @@ def frame_headers():
         entries.append(Entry(24 + k, DOOR_X[k], 0, 80, DOOR_H[k], "van door opening, frame %d" % k))
     entries.append(Entry(34, *DOOR_STANDING, "van door standing open"))
     entries.append(Entry(35, *OPEN_DOOR, "van rear door open while the group acts"))
-    return [header(61, "group and its van", [("FIG061_tt_00", SHEET[0], SHEET[1], "the van's parts above row 480")],
-                   240, 119, entries)]
+    entries += _entries(V.group_frames(), V.TOP, V.GROUP_FIRST)
+    extra = ["constexpr int32_t kFig061GroupFirst = %d;" % V.GROUP_FIRST]
+    extra += _table_lines("Fig061WayInFrames", V.way_in_frames())
+    extra += _table_lines("Fig061WayOutFrames", V.way_out_frames())
+    return [header(61, "group and its van", [("FIG061_tt_00", SHEET[0], SHEET[1], "the van's parts above row 480"),
+                                             ("FIG061_01_01", *V.extra_size(V.WAY_IN_COUNT), "the look on the way in"),
+                                             ("FIG061_01_02", *V.extra_size(V.WAY_OUT_COUNT), "the look on the way out")],
+                   240, 119, entries, extra)]

@@ -1,6 +1,0 @@
-#include "standins/headlights.h"
-
-void LoadScheinwerfer() {}
-void UnloadScheinwerfer() {}
-void DrawAllScheinwerfer() {}
-bool HeadlightStreetLoaded() { return false; }

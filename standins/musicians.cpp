@@ -1,3 +1,0 @@
-#include "standins/musicians.h"
-
-int MusicCommand = 0;

@@ -1,0 +1,261 @@
+// Clicks on the people at the stop, the group and the pairs, and their
+// sounds through our bass.dll: the click boxes with their edges, the bus that
+// keeps clicks away, the figure's own sound file, and the samples of the acts.
+#include "street_fixture.h"
+
+#include "audiotest.h"
+
+#include "core/random.h"
+#include "scene/animation.h"
+#include "scene/calendar.h"
+#include "scene/objects.h"
+#include "scene/screen.h"
+#include "services/sound.h"
+#include "shell/config.h"
+#include "shell/keys.h"
+#include "testutil.h"
+#include "vehicles/busstop.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using streettest::StreetScene;
+
+class FigureSounds : public StreetScene {
+protected:
+    void SetUp() override
+    {
+        std::copy(DayNight, DayNight + 4, dayNightBefore_);
+        const int dayNight[4] = {8, 20, 12, 3};
+        std::copy(dayNight, dayNight + 4, DayNight);
+        StreetScene::SetUp();
+        std::string dist = testutil::DistPath("");
+        while (!dist.empty() && dist.back() == '\\')
+            dist.pop_back();
+        StrCopy(HLPpath, dist.c_str());
+        for (int &on : SoundOpt)
+            on = 0;
+        Sound = LoadBASS(kEffectsInstance);
+        ASSERT_EQ(Sound, 1);
+        LockWaveResources(GetModuleHandleA(nullptr));
+        LoadSamples();
+        SetSoundSceneWidth(SceneW);
+        wav_ = dir_.File("own.wav");
+        ASSERT_TRUE(testutil::WriteFileBytes(
+            wav_, audiotest::MakeWav(22050, 1, 16, audiotest::Tone(22050, 1, 2.0, 500, 8000))));
+    }
+    void TearDown() override
+    {
+        for (int id : {1, 3, 5, 10, 13, 20, 23, 30})
+            SaveFigurSound(id, "");
+        FreeBASS();
+        Sound = 0;
+        BusHalted = 0;
+        ClickPending = 0;
+        StreetScene::TearDown();
+        std::copy(dayNightBefore_, dayNightBefore_ + 4, DayNight);
+    }
+    FigurRecord &Enter(int id, int startState = 0)
+    {
+        OnStage(id, startState);
+        Run(id);
+        return FigurTable[id];
+    }
+    bool CursorHidden()
+    {
+        MSG msg;
+        bool hidden = false;
+        while (PeekMessageA(&msg, window_, kHideCursorMessage, kHideCursorMessage, PM_REMOVE))
+            hidden = true;
+        return hidden;
+    }
+    std::string wav_;
+    int dayNightBefore_[4] = {};
+};
+
+TEST_F(FigureSounds, ClicksTakenByTheirBoxesAndKeptAwayByTheBus)
+{
+    const int post = StopPostRect.x;
+    struct Case {
+        const char *what;
+        int id, state;
+        int dx, dy;  // the point from the figure's corner
+        bool busHalted;
+        int after1, after2;  // the state after (one of two)
+        bool ownSound, hidden, taken;
+    } cases[] = {
+        {"1 waiting, lower right corner", 1, 2, 56, 72, false, 4, 4, false, true, true},
+        {"1 waiting, just outside", 1, 2, 57, 30, false, 2, 2, false, false, false},
+        {"1 waiting while the bus halts", 1, 2, 10, 10, true, 2, 2, false, false, false},
+        {"3 walking, at its stride", 3, 1, 40, 76, false, 2, 2, true, true, true},
+        {"5 waiting, wide box edge", 5, 3, 96, 98, false, 100, 100, true, true, true},
+        {"10 waiting, act box edge", 10, 2, 88, 82, false, 10, 10, true, true, true},
+        {"13 waiting", 13, 2, 0, 0, false, 3, 5, false, true, true},
+        {"20 standing", 20, 2, 56, 76, false, 10, 10, false, true, true},
+        {"23 standing while the bus halts", 23, 3, 40, 40, true, 3, 3, false, false, false},
+        {"23 standing", 23, 3, 80, 78, false, 9, 11, true, true, true},
+        {"30 walking, at its stride", 30, 1, 112, 73, false, 1, 2, true, false, true},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(SaveFigurSound(c.id, wav_.c_str()), ERROR_SUCCESS) << c.what;
+        FigurRecord &r = Enter(c.id, c.id == 20 ? 1 : 0);
+        r.State = c.state;
+        r.Frame = r.Tick = 0;
+        r.WaitCount = 400;
+        r.Gait = 400;
+        r.X = c.id == 5 ? post - 80 : post + 60;
+        r.Sound.Channel1 = 0;
+        BusHalted = c.busHalted ? 1 : 0;
+        CursorHidden();
+        MouseX = r.X + c.dx;
+        MouseY = r.Y + c.dy;
+        ClickPending = 1;
+        // Some take a click only at a stride or a frame step.
+        for (int call = 0; call < 200 && ClickPending && IsOnStage(c.id); ++call) {
+            MouseX = r.X + c.dx;
+            MouseY = r.Y + c.dy;
+            r.AvoidOrder = 0;
+            Run(c.id);
+            if (!c.taken && call > 0)
+                break;
+        }
+        EXPECT_EQ(ClickPending == 0, c.taken) << c.what;
+        const int after = r.State;
+        if (c.id == 23 && c.taken) {
+            EXPECT_TRUE(after == 5 || (after >= 9 && after <= 11)) << c.what << " " << after;
+        } else {
+            EXPECT_TRUE(after == c.after1 || after == c.after2) << c.what << " " << after;
+        }
+        // A click on 13 may also cough a sample on that channel (one in
+        // three, its own test below), so only the others tell their file.
+        if (c.id != 13) {
+            EXPECT_EQ(r.Sound.Channel1 != 0 && IsChannelPlaying(kEffectsInstance, r.Sound.Channel1), c.ownSound)
+                << c.what;
+        }
+        EXPECT_EQ(CursorHidden(), c.hidden) << c.what;
+        ClickPending = 0;
+        BusHalted = 0;
+        StopObjectSound(&r.Sound);
+        UnloadFigur(c.id);
+    }
+    // No file named, or the file gone: silence.
+    for (const char *path : {"", "C:\\nowhere\\gone.wav"}) {
+        SaveFigurSound(10, path);
+        FigurRecord &r = Enter(10);
+        r.State = 2;
+        r.X = post + 60;
+        r.Sound.Channel1 = 0;
+        MouseX = r.X + 5;
+        MouseY = r.Y + 5;
+        ClickPending = 1;
+        Run(10);
+        EXPECT_EQ(r.State, 10) << path;
+        EXPECT_EQ(r.Sound.Channel1, 0u) << path;
+        UnloadFigur(10);
+    }
+}
+
+TEST_F(FigureSounds, FigureOnesFindSaysOhAtTheEndOfHisSearch)
+{
+    FigurRecord &r = Enter(1);
+    r.State = 2;
+    r.X = StopPostRect.x + 20;
+    MouseX = r.X + 10;
+    MouseY = r.Y + 10;
+    ClickPending = 1;
+    Run(1);
+    ASSERT_EQ(r.State, 4);
+    const int before = SamplePlays(13);
+    // His search runs a frame a call through the entries 13 to 19, entry 16
+    // from its own place on the second row.
+    for (int k = 13; k <= 19; ++k) {
+        EXPECT_EQ(SamplePlays(13), before) << k;
+        Run(1);
+        EXPECT_EQ(DrawnEntry(1, Season - 1), k);
+    }
+    EXPECT_EQ(SamplePlays(13), before + 1);
+    EXPECT_EQ(r.State, 5);
+}
+
+TEST_F(FigureSounds, FigureThirteenCoughsInTheColdAndWhenClicked)
+{
+    // Acts at the end of a wait cycle: 1 in 5 in winter, 1 in 17 in summer;
+    // a cough in 1 of 9 of them.
+    auto acts = [this](int month, int *coughs) {
+        At(2026, month, 10, 10, 0);
+        Build();
+        FigurRecord &r = Enter(13);
+        const int before = SamplePlays(14);
+        int n = 0;
+        SeedRand(23);
+        for (int k = 0; k < 850; ++k) {
+            r.State = 2;
+            r.Frame = 3;
+            r.Tick = 100000;
+            Run(13);
+            n += r.State == 3;
+        }
+        *coughs = SamplePlays(14) - before;
+        UnloadFigur(13);
+        return n;
+    };
+    int winterCoughs = 0, summerCoughs = 0;
+    const int winter = acts(12, &winterCoughs), summer = acts(6, &summerCoughs);
+    EXPECT_GT(winter, 170 - 45);
+    EXPECT_LT(winter, 170 + 45);
+    EXPECT_GT(summer, 50 - 25);
+    EXPECT_LT(summer, 50 + 25);
+    EXPECT_GT(winterCoughs, 0);
+    EXPECT_LT(winterCoughs, winter / 3);
+
+    // Clicked: a cough and the cold act 1 in 3, else the knee bends.
+    FigurRecord &r = Enter(13);
+    int coldActs = 0, bends = 0;
+    const int before = SamplePlays(14);
+    for (int k = 0; k < 60; ++k) {
+        r.State = 2;
+        MouseX = r.X + 1;
+        MouseY = r.Y + 1;
+        ClickPending = 1;
+        Run(13);
+        coldActs += r.State == 3;
+        bends += r.State == 5;
+    }
+    EXPECT_EQ(coldActs + bends, 60);
+    EXPECT_EQ(SamplePlays(14) - before, coldActs);
+    EXPECT_GT(coldActs, 8);
+    EXPECT_LT(coldActs, 35);
+}
+
+TEST_F(FigureSounds, ThePramSqueaksAtTheSecondFrameWhileItsChannelIsFree)
+{
+    FigurRecord &r = Enter(30);
+    r.X = 600;
+    const int before = SamplePlays(28);
+    while (r.Frame != 2)
+        Run(30);
+    EXPECT_EQ(SamplePlays(28), before + 1);
+    EXPECT_TRUE(IsChannelPlaying(kEffectsInstance, r.Sound.Channel1));
+    // Its channel busy: no second squeak over the first.
+    const DWORD first = r.Sound.Channel1;
+    while (r.Frame == 2)
+        Run(30);
+    while (r.Frame != 2)
+        Run(30);
+    if (IsChannelPlaying(kEffectsInstance, first)) {
+        EXPECT_EQ(SamplePlays(28), before + 1);
+    }
+    // Far off the left edge it is not heard.
+    StopObjectSound(&r.Sound);
+    r.X = -140;
+    const int off = SamplePlays(28);
+    while (r.Frame == 2)
+        Run(30);
+    while (r.Frame != 2 && IsOnStage(30))
+        Run(30);
+    EXPECT_EQ(SamplePlays(28), off);
+}
+
+}  // namespace

@@ -1,0 +1,612 @@
+"""The passing vehicles' drawings: cars, vans, lorries, a coach, a tractor,
+mopeds and bicycles at the scene's scale. Every kind is drawn facing right in
+its body box (0..w, 0..h, wheels standing on the last row) and mirrored for
+the vehicles that drive left. Side windows are holes of the key colour: the
+occupant frame drawn behind the body shows through them. A wheel strip holds
+only the wheels, turned on, so it fits every body of its vehicle."""
+import math
+from dataclasses import dataclass, field
+from typing import List, Optional, Tuple
+
+import cairo
+
+from .canvas import FONT_SANS, box, fill_stroke, fit_text, rounded_rect, set_col, shade
+from .figure import Figure, Look, Pose
+
+OUTLINE = 0.9
+GLASS_FRONT = "#6f8fa8"
+TYRE = "#26262a"
+
+
+@dataclass
+class Kind:
+    """One vehicle's shape: kind, size and where its parts lie (in the
+    right-facing body box)."""
+    kind: str                    # car, hatch, estate, van, lorry, coach, tractor, moped, bicycle, icecream, drinks, pickup
+    w: int
+    h: int
+    wheel_r: float = 0.0         # 0: by kind and size
+    wheels: Tuple[float, ...] = ()
+    box: Optional[Tuple[int, int, int, int]] = None   # lorries: the box side x, y, w, h (right-facing)
+    text: str = ""               # lettering on a box or a van side
+    win: Tuple[Tuple[float, float, float, float], ...] = ()   # side windows where a script fixes them
+
+    def geometry(self):
+        w, h = self.w, self.h
+        k = self.kind
+        if k in ("moped",):
+            r = self.wheel_r or h * 0.14
+            return dict(r=r, wheels=self.wheels or (w * 0.2, w * 0.78))
+        if k == "bicycle":
+            r = self.wheel_r or min(h * 0.3, w * 0.19)
+            return dict(r=r, wheels=self.wheels or (w * 0.24, w * 0.76))
+        if k == "tractor":
+            return dict(r=h * 0.24, wheels=(w * 0.3,), small=(w * 0.82, h * 0.15))
+        r = self.wheel_r or max(9.0, min(h * 0.17, 17.0))
+        if k in ("lorry", "drinks", "coach"):
+            r = self.wheel_r or max(13.0, min(h * 0.14, 18.0))
+        if not self.wheels:
+            if k in ("lorry", "drinks"):
+                wheels = (w * 0.17, w * 0.33, w * 0.83) if w > 380 else (w * 0.2, w * 0.8)
+            elif k == "coach":
+                wheels = (w * 0.16, w * 0.3, w * 0.82)
+            else:
+                wheels = (w * 0.19, w * 0.8)
+        else:
+            wheels = tuple(w * f for f in self.wheels)
+        return dict(r=r, wheels=wheels)
+
+    def windows(self):
+        """Side windows (x, y, w, h) in the right-facing box: the holes."""
+        w, h = self.w, self.h
+        k = self.kind
+        if self.win:
+            return list(self.win)
+        if k in ("car", "hatch", "estate"):
+            top, bottom = h * 0.1, h * 0.42
+            rear = {"car": 0.3, "hatch": 0.2, "estate": 0.14}[k]
+            front = 0.7 if k != "hatch" else 0.72
+            mid = (rear + front) / 2 + 0.03
+            return [(w * rear + 6, top + 3, w * (mid - rear) - 9, bottom - top - 3),
+                    (w * mid + 2, top + 3, w * (front - mid) - 8, bottom - top - 3)]
+        if k in ("van", "icecream", "pickup"):
+            top, bottom = h * 0.12, h * 0.42
+            return [(w * 0.7, top, w * 0.14, bottom - top)]
+        if k in ("lorry", "drinks"):
+            cab = self.cab()
+            return [(cab[0] + cab[2] * 0.2, cab[1] + cab[3] * 0.1, cab[2] * 0.45, cab[3] * 0.32)]
+        if k == "coach":
+            n = max(4, int(w / 48))
+            gap = 4
+            x0, x1 = 14, w - 40
+            ww = (x1 - x0 - gap * (n - 1)) / n
+            return [(x0 + i * (ww + gap), h * 0.12, ww, h * 0.3) for i in range(n)] + \
+                [(w - 36, h * 0.12, 20, h * 0.3)]
+        return []
+
+    def cab(self):
+        """Lorries: the cab's box (x, y, w, h); it leads."""
+        w, h = self.w, self.h
+        if self.box:
+            bx, by, bw, bh = self.box
+            cx = bx + bw + 3
+            return (cx, h * 0.22, w - cx - 2, h * 0.66)
+        cw = w * 0.26
+        return (w - cw - 2, h * 0.22, cw, h * 0.66)
+
+    def occupant_cell(self):
+        """The rectangle of the occupant frames in the body (x, y, w, h)."""
+        w, h = self.w, self.h
+        if self.kind in ("moped", "bicycle"):
+            return (int(w * 0.05), 0, int(w * 0.8), h)
+        win = self.windows()
+        x0 = min(r[0] for r in win)
+        y0 = min(r[1] for r in win)
+        x1 = max(r[0] + r[2] for r in win)
+        y1 = max(r[1] + r[3] for r in win)
+        return (int(x0) - 1, int(y0) - 1, int(math.ceil(x1 - x0)) + 3, int(math.ceil(y1 - y0)) + 3)
+
+
+# ------------------------------------------------------------------ parts
+
+_MIRRORED = [False]
+
+
+def _text(ctx, s, cx, cy, max_w, max_h, colour):
+    """Lettering reads left to right on either side of a vehicle."""
+    ctx.save()
+    if _MIRRORED[0]:
+        ctx.translate(cx, 0)
+        ctx.scale(-1, 1)
+        ctx.translate(-cx, 0)
+    fit_text(ctx, s, cx, cy, max_w, max_h, colour, FONT_SANS)
+    ctx.new_path()
+    ctx.restore()
+
+
+def wheel(ctx, cx, cy, r, turn, hub="#b8bcc4", spokes=5, thin=False):
+    ctx.arc(cx, cy, r, 0, 2 * math.pi)
+    if thin:
+        set_col(ctx, "#2a2a2e")
+        ctx.set_line_width(max(1.6, r * 0.12))
+        ctx.stroke()
+        set_col(ctx, "#9aa0a8")
+        ctx.set_line_width(0.6)
+        for k in range(spokes):
+            a = math.radians(turn + k * 360.0 / spokes)
+            ctx.move_to(cx, cy)
+            ctx.line_to(cx + math.cos(a) * r * 0.92, cy + math.sin(a) * r * 0.92)
+        ctx.stroke()
+        ctx.arc(cx, cy, 1.6, 0, 2 * math.pi)
+        set_col(ctx, "#5c6068")
+        ctx.fill()
+        return
+    fill_stroke(ctx, TYRE, "#111114", OUTLINE)
+    ctx.arc(cx, cy, r * 0.58, 0, 2 * math.pi)
+    fill_stroke(ctx, hub, "#5c6068", OUTLINE * 0.8)
+    set_col(ctx, "#4c5058")
+    ctx.set_line_width(max(1.0, r * 0.1))
+    for k in range(spokes):
+        a = math.radians(turn + k * 360.0 / spokes)
+        ctx.move_to(cx + math.cos(a) * r * 0.15, cy + math.sin(a) * r * 0.15)
+        ctx.line_to(cx + math.cos(a) * r * 0.52, cy + math.sin(a) * r * 0.52)
+    ctx.stroke()
+    ctx.arc(cx, cy, r * 0.14, 0, 2 * math.pi)
+    set_col(ctx, "#e8eaee")
+    ctx.fill()
+
+
+def wheels(ctx, kind: Kind, turn):
+    g = kind.geometry()
+    r = g["r"]
+    cy = kind.h - 1 - r
+    thin = kind.kind == "bicycle"
+    for cx in g["wheels"]:
+        wheel(ctx, cx, cy, r, turn, thin=thin, spokes=12 if thin else 5)
+    if "small" in g:
+        sx, sr = g["small"]
+        wheel(ctx, sx, kind.h - 1 - sr, sr, turn * 1.8, hub="#c8a030")
+
+
+def _arches(ctx, kind: Kind):
+    g = kind.geometry()
+    r = g["r"]
+    cy = kind.h - 1 - r
+    set_col(ctx, "#1c1c20")
+    for cx in g["wheels"]:
+        ctx.new_path()
+        ctx.arc(cx, cy, r + 2.5, math.pi, 2 * math.pi)
+        ctx.close_path()
+        ctx.fill()
+
+
+def _lamps(ctx, kind: Kind, y, lit=False):
+    w = kind.w
+    box(ctx, w - 6, y, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=1)
+    box(ctx, 1.5, y, 4, 6, "#c0302a", "#6a1a16", 0.6)
+
+
+def _holes(ctx, kind: Kind):
+    ctx.new_path()
+    for x, y, ww, hh in kind.windows():
+        rounded_rect(ctx, x, y, ww, hh, 2.5)
+
+
+def _cut_windows(ctx, kind: Kind, frame_colour):
+    _holes(ctx, kind)
+    set_col(ctx, frame_colour)
+    ctx.set_line_width(1.4)
+    ctx.stroke()
+    _holes(ctx, kind)
+    ctx.set_operator(cairo.OPERATOR_CLEAR)
+    ctx.fill()
+    ctx.set_operator(cairo.OPERATOR_OVER)
+
+
+# ------------------------------------------------------------------ kinds
+
+def _car(ctx, kind: Kind, paint):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    k = kind.kind
+    belt = h * 0.48
+    sill = h - 1 - r * 0.45
+    rear = {"car": 0.26, "hatch": 0.14, "estate": 0.1}[k]
+    front = 0.76 if k != "hatch" else 0.8
+    if kind.win:
+        # the cabin closes round the windows the script placed
+        rear = (min(r[0] for r in kind.win) - w * 0.04) / w
+        front = (max(r[0] + r[2] for r in kind.win) + w * 0.1) / w
+    roof = h * 0.06
+    ctx.new_path()
+    ctx.move_to(3, sill)
+    ctx.line_to(2.5, belt + 5)
+    ctx.curve_to(2.5, belt - 1, w * 0.05, belt - 3, w * 0.12, belt - 3)
+    ctx.line_to(w * rear, belt - 3)
+    ctx.curve_to(w * (rear + 0.02), roof + 6, w * (rear + 0.05), roof, w * (rear + 0.1), roof)
+    ctx.line_to(w * (front - 0.12), roof)
+    ctx.curve_to(w * (front - 0.07), roof, w * (front - 0.04), roof + 3, w * front, belt - 4)
+    ctx.curve_to(w * 0.9, belt - 3, w - 3, belt, w - 2.5, belt + 8)
+    ctx.line_to(w - 3, sill)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    # light along the roof and a shade along the sill
+    set_col(ctx, shade(paint, 0.35))
+    ctx.rectangle(w * (rear + 0.1), roof + 1.5, w * (front - rear - 0.22), 1.4)
+    ctx.fill()
+    set_col(ctx, shade(paint, -0.22))
+    ctx.rectangle(4, sill - 6, w - 8, 5)
+    ctx.fill()
+    # windscreen as a slanted strip of glass ahead of the side windows
+    ctx.new_path()
+    ctx.move_to(w * (front - 0.09), roof + 3)
+    ctx.line_to(w * (front - 0.06), roof + 3)
+    ctx.line_to(w * front - 3, belt - 5)
+    ctx.line_to(w * (front - 0.035), belt - 5)
+    ctx.close_path()
+    fill_stroke(ctx, GLASS_FRONT, shade(paint, -0.5), 0.7)
+    # door line and handle
+    set_col(ctx, shade(paint, -0.45))
+    ctx.set_line_width(0.8)
+    mid = ((rear + front) / 2 + 0.03) * w
+    if kind.win:
+        mid = kind.win[-1][0] - 2
+    ctx.move_to(mid, roof + 4)
+    ctx.line_to(mid, sill - 3)
+    ctx.stroke()
+    box(ctx, mid + 6, belt + 3, 8, 2.5, shade(paint, 0.4), shade(paint, -0.5), 0.5)
+    box(ctx, mid - 16, belt + 3, 8, 2.5, shade(paint, 0.4), shade(paint, -0.5), 0.5)
+    # bumpers
+    box(ctx, w - 9, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    box(ctx, 1, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    _arches(ctx, kind)
+    _lamps(ctx, kind, belt + 2)
+    _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def _van(ctx, kind: Kind, paint, extra=None):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    sill = h - 1 - r * 0.45
+    top = h * 0.05
+    ctx.new_path()
+    ctx.move_to(3, sill)
+    ctx.line_to(3, top + 6)
+    ctx.curve_to(3, top + 2, 6, top, 10, top)
+    ctx.line_to(w * 0.86, top)
+    ctx.curve_to(w * 0.92, top, w * 0.95, h * 0.2, w - 3, h * 0.45)
+    ctx.line_to(w - 3, sill)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    set_col(ctx, shade(paint, 0.3))
+    ctx.rectangle(8, top + 2, w * 0.78, 1.5)
+    ctx.fill()
+    # windscreen
+    ctx.new_path()
+    ctx.move_to(w * 0.885, top + 4)
+    ctx.curve_to(w * 0.92, top + 6, w * 0.94, h * 0.22, w - 5, h * 0.42)
+    ctx.line_to(w * 0.875, h * 0.42)
+    ctx.close_path()
+    fill_stroke(ctx, GLASS_FRONT, shade(paint, -0.5), 0.7)
+    # sliding door and the cab door
+    set_col(ctx, shade(paint, -0.45))
+    ctx.set_line_width(0.8)
+    for x in (w * 0.38, w * 0.62, w * 0.86):
+        ctx.move_to(x, top + 3)
+        ctx.line_to(x, sill - 2)
+    ctx.stroke()
+    box(ctx, 1, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    box(ctx, w - 9, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    if extra:
+        extra(ctx)
+    if kind.text:
+        _text(ctx, kind.text, w * 0.36, h * 0.42, w * 0.5, h * 0.16, shade(paint, -0.6))
+    _arches(ctx, kind)
+    _lamps(ctx, kind, h * 0.5)
+    _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def _lorry(ctx, kind: Kind, paint, box_colour, load=None):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    cx, cy, cw, chh = kind.cab()
+    sill = h - 1 - r * 0.55
+    # chassis
+    box(ctx, 4, sill - 8, w - 8, 8, "#3a3c42", "#1c1c20", 0.7)
+    # the box or platform behind the cab
+    if kind.box:
+        bx, by, bw, bh = kind.box
+    else:
+        bx, by, bw, bh = 3, h * 0.08, cx - 6, sill - 8 - h * 0.08
+    if kind.box and by + bh < sill - 8:
+        # under the lettered side: the box's floor frame and the side guard
+        box(ctx, bx, by + bh - 1, bw, sill - 8 - (by + bh) + 1, shade(box_colour, -0.35), shade(box_colour, -0.6),
+            OUTLINE)
+        set_col(ctx, "#8a8e96")
+        ctx.set_line_width(1.6)
+        for yy in (sill - 14, sill - 20):
+            ctx.move_to(bx + bw * 0.3, yy)
+            ctx.line_to(bx + bw * 0.75, yy)
+        ctx.stroke()
+    if load is None:
+        box(ctx, bx, by, bw, bh, box_colour, shade(box_colour, -0.5), OUTLINE, r=1.5)
+        set_col(ctx, shade(box_colour, -0.18))
+        ctx.set_line_width(0.7)
+        for k in range(1, 6):
+            xx = bx + bw * k / 6.0
+            ctx.move_to(xx, by + 2)
+            ctx.line_to(xx, by + bh - 2)
+        ctx.stroke()
+        if kind.text:
+            _text(ctx, kind.text, bx + bw / 2, by + bh * 0.45, bw * 0.8, bh * 0.3, shade(box_colour, -0.6))
+    else:
+        load(ctx, bx, by, bw, bh)
+    # cab
+    ctx.new_path()
+    ctx.move_to(cx, sill)
+    ctx.line_to(cx, cy + 4)
+    ctx.curve_to(cx, cy, cx + 3, cy, cx + 6, cy)
+    ctx.line_to(cx + cw * 0.7, cy)
+    ctx.curve_to(cx + cw * 0.9, cy, cx + cw, cy + chh * 0.2, cx + cw, cy + chh * 0.45)
+    ctx.line_to(cx + cw, sill)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    ctx.new_path()
+    ctx.move_to(cx + cw * 0.72, cy + 4)
+    ctx.curve_to(cx + cw * 0.88, cy + 5, cx + cw - 2, cy + chh * 0.2, cx + cw - 2, cy + chh * 0.42)
+    ctx.line_to(cx + cw * 0.7, cy + chh * 0.42)
+    ctx.close_path()
+    fill_stroke(ctx, GLASS_FRONT, shade(paint, -0.5), 0.7)
+    box(ctx, cx + cw - 7, sill - 10, 7, 6, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    _arches(ctx, kind)
+    box(ctx, w - 6, cy + chh * 0.62, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=1)
+    box(ctx, 1.5, sill - 16, 4, 6, "#c0302a", "#6a1a16", 0.6)
+    _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def _coach(ctx, kind: Kind, paint, band):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    sill = h - 1 - r * 0.45
+    rounded_rect(ctx, 2.5, h * 0.04, w - 5, sill - h * 0.04, 9)
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    box(ctx, 3, h * 0.5, w - 6, h * 0.08, band, None, 0)
+    box(ctx, 3, h * 0.62, w - 6, h * 0.03, shade(band, -0.2), None, 0)
+    set_col(ctx, shade(paint, 0.35))
+    ctx.rectangle(12, h * 0.05 + 2, w - 24, 1.5)
+    ctx.fill()
+    box(ctx, w - 14, h * 0.1, 10, h * 0.4, GLASS_FRONT, shade(paint, -0.5), 0.7, r=3)
+    if kind.text:
+        _text(ctx, kind.text, w * 0.45, h * 0.7, w * 0.5, h * 0.1, shade(band, -0.5))
+    box(ctx, w * 0.86, h * 0.5, 24, sill - h * 0.5 - 2, shade(paint, -0.1), shade(paint, -0.5), 0.7)
+    _arches(ctx, kind)
+    _lamps(ctx, kind, h * 0.72)
+    _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def _tractor(ctx, kind: Kind, paint):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    sx, sr = g["small"]
+    # bonnet and engine ahead, the cab over the big wheel
+    box(ctx, w * 0.42, h * 0.42, w * 0.55, h * 0.3, paint, shade(paint, -0.5), OUTLINE, r=4)
+    box(ctx, w * 0.93, h * 0.46, w * 0.05, h * 0.2, "#3a3c42", "#1c1c20", 0.7)
+    box(ctx, w * 0.7, h * 0.24, 5, h * 0.2, "#3a3c42", "#1c1c20", 0.7)
+    # cab frame: roof and posts; its glass is open
+    box(ctx, w * 0.1, h * 0.02, w * 0.42, h * 0.06, paint, shade(paint, -0.5), OUTLINE, r=2)
+    for x in (w * 0.12, w * 0.48):
+        box(ctx, x, h * 0.07, 4, h * 0.5, shade(paint, -0.15), shade(paint, -0.5), 0.7)
+    box(ctx, w * 0.08, h * 0.52, w * 0.45, h * 0.12, paint, shade(paint, -0.5), OUTLINE, r=2)
+    # mudguard over the big wheel
+    set_col(ctx, shade(paint, -0.1))
+    ctx.arc(g["wheels"][0], h - 1 - r, r + 4, math.pi, 2 * math.pi)
+    ctx.set_line_width(5)
+    ctx.stroke()
+    box(ctx, w - 6, h * 0.48, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=1)
+
+
+def _moped(ctx, kind: Kind, paint):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    cy = h - 1 - r
+    # the scooter's shield, floor and rear cowl
+    ctx.new_path()
+    ctx.move_to(w * 0.3, cy - 2)
+    ctx.line_to(w * 0.66, cy - 2)
+    ctx.line_to(w * 0.74, h * 0.42)
+    ctx.curve_to(w * 0.78, h * 0.36, w * 0.82, h * 0.36, w * 0.82, h * 0.42)
+    ctx.line_to(w * 0.8, cy + 2)
+    ctx.line_to(w * 0.7, cy + 2)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    ctx.new_path()
+    ctx.move_to(w * 0.08, cy)
+    ctx.curve_to(w * 0.06, h * 0.66, w * 0.18, h * 0.6, w * 0.42, h * 0.62)
+    ctx.line_to(w * 0.44, cy)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    box(ctx, w * 0.16, h * 0.57, w * 0.3, 5, "#3a2a24", "#1c1410", 0.7, r=2)
+    # handlebar and lamp
+    set_col(ctx, "#3a3c42")
+    ctx.set_line_width(2)
+    ctx.move_to(w * 0.78, h * 0.4)
+    ctx.line_to(w * 0.76, h * 0.3)
+    ctx.line_to(w * 0.7, h * 0.3)
+    ctx.stroke()
+    box(ctx, w * 0.82, h * 0.4, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=2)
+
+
+def _bicycle(ctx, kind: Kind, paint):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    cy = h - 1 - r
+    rx, fx = g["wheels"]
+    bb = (w * 0.47, cy + 2)
+    seat = (w * 0.4, cy - r * 1.25)
+    head = (w * 0.7, cy - r * 1.3)
+    set_col(ctx, paint)
+    ctx.set_line_width(2.4)
+    ctx.set_line_join(cairo.LINE_JOIN_ROUND)
+    ctx.move_to(rx, cy)
+    ctx.line_to(*bb)
+    ctx.line_to(*seat)
+    ctx.close_path()
+    ctx.move_to(*bb)
+    ctx.line_to(*head)
+    ctx.line_to(seat[0] + 2, seat[1] + 3)
+    ctx.move_to(*head)
+    ctx.line_to(fx, cy)
+    ctx.stroke()
+    box(ctx, seat[0] - 6, seat[1] - 4, 12, 4, "#2a2220", "#100c0a", 0.6, r=1.5)
+    set_col(ctx, "#3a3c42")
+    ctx.set_line_width(1.8)
+    ctx.move_to(*head)
+    ctx.line_to(head[0] - 2, head[1] - 6)
+    ctx.line_to(head[0] - 9, head[1] - 7)
+    ctx.stroke()
+    ctx.arc(bb[0], bb[1], 3.5, 0, 2 * math.pi)
+    fill_stroke(ctx, "#8a8e96", "#3a3c42", 0.6)
+
+
+def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None):
+    """The body with its wheels in phase 0."""
+    ctx.save()
+    _MIRRORED[0] = facing < 0
+    if facing < 0:
+        ctx.translate(kind.w, 0)
+        ctx.scale(-1, 1)
+    k = kind.kind
+    if k in ("car", "hatch", "estate"):
+        _car(ctx, kind, paint)
+    elif k in ("van", "pickup"):
+        _van(ctx, kind, paint)
+    elif k == "icecream":
+        def cone(c):
+            # the serving hatch with three scoops on its sign
+            c.new_path()
+            box(c, kind.w * 0.18, kind.h * 0.14, kind.w * 0.4, kind.h * 0.26, "#fff4d8", "#7a5a3a", 0.8, r=2)
+            for i, col in enumerate(("#f4a0b0", "#fff2c0", "#a06a3a")):
+                c.new_path()
+                c.arc(kind.w * (0.26 + 0.12 * i), kind.h * 0.24, kind.h * 0.06, 0, 2 * math.pi)
+                fill_stroke(c, col, shade(col, -0.4), 0.6)
+            c.new_path()
+        _van(ctx, kind, paint, extra=cone)
+    elif k in ("lorry", "drinks"):
+        _lorry(ctx, kind, paint, second or "#e8e4dc", load=load)
+    elif k == "coach":
+        _coach(ctx, kind, paint, second or "#f2f2f2")
+    elif k == "tractor":
+        _tractor(ctx, kind, paint)
+    elif k == "moped":
+        _moped(ctx, kind, paint)
+    elif k == "bicycle":
+        _bicycle(ctx, kind, paint)
+    wheels(ctx, kind, turn)
+    ctx.restore()
+
+
+def draw_wheels(ctx, kind: Kind, facing, turn):
+    ctx.save()
+    if facing < 0:
+        ctx.translate(kind.w, 0)
+        ctx.scale(-1, 1)
+    wheels(ctx, kind, turn)
+    ctx.restore()
+
+
+# ------------------------------------------------------------------ people
+
+INTERIOR = "#3e4652"
+
+# Poses of a head in a window: four while standing (looking about), four
+# while driving (ahead, a glance aside).
+STANDING = [dict(head="front"), dict(head="side", head_facing=-1), dict(head="front", mouth="smile"),
+            dict(head="side", head_facing=-1, neck=-8)]
+DRIVING = [dict(), dict(neck=4), dict(head="front"), dict(neck=-4)]
+
+
+def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=0.75, passenger=None):
+    """An occupant frame: the interior behind every side window, the person's
+    head and shoulders at the front seat (and a passenger behind), clipped to
+    the windows, so nothing shows outside them."""
+    cx0, cy0, cw, ch = cell
+
+    def draw(ctx, layer, phase):
+        if layer != "base":
+            return
+        ctx.save()
+        if facing < 0:
+            ctx.translate(cw, 0)
+            ctx.scale(-1, 1)
+            # the cell was taken from the mirrored body: mirror its x back
+            ox = kind.w - (cx0 + cw)
+        else:
+            ox = cx0
+        ctx.translate(-ox, -cy0)
+        _holes(ctx, kind)
+        ctx.clip()
+        set_col(ctx, INTERIOR)
+        ctx.paint()
+        win = kind.windows()
+        top = min(r[1] for r in win)
+        bottom = max(r[1] + r[3] for r in win)
+        seats = [(max(r[0] + r[2] for r in win) - 10, look)]
+        if passenger is not None:
+            seats.append((min(r[0] for r in win) + 12, passenger))
+        for sx, lk in seats:
+            fig = Figure(lk)
+            pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False,
+                        **pose_kw)
+            ctx.save()
+            scale = min(1.0, (bottom - top) / 26.0)
+            ctx.translate(sx, top + 3 + lk.height * 0.99 * scale)
+            ctx.scale(scale, scale)
+            fig.draw(ctx, pose, 0, 0)
+            ctx.restore()
+        # seat backs under the window line
+        set_col(ctx, "#5a3434")
+        ctx.rectangle(0, bottom - 4, kind.w, 4)
+        ctx.fill()
+        ctx.restore()
+    return draw
+
+
+def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None):
+    """A rider sitting on a two-wheeler (and one behind on a moped)."""
+    cx0, cy0, cw, ch = cell
+
+    def draw(ctx, layer, phase):
+        if layer != "base":
+            return
+        ctx.save()
+        if facing < 0:
+            ctx.translate(cw, 0)
+            ctx.scale(-1, 1)
+            ox = kind.w - (cx0 + cw)
+        else:
+            ox = cx0
+        ctx.translate(-ox, -cy0)
+        g = kind.geometry()
+        seat_y = kind.h - 1 - g["r"] * (2.25 if kind.kind == "bicycle" else 2.2)
+        seats = [(kind.w * (0.42 if kind.kind == "bicycle" else 0.36), look)]
+        if pillion is not None:
+            seats.insert(0, (kind.w * 0.2, pillion))
+        for sx, lk in seats:
+            fig = Figure(lk)
+            pose = Pose(view="side", facing=1, lean=12 if kind.kind == "bicycle" else 4, near_leg=(80, 80),
+                        far_leg=(65, 70), near_arm=(55, 15), far_arm=(50, 20), ground=False, **pose_kw)
+            ctx.save()
+            ctx.translate(sx, seat_y - 2)
+            # the hip sits on the seat: skeleton's ground offset is the leg length
+            b = fig.body
+            fig.draw(ctx, pose, 0, b.thigh + b.shin + b.ankle)
+            ctx.restore()
+        ctx.restore()
+    return draw
