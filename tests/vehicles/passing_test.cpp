@@ -413,4 +413,42 @@ TEST_F(Passing, TractorAlternatesItsLanesAndCrawls)
     }
 }
 
+// Behind the tractor in the near lane a faster car is held back by the scene
+// step: it brakes, creeps on at the tractor's pace and never closes the gap,
+// while the tractor crawls on undisturbed.
+TEST_F(Passing, AFasterVehicleQueuesBehindTheTractor)
+{
+    ResetPassingVehicles();
+    // The tractor's second visit takes the near lane rightwards.
+    OnStage(73, 0);
+    Run(73);
+    UnloadFigur(73);
+    SeedRand(6);
+    OnStage(73, 0);
+    OnStage(104, 0);
+    FigurRecord &slow = R(73), &fast = R(104);
+    Run(73);
+    ASSERT_EQ(slow.Direction, 1);
+    slow.X = 640;
+    Frames(2);
+    ASSERT_EQ(slow.State, 101);
+    ASSERT_EQ(fast.State, 2);
+    const int slowStart = slow.X;
+    int leastGap = INT_MAX, leastSpeed = INT_MAX;
+    for (int frame = 0; frame < 900 && IsOnStage(73) && IsOnStage(104); ++frame) {
+        Frames(1);
+        const int gap = slow.X - (fast.X + fast.FrameW);
+        leastGap = std::min(leastGap, gap);
+        if (gap < 200)
+            leastSpeed = std::min(leastSpeed, fast.Speed);
+    }
+    ASSERT_TRUE(IsOnStage(73) && IsOnStage(104));
+    EXPECT_GE(leastGap, 0) << "the car ran into the tractor";
+    EXPECT_LT(slow.X - (fast.X + fast.FrameW), 200) << "the car caught up and queues";
+    EXPECT_LE(leastSpeed, 1) << "the car braked behind the tractor";
+    EXPECT_GE(slow.X - slowStart, 900 / 2 - 10) << "the tractor kept its pace";
+    UnloadFigur(73);
+    UnloadFigur(104);
+}
+
 }  // namespace
