@@ -159,7 +159,7 @@ MEMBERS = {m.obj_id: m for m in [
     Member(101, "cyclist", _k("bicycle", 96, 80), RIGHT, ["#2a6ab0", "#c83a2a", "#3a8a3a", "#e0a020"],
            phases=5, sets=5, occupant_first=14),
     Member(102, "cyclist", _k("bicycle", 128, 106), RIGHT, ["#3a3a3a", "#2a8a8a", "#a83a6a", "#1e1e22"],
-           sets=3, people=(5, 8, 1), old_last=True),
+           sets=3, people=(10, 14, 1), old_last=True),
     Member(103, "moped", _k("moped", 108, 96), RIGHT, ["#3a8ac8"], people=(8,), **_MOPED),
     Member(104, "small saloon", _k("car", 208, 75, win=((61, 8, 21, 20), (85, 8, 22, 20))), RIGHT, ["#b8b8b0", "#5a2a2a"], cell=(60, 0, 48, 31)),
     Member(105, "minibus", _k("van", 272, 86), RIGHT, ["#f0f0ea"], phases=3, sets=2),
