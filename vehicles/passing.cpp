@@ -52,14 +52,14 @@ namespace {
     {                                                                                                        \
         kFig##n##Frames, kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, kFig##n##Occupant, \
             kFig##n##OccupantSets, kFig##n##OccupantX, kFig##n##OccupantY, kFig##n##W, kFig##n##H,           \
-            kFig##n##Stride                                                                                  \
+            kFig##n##Stride, kFig##n##BodyFirst                                                              \
     }
 #define DARK_ART(n)                                                                                            \
     VehicleArt                                                                                                 \
     {                                                                                                          \
         kFig##n##DarkFrames, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, kFig##n##DarkPhases, \
             kFig##n##DarkOccupant, kFig##n##DarkOccupantSets, kFig##n##DarkOccupantX, kFig##n##DarkOccupantY,    \
-            kFig##n##DarkW, kFig##n##DarkH, kFig##n##DarkStride                                                \
+            kFig##n##DarkW, kFig##n##DarkH, kFig##n##DarkStride, kFig##n##DarkBodyFirst                        \
     }
 
 #define LONG_ART(n, k)                                                                                      \
@@ -68,7 +68,7 @@ namespace {
         kFig##n##Long##k##Frames, kFig##n##Long##k##Bodies, kFig##n##Long##k##Strip, kFig##n##Long##k##StripY, \
             kFig##n##Long##k##Phases, kFig##n##Long##k##Occupant, kFig##n##Long##k##OccupantSets,             \
             kFig##n##Long##k##OccupantX, kFig##n##Long##k##OccupantY, kFig##n##Long##k##W, kFig##n##Long##k##H, \
-            kFig##n##Long##k##Stride                                                                          \
+            kFig##n##Long##k##Stride, kFig##n##Long##k##BodyFirst                                             \
     }
 
 constexpr EngineLadder kCar = {{40, 41, 42, 43, 43}, 3, 3};
@@ -182,7 +182,7 @@ constexpr SceneRect kLettering = {0, 0, 305, 80};
 constexpr int kLetteringAtA = 128, kLetteringAtB = 4;
 constexpr int kLetteringWait = 400;
 constexpr int kPickUp = 89;
-constexpr int kDuskLorrySecondPoses = 4;
+constexpr int kLorrySecondPoses = 4;
 // The family cars: a driver and up to two more in one of five families of
 // three seats, four poses each; now and then a load on the roof.
 constexpr int kFamilyLeft = 82, kFamilyRight = 92;
@@ -331,11 +331,18 @@ void FamilyCompany(int id, Visit &v)
     v.roof = FamilyRoof(id);
 }
 
-// The plain lorry of the dusk carries a co-driver, and crates (three times
-// in six) or timber (two in six) or nothing on its platform.
-void DuskLorryCompany(Visit &v)
+// The lorry that drives left carries a co-driver; the plain one of the dusk
+// also crates (three times in six) or timber (two in six) or nothing on its
+// platform.
+void LorryCompany(Visit &v)
 {
-    v.extra = kFig081DarkSecond + (Rand() % 2) * kDuskLorrySecondPoses;
+    if (TimeOfDay == kDay) {
+        v.extra = kFig081Second + (Rand() % 2) * kLorrySecondPoses;
+        v.extraX = kFig081SecondX;
+        v.extraY = kFig081SecondY;
+        return;
+    }
+    v.extra = kFig081DarkSecond + (Rand() % 2) * kLorrySecondPoses;
     v.extraX = kFig081DarkSecondX;
     v.extraY = kFig081DarkSecondY;
     const int load = Rand() % 6;
@@ -347,7 +354,7 @@ void DuskLorryCompany(Visit &v)
 }
 
 // Who and what rides along: the family cars' seats and roof load, the
-// pick-up's load four times in five, the dusk lorry's co-driver and load,
+// pick-up's load four times in five, the lorry's co-driver and dusk load,
 // the mopeds' pillion rider and the passenger behind the driver every second
 // time.
 void ChooseCompany(int id, Visit &v)
@@ -362,8 +369,8 @@ void ChooseCompany(int id, Visit &v)
         v.loadX = kFig089LoadX;
         v.loadY = kFig089LoadY;
     }
-    if (id == kLorryA && TimeOfDay != kDay)
-        DuskLorryCompany(v);
+    if (id == kLorryA)
+        LorryCompany(v);
     if (IsMoped(id) && Rand() % 2 == 0) {
         v.extra = id == kMopedLeft ? kFig076Pillion : kFig103Pillion;
         v.extraPose = Rand() % kMopedHeads;
@@ -571,7 +578,7 @@ void DrawUnit(const FigurRecord &r, const Visit &v, int dx, int body, int occupa
     for (int seat = 0; seat < 2; ++seat)
         if (v.seats[seat] >= 0)
             VehicleDraw(r, v.slot, a.frames[v.seats[seat] + v.seatPoses[seat]], a.occupantX, a.occupantY);
-    VehicleDraw(r, v.slot, a.frames[body], dx);
+    VehicleDraw(r, v.slot, a.frames[a.bodyFirst + body], dx);
     if (v.roof >= 0) {
         const bool left = r.Id == kFamilyLeft;
         VehicleDraw(r, v.slot, a.frames[v.roof], left ? kFig082RoofX : kFig092RoofX,
@@ -768,9 +775,9 @@ void ChooseOccupant(FigurRecord &r, const PassingMember &m, Visit &v)
         return;
     }
     r.Gait = r.Speed != 0 ? Rand() % 12 + 5 : Rand() % 6 + 3;
-    if (r.Id == kLorryA && TimeOfDay != kDay) {
-        // The dusk lorry's driver keeps to the road; the co-driver looks about.
-        v.extraPose = Rand() % kDuskLorrySecondPoses;
+    if (r.Id == kLorryA) {
+        // The lorry's driver keeps to the road; the co-driver looks about.
+        v.extraPose = Rand() % kLorrySecondPoses;
         return;
     }
     if (IsFamilyCar(r.Id)) {

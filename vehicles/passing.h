@@ -40,7 +40,8 @@ constexpr int kClick3or4 = -3;
 struct VehicleArt {
     const FrameEntry *frames;
     int32_t bodies, strip, stripY, phases, occupant, occupantSets, occupantX, occupantY, w, h;
-    int32_t stride;  // from one occupant set's first frame to the next
+    int32_t stride;     // from one occupant set's first frame to the next
+    int32_t bodyFirst;  // the first body's frame
 };
 
 // One vehicle's constants.

@@ -373,8 +373,8 @@ TEST_F(PassingSpecial, ExtrasAreChosenFromTheirOwnPictures)
     EXPECT_GT(oldBicycles, 50);
 }
 
-// The mopeds' riders, the dusk lorry's crew and load, the family cars' seats
-// and roof loads: each chosen from its own pictures, the heads of a held
+// The mopeds' riders, the lorry's crew and its dusk load, the family cars'
+// seats and roof loads: each chosen from its own pictures, the heads of a held
 // moped from the five held poses.
 TEST_F(PassingSpecial, CompanyAndLoadsComeFromTheirOwnPictures)
 {
@@ -432,6 +432,20 @@ TEST_F(PassingSpecial, CompanyAndLoadsComeFromTheirOwnPictures)
     EXPECT_EQ(seat3, (std::set<int>{-1, 22, 34, 46, 58, 70}));
     EXPECT_EQ(roofs82, (std::set<int>{-1, 8, 9, 10, 11, 12}));
     EXPECT_EQ(roofs92, (std::set<int>{-1, 8, 9, 10, 11, 12, 13}));
+    // By day the lettered lorry has one of three drivers and one of two
+    // co-drivers.
+    std::set<int> dayCrews, daySeconds;
+    for (uint32_t seed = 1; seed <= 50; ++seed) {
+        SeedRand(seed);
+        PretendOnStage(81);
+        R(81).State = 0;
+        Run(81);
+        dayCrews.insert(PassingChoiceOf(81).occupant);
+        daySeconds.insert(PassingChoiceOf(81).extra);
+        UnloadFigur(81);
+    }
+    EXPECT_EQ(dayCrews, (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(daySeconds, (std::set<int>{5, 9}));
     // In summer the family car going left carries nothing on its roof.
     for (uint32_t seed = 1; seed <= 50; ++seed) {
         SeedRand(seed);

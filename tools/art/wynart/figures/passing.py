@@ -66,6 +66,8 @@ class Member:
     parts: Tuple["Part", ...] = ()         # further pictures at fixed frames and offsets
     platform: bool = False                # a lorry with an open platform for its loads
     headroom: int = 0                     # rows above the vehicle kept free for what it carries on its roof
+    body_first: int = 0                   # where a script puts the bodies and the wheel strips elsewhere
+    strip_first: Optional[int] = None
 
     @property
     def w(self):
@@ -165,8 +167,12 @@ MEMBERS = {m.obj_id: m for m in [
     Member(105, "minibus", _k("van", 272, 86), RIGHT, ["#f0f0ea"], phases=3, sets=2),
 ]}
 # Lorries that differ by time of day, and the plain car.
+# The lettered lorry's three drivers come first, its body after them, then
+# two co-drivers of four poses from 5.
 MEMBERS[81] = Member(81, "lettered box lorry", _k("lorry", 440, 126, box=(7, 0, 305, 80), text="Möbel Hansen"), LEFT, ["#2a5a9a"],
-                     phases=3, second="#f4f2ec")
+                     phases=3, second="#f4f2ec", occupant_first=0, sets=3, poses=1, stride=1, body_first=3,
+                     strip_first=13, people=(1, 11, 15, 4, 9),
+                     parts=(Part("Second", 5, 8, (0, 0, 0, 0), "codriver"),))
 MEMBERS[93] = Member(93, "tipper lorry", _k("lorry", 392, 139), RIGHT, ["#e0a020"], phases=3, second="#8a8e96")
 MEMBERS[74] = Member(74, "car", _k("car", 208, 78, win=((61, 8, 21, 21), (85, 8, 22, 21))), LEFT, ["#c0392b", "#2e6db4", "#f2c230", "#3a8a4a", "#e8e8e0"],
                      cell=(100, 0, 48, 31))
@@ -259,13 +265,14 @@ def layout(m: Member):
     cx, cy, cw, ch = occupant_cell(m)
     out, draws = [], []
     y = 0
+    strip = nb if m.strip_first is None else m.strip_first
     for b in range(nb):
-        e = Entry(b, 0, y, w, h, "body %d" % b)
+        e = Entry(m.body_first + b, 0, y, w, h, "body %d" % b)
         out.append(e)
         draws.append((e, "body", b))
         y += h + 1
     for p in range(1, m.phases):
-        e = Entry(nb + p - 1, 0, y, w, sh, "wheel strip, phase %d" % p)
+        e = Entry(strip + p - 1, 0, y, w, sh, "wheel strip, phase %d" % p)
         out.append(e)
         draws.append((e, "strip", p))
         y += sh + 1
@@ -277,7 +284,7 @@ def layout(m: Member):
             out.append(e)
             draws.append((e, "occupant", (s, i)))
         y += ch + 1
-    consts = dict(Bodies=nb, Strip=nb, StripY=sdy, Phases=m.phases, Occupant=first, OccupantSets=m.sets,
+    consts = dict(Bodies=nb, BodyFirst=m.body_first, Strip=strip, StripY=sdy, Phases=m.phases, Occupant=first, OccupantSets=m.sets,
                   OccupantX=cx, OccupantY=cy, W=w, H=h, Poses=m.poses, Stride=m.stride)
     for part in m.parts:
         px, py, pw, ph = _part_cell(m, part)
@@ -312,7 +319,7 @@ def layout74():
                       "occupant set %d, %s pose %d" % (s, "driving" if i >= 4 else "standing", i % 4))
             out.append(e)
             draws.append((e, "occupant", (s, i)))
-    consts = dict(Bodies=5, Strip=5, StripY=43, Phases=4, Occupant=8, OccupantSets=4, OccupantX=100,
+    consts = dict(Bodies=5, BodyFirst=0, Strip=5, StripY=43, Phases=4, Occupant=8, OccupantSets=4, OccupantX=100,
                   OccupantY=0, W=208, H=78, Poses=8, Stride=8)
     return Layout(out, (306, 511), consts, draws)
 
@@ -327,7 +334,7 @@ def layout73():
     out += [Entry(8 + j, 145, 10 + 46 * j, 48, 45, "driver facing left %d" % j) for j in range(7)]
     out += [Entry(15 + j, 194, 10 + 46 * j, 48, 45, "driver facing right %d" % j) for j in range(7)]
     draws = [(e, "tractor", e.idx) for e in out]
-    consts = dict(Bodies=1, Strip=1, StripY=51, Phases=7, Occupant=8, OccupantSets=2, OccupantX=84,
+    consts = dict(Bodies=1, BodyFirst=0, Strip=1, StripY=51, Phases=7, Occupant=8, OccupantSets=2, OccupantX=84,
                   OccupantY=7, W=144, H=100, Poses=7, Stride=7)
     return Layout(out, (243, 416), consts, draws)
 
@@ -377,7 +384,7 @@ def _draw_entry(m: Member, e, what, payload, tt):
         part, k = payload
         px, py = _part_cell(m, part)[:2]
         if part.draw == "codriver":
-            look = LOOKS[m.people[2 + k // 4]]
+            look = LOOKS[m.people[m.sets + k // 4]]
             kw = (STANDING + DRIVING)[k % 4 * 2]
             return SP.render(e.w, e.h, person_in_windows(look, kind, m.facing, kw, occupant_cell(m), rear=True), tt)
         if part.draw == "roof":
