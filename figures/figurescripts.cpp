@@ -25,6 +25,8 @@ const ObjectScript kFigureScripts[] = {
     {20, Figur020Script, nullptr, "Herr Mertens"},
     {23, Figur023Script, nullptr, "Ines und Ole"},
     {30, Figur030Script, nullptr, "Familie Sonnenschein"},
+    // The second person of 33 takes a name of its own (see housedoorpair.cpp).
+    {33, Figur033Script, ResetFigur033, "Frau Lindemann"},
     {34, Figur034Script, nullptr, "Ferdinand"},
     {35, Figur035Script, ResetFigur035, "Tante Hedwig"},
     {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
@@ -48,6 +50,8 @@ const ObjectScript kFigureScripts[] = {
     {56, Figur056Script, nullptr, "Paula + Jakob"},
     {57, Figur057Script, nullptr, "Henrik + Greta"},
     {59, Figur059Script, nullptr, "Fensterputzer Ole"},
+    // The window scenes have no words of their own.
+    {60, Figur060Script, ResetFigur060, ""},
     {61, Figur061Script, ResetFigur061, "Ehepaar Brandt"},
     {62, Figur062Script, ResetResidents, "Besucherin Frieda"},
     {63, Figur063Script, ResetResidents, "Herr Albrecht"},

@@ -234,4 +234,58 @@ TEST_F(StreetRun, ThePavementFiguresComeInTurnActAndLeaveNothingBehind)
     Stop();
 }
 
+TEST_F(StreetRun, KeyPBringsTheCoupleAndAHotSpotAWindowSceneThatStaysInTheBackground)
+{
+    Start(2026, 6, 10, 14, 0, 0);
+    // P asks for the couple while she is not inside; by day she walks the
+    // pavement or he comes to door 2.
+    ASSERT_TRUE(WaitFor(
+        [] {
+            if (!LoaderBusy && !IsOnStage(33))
+                PostMessageA(MainWindow, WM_KEYUP, 'P', 0);
+            return IsOnStage(33) && FigurTable[33].State != 0;
+        },
+        30000))
+        << Log();
+    EXPECT_GE(CountOf(Log(), "Figur  33 GELADEN"), 1);
+    const int state = FigurTable[33].State;
+    EXPECT_TRUE((state >= 1 && state <= 6) || state == 901 || state >= 1100) << state;
+    FigurTable[33].X = 500;
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(33, 10, 10));
+            return !IsOnStage(33);
+        },
+        5000))
+        << Log();
+
+    // The window under hot spot I: one click in four brings a scene (variant
+    // 1 or 2, ten frames); its last frame stays in the background.
+    // The street's own choice may bring another window meanwhile: that one
+    // is waited out.
+    const int x = BackgroundX + 110, y = BackgroundBottom - 1024 + 400;
+    bool ours = false;
+    for (int attempt = 0; attempt < 5 && !ours; ++attempt) {
+        ASSERT_TRUE(WaitFor(
+            [x, y] {
+                if (!LoaderBusy && !IsOnStage(60))
+                    PostMessageA(MainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                return IsOnStage(60);
+            },
+            30000))
+            << Log();
+        ours = FigurTable[60].StartState == 1 || FigurTable[60].StartState == 2;
+        ASSERT_TRUE(WaitFor([] { return !IsOnStage(60); }, 60000)) << Log();
+    }
+    ASSERT_TRUE(ours);
+    COLORREF last = CLR_INVALID;
+    {
+        SceneDCHold hold;
+        last = GetPixel(BackgroundDC, BackgroundX + 89 + 1, BackgroundBottom - 1024 + 381 + 1);
+    }
+    // The probe sheets colour frame k of a window scene (20 + 2k, 100, 30t + 9).
+    EXPECT_EQ(last, RGB(20 + 2 * 9, 100, 30 + 9));
+    Stop();
+}
+
 }  // namespace
