@@ -17,6 +17,7 @@ from .. import imageio as io
 from .. import lighting as L
 from .. import sprite as SP
 from .. import street as S
+from ..scenefam import _roller_down
 from ..figure import Figure, Look, Pose
 from ..resources import TT, res
 
@@ -90,6 +91,9 @@ def _backgrounds(season, phase):
     with every light on: the quantised pictures, pixel for pixel."""
     st, day = S.render_layers(season, rails=True)
     img = S.phase_picture(st, day, phase)
+    if phase == L.NIGHT:
+        # the night's picture has the shop window's shutter down
+        img = _roller_down(img, season, phase)
     idx, pal = io.quantize(img)
     off = pal[idx]
     if phase == L.DAY:
