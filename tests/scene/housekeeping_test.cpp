@@ -177,7 +177,7 @@ TEST_F(Scheduler, ChoicesThatBringNobodyAreTriedAgainSoon)
     for (int id = kBus + 1; id <= kLastVehicle && vehicle == 0; ++id)
         if (!HasScript(id))
             vehicle = id;
-    for (int id : {31, 32, 60})
+    for (int id : {52, 68, 31, 32, 60})
         if (walker == 0 && !HasScript(id))
             walker = id;
     for (int id = 1; id <= kLastVehicle; ++id)
