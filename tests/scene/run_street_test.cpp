@@ -49,9 +49,9 @@ protected:
         testutil::WriteFileBytes(busList, "# Bilder\r\nC:\\a.bmp\r\nC:\\b.jpg\r\n");
         scenetest::SetSettingString("BusPics", busList.c_str());
         scenetest::SetSettingString("BahnPics", dir_.File("bahnpic.dat").c_str());
-        // Objects the start may bring that have no script yet would stand on
-        // the street for good: switched off here; so is the bus, which would
-        // hold the change of day phase back while it visits.
+        // Kept off so that what these tests click and count is the walkers'
+        // (the man who gives way stands where Marlene is clicked); the bus
+        // would also hold the change of day phase back while it visits.
         for (int id : {8, 20, 22, 70, 71})
             KeepOff(id);
     }
