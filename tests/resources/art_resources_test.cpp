@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "art_manifest.h"
+#include "fig060_frames.h"
 #include "fig073_frames.h"
 #include "fig074_frames.h"
 #include "fig075_frames.h"
@@ -355,6 +356,65 @@ TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
             }
         }
     }
+}
+
+// The window scenes' frames are copied into the background as they are:
+// their first and last frames are the background at the window (with the
+// window's light lit where the scene lights it at night), and the frames
+// between change nothing outside the window's light.
+TEST(ArtResources, WindowScenesLieExactlyOnTheirWindows)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    int sheets = 0;
+    for (int v = 1; v <= kFig060Variants; ++v) {
+        const scene::LightPlace *light = nullptr;
+        for (const scene::LightPlace &l : scene::kLights)
+            if (l.n == kFig060Light[v])
+                light = &l;
+        ASSERT_NE(light, nullptr) << v;
+        const int ax = scene::kWindowFigureAnchor[v][0], ay = scene::kWindowFigureAnchor[v][1];
+        for (int season = 1; season <= 2; ++season) {
+            for (int phase = 1; phase <= 3; ++phase) {
+                char name[32], bgName[32], onName[32];
+                std::snprintf(name, sizeof name, "FF_%03d_%02d_%02d", v, phase, season);
+                Picture ff, bg, on;
+                if (!LoadPicture(scr.Get(), name, ff))
+                    continue;
+                ++sheets;
+                StrFormat(bgName, sizeof bgName, "HG_%02d_%02d", phase, season);
+                ASSERT_TRUE(LoadPicture(scr.Get(), bgName, bg)) << bgName;
+                // Variants 11 and 13 light their window at night.
+                const bool lit = phase == 3 && (v == 11 || v == 13);
+                if (lit) {
+                    StrFormat(onName, sizeof onName, "LICHTER_%02d_%02d_1", season, phase);
+                    ASSERT_TRUE(LoadPicture(scr.Get(), onName, on)) << onName;
+                }
+                auto inLight = [light](int px, int py) {
+                    return px >= light->dst.x && px < light->dst.x + light->dst.w && py >= light->dst.y &&
+                           py < light->dst.y + light->dst.h;
+                };
+                auto background = [&](int px, int py) {
+                    if (lit && inLight(px, py))
+                        return PixelAt(on, light->src.x + px - light->dst.x, light->src.y + py - light->dst.y);
+                    return PixelAt(bg, px, py);
+                };
+                const int frames = kFig060FrameCount[v];
+                for (int k = 0; k < frames; ++k) {
+                    const FrameEntry &e = kFig060Frames[v][k];
+                    const bool empty = k == 0 || k == frames - 1;
+                    int differ = 0;
+                    for (int y = 0; y < e.h; ++y)
+                        for (int x = 0; x < e.w; ++x)
+                            if ((empty || !inLight(ax + x, ay + y)) &&
+                                !SameRgb(PixelAt(ff, e.x + x, e.y + y), background(ax + x, ay + y)))
+                                ++differ;
+                    EXPECT_EQ(differ, 0) << name << " frame " << k;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(sheets, 28);
 }
 
 // The pavement renewer copies pieces of the pavement strip into the
