@@ -34,6 +34,8 @@ const ObjectScript kFigureScripts[] = {
     {30, Figur030Script, nullptr, "Familie Sonnenschein"},
     {31, Figur031Script, nullptr, "Herr Haberland"},
     {32, Figur032Script, nullptr, "Herr Haberland"},
+    // The second person of 33 takes a name of its own (see housedoorpair.cpp).
+    {33, Figur033Script, ResetFigur033, "Frau Lindemann"},
     {34, Figur034Script, nullptr, "Ferdinand"},
     {35, Figur035Script, ResetFigur035, "Tante Hedwig"},
     {36, Figur036Script, ResetFigur036, "Langbein Lasse"},
@@ -57,6 +59,8 @@ const ObjectScript kFigureScripts[] = {
     {56, Figur056Script, nullptr, "Paula + Jakob"},
     {57, Figur057Script, nullptr, "Henrik + Greta"},
     {59, Figur059Script, nullptr, "Fensterputzer Ole"},
+    // The window scenes have no words of their own.
+    {60, Figur060Script, ResetFigur060, ""},
     {61, Figur061Script, ResetFigur061, "Ehepaar Brandt"},
     {62, Figur062Script, ResetResidents, "Besucherin Frieda"},
     {63, Figur063Script, ResetResidents, "Herr Albrecht"},

@@ -199,7 +199,8 @@ TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
     EXPECT_NE(bytes.find("\r\n"), std::string::npos);
     int figures = 0;
     for (int id = 1; id <= kLastPedestrian; ++id) {
-        if (!FindScript(id))
+        // The window scenes are never clicked and have no words.
+        if (!FindScript(id) || id == 60)
             continue;
         ++figures;
         const char *name = FigurDisplayName(id);

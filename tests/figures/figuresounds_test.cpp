@@ -331,3 +331,43 @@ TEST_F(FigureSounds, TheCameraClicksOnlyWithItsSwitchAndNeverOverItself)
 }
 
 }  // namespace
+
+TEST_F(FigureSounds, TheCouplesDoorSoundsOnlyWithSoundAndTheDoorsSwitch)
+{
+    // The door sample is loaded only with its switch on.
+    SoundOpt[kOptDoors] = 1;
+    LockWaveResources(GetModuleHandleA(nullptr));
+    LoadSamples();
+    At(2026, 6, 10, 20, 0);
+    Build();
+    struct Case {
+        int sound, doors;
+        bool heard;
+    } cases[] = {{1, 1, true}, {1, 0, false}, {0, 1, false}};
+    for (const Case &c : cases) {
+        Figur033HouseDoor1 = 0;
+        FigurRecord &r = Enter(33, 90);
+        ASSERT_TRUE(testutil::WaitFor(
+            [&] {
+                Run(33);
+                return r.State == 100 || !IsOnStage(33);
+            },
+            10000));
+        // The last frame of going in at door 2 ends with the door.
+        r.State = 105;
+        r.Frame = 16;
+        r.Tick = 1000;
+        const int sound = Sound;
+        Sound = c.sound;
+        SoundOpt[kOptDoors] = c.doors;
+        const int before = SamplePlays(22);
+        Run(33);
+        Sound = sound;
+        SoundOpt[kOptDoors] = 0;
+        EXPECT_EQ(r.State, 106);
+        EXPECT_EQ(SamplePlays(22) - before, c.heard ? 1 : 0) << c.sound << c.doors;
+        StopObjectSound(&r.Sound);
+        UnloadFigur(33);
+    }
+    Figur033HouseDoor1 = 0;
+}

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "art_manifest.h"
+#include "fig060_frames.h"
 #include "fig073_frames.h"
 #include "fig074_frames.h"
 #include "fig075_frames.h"
@@ -355,6 +356,65 @@ TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
             }
         }
     }
+}
+
+// The window scenes' frames are copied into the background as they are:
+// their first and last frames are the background at the window (with the
+// window's light lit where the scene lights it at night), and the frames
+// between change nothing outside the window's light.
+TEST(ArtResources, WindowScenesLieExactlyOnTheirWindows)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    int sheets = 0;
+    for (int v = 1; v <= kFig060Variants; ++v) {
+        const scene::LightPlace *light = nullptr;
+        for (const scene::LightPlace &l : scene::kLights)
+            if (l.n == kFig060Light[v])
+                light = &l;
+        ASSERT_NE(light, nullptr) << v;
+        const int ax = scene::kWindowFigureAnchor[v][0], ay = scene::kWindowFigureAnchor[v][1];
+        for (int season = 1; season <= 2; ++season) {
+            for (int phase = 1; phase <= 3; ++phase) {
+                char name[32], bgName[32], onName[32];
+                std::snprintf(name, sizeof name, "FF_%03d_%02d_%02d", v, phase, season);
+                Picture ff, bg, on;
+                if (!LoadPicture(scr.Get(), name, ff))
+                    continue;
+                ++sheets;
+                StrFormat(bgName, sizeof bgName, "HG_%02d_%02d", phase, season);
+                ASSERT_TRUE(LoadPicture(scr.Get(), bgName, bg)) << bgName;
+                // Variants 11 and 13 light their window at night.
+                const bool lit = phase == 3 && (v == 11 || v == 13);
+                if (lit) {
+                    StrFormat(onName, sizeof onName, "LICHTER_%02d_%02d_1", season, phase);
+                    ASSERT_TRUE(LoadPicture(scr.Get(), onName, on)) << onName;
+                }
+                auto inLight = [light](int px, int py) {
+                    return px >= light->dst.x && px < light->dst.x + light->dst.w && py >= light->dst.y &&
+                           py < light->dst.y + light->dst.h;
+                };
+                auto background = [&](int px, int py) {
+                    if (lit && inLight(px, py))
+                        return PixelAt(on, light->src.x + px - light->dst.x, light->src.y + py - light->dst.y);
+                    return PixelAt(bg, px, py);
+                };
+                const int frames = kFig060FrameCount[v];
+                for (int k = 0; k < frames; ++k) {
+                    const FrameEntry &e = kFig060Frames[v][k];
+                    const bool empty = k == 0 || k == frames - 1;
+                    int differ = 0;
+                    for (int y = 0; y < e.h; ++y)
+                        for (int x = 0; x < e.w; ++x)
+                            if ((empty || !inLight(ax + x, ay + y)) &&
+                                !SameRgb(PixelAt(ff, e.x + x, e.y + y), background(ax + x, ay + y)))
+                                ++differ;
+                    EXPECT_EQ(differ, 0) << name << " frame " << k;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(sheets, 28);
 }
 
 // The pavement renewer copies pieces of the pavement strip into the
@@ -765,14 +825,15 @@ struct PassingSheet {
     int darkCount;
     int bodies, strip, stripY, phases;
     int darkBodies, darkStrip, darkStripY, darkPhases;
+    int bodyFirst, darkBodyFirst;
 };
 
 #define PASSING(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), nullptr, 0, \
-    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0}
+    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0, kFig##n##BodyFirst, 0}
 #define PASSING_DARK(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), \
     kFig##n##DarkFrames, static_cast<int>(std::size(kFig##n##DarkFrames)), kFig##n##Bodies, kFig##n##Strip, \
     kFig##n##StripY, kFig##n##Phases, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, \
-    kFig##n##DarkPhases}
+    kFig##n##DarkPhases, kFig##n##BodyFirst, kFig##n##DarkBodyFirst}
 
 const PassingSheet kPassingSheets[] = {
     PASSING(074), PASSING(075), PASSING(076), PASSING(077), PASSING(078), PASSING(079), PASSING(080),
@@ -802,11 +863,12 @@ TEST(ArtResources, PassingVehicleSheetsHoldTheirTablesAndWheelStripsFitTheirBodi
             auto drawn = [&pic](int x, int y) { return !IsKey(PixelAt(pic, x, y)); };
             const int bodies = dark ? v.darkBodies : v.bodies, strip = dark ? v.darkStrip : v.strip;
             const int stripY = dark ? v.darkStripY : v.stripY, phases = dark ? v.darkPhases : v.phases;
+            const int bodyFirst = dark ? v.darkBodyFirst : v.bodyFirst;
             for (int s = strip; s < strip + phases - 1; ++s) {
                 const FrameEntry &e = table[s];
                 int wheel = 0, astray = 0;
                 for (int b = 0; b < bodies; ++b) {
-                    const FrameEntry &body = table[b];
+                    const FrameEntry &body = table[bodyFirst + b];
                     for (int y = 0; y < e.h; ++y) {
                         int lo = body.w, hi = -1;
                         for (int x = 0; x < body.w; ++x) {

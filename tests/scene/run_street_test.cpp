@@ -3,6 +3,8 @@
 // thread, changes its day phase by the clock, and leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include "audiotest.h"
+
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "features/bubbles.h"
@@ -12,15 +14,16 @@
 #include "scene/screen.h"
 #include "running_saver.h"
 #include "scene_fixture.h"
+#include "scene_geometry.h"
+#include "services/music.h"
 #include "services/piclists.h"
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "testutil.h"
 
-#include "scene_geometry.h"
-
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <thread>
 #include <utility>
@@ -248,6 +251,120 @@ TEST_F(StreetRun, ThePavementFiguresComeInTurnActAndLeaveNothingBehind)
         EXPECT_EQ(GdiObjectsMade(), made);
     }
     EXPECT_TRUE(measured);
+    Stop();
+}
+
+TEST_F(StreetRun, KeyPBringsTheCoupleAndAHotSpotAWindowSceneThatStaysInTheBackground)
+{
+    Start(2026, 6, 10, 14, 0, 0);
+    // P asks for the couple while she is not inside; by day she walks the
+    // pavement or he comes to door 2.
+    ASSERT_TRUE(WaitFor(
+        [] {
+            if (!LoaderBusy && !IsOnStage(33))
+                PostMessageA(MainWindow, WM_KEYUP, 'P', 0);
+            return IsOnStage(33) && FigurTable[33].State != 0;
+        },
+        30000))
+        << Log();
+    EXPECT_GE(CountOf(Log(), "Figur  33 GELADEN"), 1);
+    const int state = FigurTable[33].State;
+    EXPECT_TRUE((state >= 1 && state <= 6) || state >= 900) << state;
+    FigurTable[33].X = 500;
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(33, 10, 10));
+            return !IsOnStage(33);
+        },
+        5000))
+        << Log();
+
+    // The window under hot spot I: one click in four brings a scene (variant
+    // 1 or 2, ten frames); its last frame stays in the background.
+    // The street's own choice may bring another window meanwhile: that one
+    // is waited out.
+    const int x = BackgroundX + 110, y = BackgroundBottom - 1024 + 400;
+    bool ours = false;
+    for (int attempt = 0; attempt < 5 && !ours; ++attempt) {
+        ASSERT_TRUE(WaitFor(
+            [x, y] {
+                if (!LoaderBusy && !IsOnStage(60))
+                    PostMessageA(MainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                return IsOnStage(60);
+            },
+            30000))
+            << Log();
+        ours = FigurTable[60].StartState == 1 || FigurTable[60].StartState == 2;
+        ASSERT_TRUE(WaitFor([] { return !IsOnStage(60); }, 60000)) << Log();
+    }
+    ASSERT_TRUE(ours);
+    COLORREF last = CLR_INVALID;
+    {
+        SceneDCHold hold;
+        last = GetPixel(BackgroundDC, BackgroundX + 89 + 1, BackgroundBottom - 1024 + 381 + 1);
+    }
+    // The probe sheets colour frame k of a window scene (20 + 2k, 100, 30t + 9).
+    EXPECT_EQ(last, RGB(20 + 2 * 9, 100, 30 + 9));
+    Stop();
+}
+
+TEST_F(StreetRun, KeyCBringsAMusicianWhoPlaysThePlaylistObeysItsBubbleAndLeavesAtItsEnd)
+{
+    // A playlist of three short songs; the music plays on our bass.dll.
+    std::string list;
+    for (const char *name : {"eins", "zwei", "drei"}) {
+        std::string song = dir_.File(std::string(name) + ".wav");
+        testutil::WriteFileBytes(song, audiotest::MakeWav(22050, 2, 16, audiotest::Tone(22050, 2, 4.0, 440, 6000)) +
+                                           audiotest::MakeId3v1(name, "Strassenband"));
+        list += song + "\r\n";
+    }
+    std::string playlist = dir_.File("music.m3u");
+    testutil::WriteFileBytes(playlist, list);
+    std::string dist = testutil::DistPath("");
+    while (!dist.empty() && dist.back() == '\\')
+        dist.pop_back();
+    scenetest::SetSettingString("HLPpath", dist.c_str());
+    scenetest::SetSettingString("MP3file", playlist.c_str());
+    scenetest::SetSetting("Music", 1);
+    scenetest::SetSetting("MusikKommt", 3);
+    Start(2026, 6, 10, 14, 0, 0);
+    ASSERT_TRUE(WaitFor(
+        [] {
+            if (!LoaderBusy && !IsOnStage(41) && !IsOnStage(42))
+                PostMessageA(MainWindow, WM_KEYUP, 'C', 0);
+            return IsOnStage(41) || IsOnStage(42);
+        },
+        30000))
+        << Log();
+    const int musician = IsOnStage(41) ? 41 : 42;
+    // He walks in, sets up and plays; the title bubble opens with a new
+    // title, or when C is pressed while he plays.
+    ASSERT_TRUE(WaitFor([] { return MusicPlaying != 0; }, 90000)) << Log();
+    ASSERT_TRUE(WaitFor(
+        [] {
+            if (OpenBubbleKind == 0)
+                PostMessageA(MainWindow, WM_KEYUP, 'C', 0);
+            return OpenBubbleKind == 3 || OpenBubbleKind == 4;
+        },
+        10000))
+        << Log();
+    char first[64] = "", now[64] = "";
+    GetMusicTitle(first, sizeof(first));
+    // Its next button skips to the next song.
+    const POINT bubble = BubblePosition();
+    const scene::GeoRect next = scene::kMusicButtons[1];
+    PostMessageA(MainWindow, WM_LBUTTONUP, 0,
+                 MAKELPARAM(SceneX + bubble.x + next.x + next.w / 2, SceneY + bubble.y + next.y + next.h / 2));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            GetMusicTitle(now, sizeof(now));
+            return MusicPlaying && strcmp(now, first) != 0 && now[0] != '\0';
+        },
+        15000))
+        << first << " " << now << Log();
+    // When the music ends he leaves.
+    EXPECT_TRUE(WaitFor([musician] { return !IsOnStage(musician); }, 120000)) << Log();
+    EXPECT_FALSE(MusicPlaying);
     Stop();
 }
 

@@ -12,8 +12,11 @@ for figure 61 (its
 sheet holds the van's parts and the group's frames, entries to 130)
 (20 + k, 110, 30t + 5s + 2), for the residents (62 to 69, up to 120 entries)
 (10 + 2k, 10(i - 50), 30t + 5s + 3), for the dog and the people of doors 1
-and 2 (24 to 32, up to 118 entries) (20 + k, 10i mod 256, 30t + 5s + 4);
-everything else is the key colour. From figure 26 on the green wraps past a
+and 2 (24 to 32, up to 118 entries) (20 + k, 10i mod 256, 30t + 5s + 4), for
+the window scenes (60, slot 1, every variant's row of frames on its "FF"
+sheet) (20 + 2k, 100, 30t + 5s + 4), for the couple at door 2 (33, 262
+entries) (k mod 256, 74, 30t + 5s + 1), its second person's extra sheets in
+the colours of slot 2; everything else is the key colour. From figure 26 on the green wraps past a
 byte and lands on values that end in 4, between those of the figures below
 it. The pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
 100 + x div 256, 100 + y). The
@@ -54,7 +57,7 @@ def bmp8(path, width, height, rows):
 # Objects with probe sheets: id -> number of sheets (summer and winter). The
 # pavement renewer (22) draws from the scene tests' sheet.
 SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1,
-          24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 30: 1, 31: 1, 32: 1,
+          24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 30: 1, 31: 1, 32: 1, 33: 1,
           34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 54: 1,
           41: 1, 42: 1, 44: 1, 46: 2, 56: 1, 57: 1, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1,
           69: 1, 70: 1, 72: 1, 110: 1}
@@ -77,7 +80,26 @@ def read_tables(folder):
     return tables
 
 
+def window_scene_sheets(folder):
+    """The window scenes' sheets as the program asks for them, each with its
+    variant's row of frames: (name, time of day, rectangles)."""
+    text = open(os.path.join(folder, "fig060_frames.h")).read()
+    rows = re.findall(r"^    \{(.*)\},  // (\d+)$", text, re.M)
+    tables = {int(v): [tuple(int(n) for n in m) for m in re.findall(r"\{(\d+), (\d+), (\d+), (\d+)\}", body)]
+              for body, v in rows}
+    # where each variant may play: variant -> (season, times of day)
+    plays = {1: (1, (1, 2, 3)), 2: (1, (1, 2)), 3: (1, (1, 2, 3)), 4: (1, (1,)), 5: (1, (1, 2)), 6: (1, (1,)),
+             7: (1, (1, 2)), 8: (1, (1, 2, 3)), 9: (1, (1, 2, 3)), 10: (1, (1, 2)), 11: (2, (1, 2, 3)),
+             12: (1, (1, 2)), 13: (1, (3,))}
+    return [("FF_%03d_%02d_%02d" % (v, t, season), t, tables[v]) for v, (season, ts) in sorted(plays.items())
+            for t in ts]
+
+
 def entry_colour(ident, t, slot, k):
+    if ident == 33:
+        return (k & 0xFF, 74, 30 * t + 5 * slot + 1)
+    if ident == 60:
+        return (20 + 2 * k, 100, 30 * t + 5 * slot + 4)
     if ident == 61:
         return (20 + k, 110, 30 * t + 5 * slot + 2)
     if 62 <= ident <= 69:
@@ -188,7 +210,7 @@ def main():
     tables = read_tables(frames)
     entries = []
     # Figure 37's two sheets each hold a part of its table (sheet 1 is its extra sheet).
-    only = {(37, 0): range(12, 25), (37, 1): range(0, 12)}
+    only = {(37, 0): range(12, 25), (37, 1): range(0, 12), (33, 0): range(136, 258)}
     for ident, count in SHEETS.items():
         holes = {k: BUS_WINDOWS for k in range(3)} if ident == 70 else None
         hole_rows = BUS_WINDOW_ROWS
@@ -209,6 +231,22 @@ def main():
     for slot, table in ((1, "kFig061WayInFrames"), (2, "kFig061WayOutFrames")):
         name = "FIG061_01_%02d" % slot
         probe_sheet(os.path.join(out, name + ".bmp"), 61, 1, slot, tables[table])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The couple's door acts: to door 2 (K) and out of it (G), hers and his (A).
+    for t in (1, 2, 3):
+        for kind, part in (("K", range(60, 119)), ("G", range(0, 60))):
+            for person, slot in (("", 1), ("A", 2)):
+                name = "FIG033_%02d_02_%s%s" % (t, person, kind)
+                rects = [e if k in part and e[2] > 0 else (0, 0, 0, 0) for k, e in enumerate(tables["kFig033Frames"])]
+                probe_sheet(os.path.join(out, name + ".bmp"), 33, t, slot, rects)
+                entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # The window scenes: a placeholder of their own and every variant's sheet.
+    for t in (1, 2, 3):
+        name = "FIG060_%02d_00" % t
+        bmp8(os.path.join(out, name + ".bmp"), 8, 8, [[MAGENTA] * 8 for _ in range(8)])
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    for name, t, rects in window_scene_sheets(frames):
+        probe_sheet(os.path.join(out, name + ".bmp"), 60, t, 1, rects)
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     # The weather presenter's five scenes, all in the colours of slot 1.
     for variant in range(1, 6):

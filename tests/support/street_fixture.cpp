@@ -24,6 +24,11 @@ namespace streettest {
 
 COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
 {
+    // The couple at door 2 has more entries than a byte of steps holds.
+    if (id == 33)
+        return RGB(entry & 0xFF, 74, 30 * timeOfDay + 5 * slot + 1);
+    if (id == 60)
+        return RGB(20 + 2 * entry, 100, 30 * timeOfDay + 5 * slot + 4);
     if (id == 61)
         return RGB(20 + entry, 110, 30 * timeOfDay + 5 * slot + 2);
     if (id >= 62 && id <= 69)
@@ -133,7 +138,8 @@ int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTab
 int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
 {
     COLORREF c = Work(x + 1, y + 1);
-    for (int k = 0; k < 131; ++k)
+    const int entries = id == 33 ? 262 : 131;
+    for (int k = 0; k < entries; ++k)
         if (c == EntryColour(id, TimeOfDay, slot, k))
             return k;
     return -1;

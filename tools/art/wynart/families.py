@@ -33,8 +33,10 @@ def _figure_families():
     from .figures import DESCRIPTORS
     out = []
     for mod in DESCRIPTORS:
-        out.append(Family(mod, "figures." + mod, (), COMMON + FIGURE + ["wynart/figures/%s.py" % mod,
-                                                                        "wynart/figures/__init__.py"]))
+        # the window scenes are drawn over the background pictures
+        street = STREET if mod == "fig060" else []
+        out.append(Family(mod, "figures." + mod, (), COMMON + FIGURE + street + ["wynart/figures/%s.py" % mod,
+                                                                                 "wynart/figures/__init__.py"]))
     return out
 
 
