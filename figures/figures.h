@@ -24,6 +24,7 @@ void Figur064Script();
 void Figur065Script();
 void Figur066Script();
 void Figur067Script();
+void Figur068Script();
 void Figur069Script();
 void Figur041Script();
 void Figur042Script();
@@ -47,7 +48,10 @@ void Figur020Script();
 void Figur023Script();
 void Figur030Script();
 void Figur051Script();
+void Figur052Script();
 void Figur054Script();
+void Figur055Script();
+void Figur058Script();
 void Figur056Script();
 void Figur057Script();
 // The EXIT sign, drawn like a figure.
@@ -65,8 +69,10 @@ void ResetFigur010();
 void ResetFigur011();
 void ResetFigur013();
 void ResetFigur017();
+void ResetFigur052();
+void ResetFigur058();
 void ResetFigur061();
-// The residents 62 to 67 share one reset.
+// The residents 62 to 68 share one reset.
 void ResetResidents();
 // The door a resident or visitor is heading for (5: none, off to the right).
 int ResidentTargetDoor(int id);

@@ -44,9 +44,13 @@ const ObjectScript kFigureScripts[] = {
     {49, Figur049Script, nullptr, "Frau Kessler"},
     {50, Figur050Script, ResetFigur050, "Lotte"},
     {51, Figur051Script, nullptr, "Malerlehrling Timo"},
+    {52, Figur052Script, ResetFigur052, "Student Paul"},
     {54, Figur054Script, nullptr, "Fotograf Anton"},
+    // 55 and 58 are one person.
+    {55, Figur055Script, nullptr, "Bäckersfrau Erna"},
     {56, Figur056Script, nullptr, "Paula + Jakob"},
     {57, Figur057Script, nullptr, "Henrik + Greta"},
+    {58, Figur058Script, ResetFigur058, "Bäckersfrau Erna"},
     {59, Figur059Script, nullptr, "Fensterputzer Ole"},
     {61, Figur061Script, ResetFigur061, "Ehepaar Brandt"},
     {62, Figur062Script, ResetResidents, "Besucherin Frieda"},
@@ -55,6 +59,7 @@ const ObjectScript kFigureScripts[] = {
     {65, Figur065Script, ResetResidents, "Hausmeister Gerd"},
     {66, Figur066Script, ResetResidents, "Maler Anselm"},
     {67, Figur067Script, ResetResidents, "Nachbar Timo"},
+    {68, Figur068Script, ResetResidents, "Cousine Ida"},
     {69, Figur069Script, nullptr, "Wetterfee Greta"},
     {110, Figur110Script, ResetFigur110, ""},
 };
