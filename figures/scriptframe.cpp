@@ -4,6 +4,7 @@
 #include "core/random.h"
 #include "features/bubbles.h"
 #include "features/vanish.h"
+#include "figures/pavement.h"
 #include "scene/animation.h"
 #include "scene/screen.h"
 #include "scene/scripts.h"

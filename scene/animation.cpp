@@ -29,6 +29,8 @@
 
 #include <psapi.h>
 
+#include <algorithm>
+
 HANDLE MoveImageThread = nullptr;
 std::atomic<uint32_t> PhaseChangeDue{0};
 std::atomic<uint32_t> BusOnStage{0};
@@ -64,6 +66,8 @@ struct FrameStats {
     DWORD lastStart = 0;
     uint32_t frames = 0;
     uint64_t periodSum = 0;
+    // A load on the animation thread shows as one long frame the buckets hide.
+    DWORD longest = 0;
     uint32_t periods[kPeriodBuckets] = {};
 };
 
@@ -76,6 +80,7 @@ void CountFrame(FrameStats *stats, DWORD now)
     if (stats->frames > 0) {
         DWORD period = now - stats->lastStart;
         stats->periodSum += period;
+        stats->longest = std::max(stats->longest, period);
         ++stats->periods[period < kPeriodBuckets ? period : kPeriodBuckets - 1];
     }
     stats->lastStart = now;
@@ -105,9 +110,10 @@ void LogFrameStats(const FrameStats &stats)
         auto ticks = [](const FILETIME &t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
         cpuMs = static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
     }
-    WriteLog("MoveImage: %lu Bilder, Periode %.2f ms (Soll %d ms), 99%% bis %d ms, CPU %.3f ms/Bild",
+    WriteLog("MoveImage: %lu Bilder, Periode %.2f ms (Soll %d ms), 99%% bis %d ms, längste %lu ms, "
+             "CPU %.3f ms/Bild",
              static_cast<unsigned long>(stats.frames), static_cast<double>(stats.periodSum) / periods,
-             FrameInterval, p99, cpuMs / stats.frames);
+             FrameInterval, p99, static_cast<unsigned long>(stats.longest), cpuMs / stats.frames);
     if (gLongestSchedulePassMs > 0.0)
         WriteLog("LichtSteuerung: längster Durchlauf %.3f ms", gLongestSchedulePassMs);
     PROCESS_MEMORY_COUNTERS memory = {};

@@ -16,6 +16,7 @@
 #include "shell/startup.h"
 #include "services/notes.h"
 #include "services/mail.h"
+#include "figures/pavement.h"
 #include "standins/standins.h"
 #include "vehicles/aircraft.h"
 #include "vehicles/headlights.h"

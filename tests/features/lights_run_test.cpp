@@ -8,6 +8,7 @@
 #include "features/lights.h"
 #include "scene/calendar.h"
 #include "scene/screen.h"
+#include "running_saver.h"
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -21,55 +22,16 @@ namespace {
 
 using testutil::WaitFor;
 
-class LightsRun : public ::testing::Test {
+class LightsRun : public scenetest::RunningSaver {
 protected:
     void SetUp() override
     {
-        scenetest::UseTestArt();
-        scenetest::ClearSettings();
-        log_ = dir_.File("lights.log");
-        scenetest::SetSetting("DebugOn", 1);
-        scenetest::SetSettingString("DebugFileName", log_.c_str());
+        RunningSaver::SetUp();
         scenetest::SetSetting("Interactive", 1);
         scenetest::SetSetting("NoMailCheck", 1);
         scenetest::SetSettingString("Weather", "0,60,0,0,0,0");
-        gdiBefore_ = GdiObjectsAlive();
     }
-    void TearDown() override
-    {
-        if (MainWindow)
-            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        if (saver_.joinable())
-            saver_.join();
-        ClockReset();
-        scenetest::ClearSettings();
-        EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
-    }
-    void Start(int hour, int minute)
-    {
-        ClockStartAt(testutil::Moment(2026, 6, 10, hour, minute, 0));
-        ended_ = false;
-        RunState = kEndPosted;
-        MainWindow = nullptr;
-        saver_ = std::thread([this] {
-            SaverMode = kModeFullScreen;
-            RunSaverWindow(nullptr, kModeFullScreen);
-            ended_ = true;
-        });
-        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 60000)) << Log();
-    }
-    void Stop()
-    {
-        PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitFor([this] { return ended_.load(); }, 10000)) << Log();
-        saver_.join();
-        std::string log = Log();
-        EXPECT_NE(log.find("SCR NORMAL BEENDET"), std::string::npos);
-        EXPECT_NE(log.find("GDI-Objekte offen: 0\r\n"), std::string::npos);
-    }
-    void Key(int key) { PostMessageA(MainWindow, WM_KEYUP, key, 0); }
-    std::string Log() const { return scenetest::ReadText(log_); }
-    bool LogHasAfter(size_t mark, const char *text) const { return Log().find(text, mark) != std::string::npos; }
+    void Start(int hour, int minute) { StartAt(testutil::Moment(2026, 6, 10, hour, minute, 0)); }
     COLORREF WindowPixel(int x, int y)
     {
         HDC dc = GetDC(MainWindow);
@@ -77,12 +39,6 @@ protected:
         ReleaseDC(MainWindow, dc);
         return c;
     }
-
-    testutil::TempDir dir_;
-    std::string log_;
-    std::thread saver_;
-    std::atomic<bool> ended_{false};
-    LONG gdiBefore_ = 0;
 };
 
 TEST_F(LightsRun, DuskLightsKeysAndTheRollerShutter)

@@ -357,6 +357,39 @@ TEST(ArtResources, LightsOffLookExactlyLikeTheBackground)
     }
 }
 
+// The pavement renewer copies pieces of the pavement strip into the
+// background: a copy onto a clean day background changes nothing, and the
+// dog's trace he copies over is dark enough to be wiped visibly.
+TEST(ArtResources, ThePavementStripIsTheDayBackgroundsPavement)
+{
+    ScrModule scr;
+    ASSERT_NE(scr.Get(), nullptr);
+    for (int season = 1; season <= 2; ++season) {
+        char bgName[32], stripName[32];
+        StrFormat(bgName, sizeof bgName, "HG_%02d_%02d", 1, season);
+        StrFormat(stripName, sizeof stripName, "GEHWEG_%02d", season, 0);
+        Picture bg, strip;
+        ASSERT_TRUE(LoadPicture(scr.Get(), bgName, bg)) << bgName;
+        ASSERT_TRUE(LoadPicture(scr.Get(), stripName, strip)) << stripName;
+        int differ = 0;
+        for (int y = 0; y < 74; ++y)
+            for (int x = 0; x < 1280; ++x)
+                if (!SameRgb(PixelAt(bg, x, 794 + y), PixelAt(strip, x, y)))
+                    ++differ;
+        EXPECT_EQ(differ, 0) << stripName;
+    }
+    Picture trace;
+    ASSERT_TRUE(LoadPicture(scr.Get(), "FIG024_01_01", trace));
+    int dark = 0;
+    for (int y = 0; y < 54; ++y)
+        for (int x = 0; x < 16; ++x) {
+            Rgb c = PixelAt(trace, x, y);
+            if (!IsKey(c) && c.r + c.g + c.b < 3 * 110)
+                ++dark;
+        }
+    EXPECT_GT(dark, 20);
+}
+
 // The bus's sheet: windows are holes, a face shows only in its own window
 // (face frames are 56 wide, windows 37 apart), the wheel strips change
 // nothing but the wheels of whichever livery they turn, and the lettering's

@@ -11,6 +11,7 @@
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
+#include "running_saver.h"
 #include "scene_fixture.h"
 #include "services/piclists.h"
 #include "shell/config.h"
@@ -18,27 +19,25 @@
 #include "shell/startup.h"
 #include "testutil.h"
 
+#include "scene_geometry.h"
+
+#include <algorithm>
+#include <initializer_list>
 #include <thread>
 
 namespace {
 
-constexpr DWORD kStartMs = 60000;
-
 using scenetest::CountOf;
 using testutil::WaitFor;
 
-class StreetRun : public ::testing::Test {
+class StreetRun : public scenetest::RunningSaver {
 protected:
     void SetUp() override
     {
-        scenetest::UseTestArt();
-        scenetest::ClearSettings();
-        log_ = dir_.File("street.log");
+        RunningSaver::SetUp();
         std::string texts = dir_.File("sb.txt");
         testutil::WriteFileBytes(texts, "[Marlene]\r\nN=1\r\nTEXT1=Guten Tag!\r\n"
                                         "[Tourist Bernd]\r\nN=1\r\nTEXT1=Ein Foto bitte!\r\n");
-        scenetest::SetSetting("DebugOn", 1);
-        scenetest::SetSettingString("DebugFileName", log_.c_str());
         scenetest::SetSettingString("Sprechblasen", texts.c_str());
         scenetest::SetSetting("Interactive", 1);
         // The picture lists the start-up reads: a bus list, no tram list.
@@ -49,45 +48,12 @@ protected:
         // Objects the start may bring that have no script yet would stand on
         // the street for good: switched off here; so is the bus, which would
         // hold the change of day phase back while it visits.
-        for (int id : {8, 20, 22, 70, 71}) {
-            char name[16];
-            StrPrintfN(name, sizeof(name), "nicht%03d", id);
-            scenetest::SetSetting(name, 1);
-        }
-        gdiBefore_ = GdiObjectsAlive();
-    }
-    void TearDown() override
-    {
-        if (MainWindow)
-            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        if (saver_.joinable())
-            saver_.join();
-        ClockReset();
-        scenetest::ClearSettings();
-        EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
+        for (int id : {8, 20, 22, 70, 71})
+            KeepOff(id);
     }
     void Start(int year, int month, int day, int hour, int minute, int second)
     {
-        ClockStartAt(testutil::Moment(year, month, day, hour, minute, second));
-        ended_ = false;
-        RunState = kEndPosted;
-        MainWindow = nullptr;
-        saver_ = std::thread([this] {
-            SaverMode = kModeFullScreen;
-            RunSaverWindow(nullptr, kModeFullScreen);
-            ended_ = true;
-        });
-        // Generous: a clean run of the suite loads the machine while the scene is built.
-        ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, kStartMs)) << Log();
-    }
-    void Stop()
-    {
-        PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitFor([this] { return ended_.load(); }, 10000)) << Log();
-        saver_.join();
-        std::string log = Log();
-        EXPECT_NE(log.find("SCR NORMAL BEENDET"), std::string::npos);
-        EXPECT_NE(log.find("GDI-Objekte offen: 0\r\n"), std::string::npos);
+        StartAt(testutil::Moment(year, month, day, hour, minute, second));
     }
     // The window point of a place on the figure.
     LPARAM On(int id, int dx, int dy)
@@ -95,13 +61,6 @@ protected:
         const FigurRecord &r = FigurTable[id];
         return MAKELPARAM(SceneX + r.X + dx, SceneY + r.Y + dy);
     }
-    std::string Log() const { return scenetest::ReadText(log_); }
-
-    testutil::TempDir dir_;
-    std::string log_;
-    std::thread saver_;
-    std::atomic<bool> ended_{false};
-    LONG gdiBefore_ = 0;
 };
 
 TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
@@ -310,6 +269,168 @@ TEST_F(StreetRun, AtDuskTheLightsBringTheBakersWifeWhoClosesTheShutters)
     ASSERT_TRUE(WaitFor([this] { return CountOf(Log(), "Figur  55 GELADEN") >= 1; }, 60000)) << Log();
     ASSERT_TRUE(WaitFor([this] { return CountOf(Log(), "Figur  55 ENTLADEN") >= 1; }, 120000)) << Log();
     EXPECT_EQ(ShutterState, kShutterClosed);
+    Stop();
+}
+
+// The pavement renewer, the dog and the people of doors 1 and 2.
+constexpr int kStreetChangers[] = {22, 24, 25, 26, 27, 28, 29, 31, 32};
+
+// Only they may come: every other object is switched off.
+void OnlyTheStreetChangers()
+{
+    for (int id = 1; id <= kLastVehicle; ++id) {
+        char name[16];
+        StrPrintfN(name, sizeof(name), "nicht%03d", id);
+        const bool ours = std::find(std::begin(kStreetChangers), std::end(kStreetChangers), id) !=
+                          std::end(kStreetChangers);
+        scenetest::SetSetting(name, ours ? 0 : 1);
+    }
+}
+
+class StreetChangersRun : public StreetRun {
+protected:
+    void Key(int key) { PostMessageA(MainWindow, WM_KEYUP, key, 0); }
+    // Presses a key until one of the figures is on stage past its set-up;
+    // the loader refuses while busy, so pressing again is harmless.
+    int ComeByKey(int key, std::initializer_list<int> ids)
+    {
+        int came = 0;
+        WaitFor(
+            [&] {
+                for (int id : ids) {
+                    if (IsOnStage(id) && FigurTable[id].State != 0) {
+                        came = id;
+                        return true;
+                    }
+                }
+                if (!LoaderBusy)
+                    Key(key);
+                return false;
+            },
+            60000);
+        return came;
+    }
+    bool Come(int id)
+    {
+        FigurTable[id].Pause = 0;
+        FigurTable[id].MayReturn = 1;
+        return WaitFor(
+            [id] {
+                if (!IsOnStage(id) && !LoaderBusy)
+                    LoadFigur(id, 0);
+                return IsOnStage(id) && FigurTable[id].State != 0;
+            },
+            60000);
+    }
+    // A remove click where the figure stands.
+    bool Remove(int id, int dx = 10, int dy = 10)
+    {
+        return WaitFor(
+            [this, id, dx, dy] {
+                PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, dx, dy));
+                return !IsOnStage(id);
+            },
+            5000);
+    }
+    int Lines(const char *what, int id)
+    {
+        char line[48];
+        StrPrintfN(line, sizeof(line), "Figur %3d %s", id, what);
+        return CountOf(Log(), line);
+    }
+};
+
+TEST_F(StreetChangersRun, OnASummerMorningTheRenewerTheDogTheResidentAndTheManOfDoorTwoComeAndGo)
+{
+    OnlyTheStreetChangers();
+    Start(2026, 6, 10, 9, 30, 0);  // a Wednesday
+
+    // The renewer walks off the right edge and takes his pavement with him.
+    ASSERT_EQ(ComeByKey('I', {22}), 22) << Log();
+    ASSERT_TRUE(WaitFor([] { return FigurTable[22].Sheets[1] != nullptr && FigurTable[22].X > -60; }, 30000))
+        << Log();
+    FigurTable[22].X = SceneW - 13;
+    ASSERT_TRUE(WaitFor([] { return !IsOnStage(22); }, 30000)) << Log();
+    EXPECT_GE(Lines("ENTLADEN", 22), 1);
+    EXPECT_EQ(CountOf(Log(), "Kann Gehweg nicht laden"), 0);
+
+    // The dog trots in and is taken away.
+    ASSERT_EQ(ComeByKey('H', {24}), 24) << Log();
+    EXPECT_TRUE(Remove(24)) << Log();
+
+    // The resident walks to her door and goes in ...
+    ASSERT_EQ(ComeByKey('O', {25}), 25) << Log();
+    ASSERT_TRUE(WaitFor([] { return FigurTable[25].State == 100; }, 30000)) << Log();
+    FigurTable[25].X = 400;  // near both doors: she turns to hers
+    ASSERT_TRUE(WaitFor([] { return Figur025HouseDoor != 0 && !IsOnStage(25); }, 60000)) << Log();
+    const int door = Figur025HouseDoor;
+    EXPECT_TRUE(door == 1 || door == 2) << door;
+    // ... and, called again, comes out of it.
+    FigurTable[25].Pause = 0;
+    ASSERT_EQ(ComeByKey('O', {25}), 25) << Log();
+    ASSERT_TRUE(WaitFor([] { return Figur025HouseDoor == 0 && FigurTable[25].State >= 202; }, 60000)) << Log();
+    EXPECT_TRUE(Remove(25, 20, 40)) << Log();
+
+    // The man of door 2 shows himself at his window by day, or walks by.
+    const int person = ComeByKey('J', {28, 29, 31, 32});
+    ASSERT_NE(person, 0) << Log();
+    EXPECT_TRUE(Remove(person, 20, 30)) << person << Log();
+    Stop();
+}
+
+TEST_F(StreetChangersRun, AtADecemberDuskTheWinterResidentWavesAndTheManOfDoorTwoIsCalledToHisWindow)
+{
+    OnlyTheStreetChangers();
+    Start(2026, 12, 10, 20, 10, 0);
+
+    ASSERT_TRUE(Come(26)) << Log();
+    ASSERT_TRUE(WaitFor([] { return FigurTable[26].State == 1 && FigurTable[26].X > 0; }, 30000)) << Log();
+    // A click on her coat starts her act.
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            PostMessageA(MainWindow, WM_LBUTTONUP, 0, On(26, 100, 90));
+            return FigurTable[26].State == 2;
+        },
+        10000))
+        << Log();
+    EXPECT_TRUE(Remove(26, 100, 90)) << Log();
+
+    // The door bell's hot spot calls him to his window (one time in two),
+    // and he lights his rooms.
+    Figur028Home = 2;
+    const LPARAM bell = MAKELPARAM(SceneX + scene::kHotSpotB.x + 3,
+                                   SceneY + SceneH - scene::kPictureH + scene::kHotSpotB.y + 3);
+    ASSERT_TRUE(WaitFor(
+        [bell] {
+            if (!IsOnStage(29) && !LoaderBusy)
+                PostMessageA(MainWindow, WM_LBUTTONUP, 0, bell);
+            return IsOnStage(29);
+        },
+        30000))
+        << Log();
+    ASSERT_TRUE(WaitFor([] { return FigurTable[29].State == 1 || FigurTable[29].State == 2; }, 30000)) << Log();
+    EXPECT_GE(CountOf(Log(), "Licht:  6 an"), 1);
+    EXPECT_TRUE(Remove(29, 30, 30)) << Log();
+    Stop();
+}
+
+TEST_F(StreetChangersRun, OnAWeekdayNightTheNightWalkerPassesAndTheManOfDoorTwoComes)
+{
+    OnlyTheStreetChangers();
+    Start(2026, 6, 10, 23, 10, 0);
+
+    ASSERT_TRUE(Come(27)) << Log();
+    ASSERT_TRUE(WaitFor([] { return FigurTable[27].X > -60; }, 30000)) << Log();
+    FigurTable[27].X = SceneW - 10;
+    ASSERT_TRUE(WaitFor([] { return !IsOnStage(27); }, 30000)) << Log();
+    EXPECT_GE(Lines("ENTLADEN", 27), 1);
+
+    // By night the dog stays at home; the man of door 2 comes.
+    Key('H');
+    const int person = ComeByKey('J', {28, 29, 31, 32});
+    ASSERT_NE(person, 0) << Log();
+    EXPECT_FALSE(IsOnStage(24));
+    EXPECT_TRUE(Remove(person, 20, 30)) << person << Log();
     Stop();
 }
 

@@ -11,11 +11,14 @@ the passing vehicles (i from 73 on) (20 + 2k, 100 + 4(i - 73), 30t + 5s);
 for figure 61 (its
 sheet holds the van's parts and the group's frames, entries to 130)
 (20 + k, 110, 30t + 5s + 2), for the residents (62 to 69, up to 120 entries)
-(10 + 2k, 10(i - 50), 30t + 5s + 3), for the people at the left house's door
-and figure 52 (20 + 2k, 10(i - 50) + 5, 30t + 5s + 1), green and blue that no
-other figure has; everything else is the key colour. From figure 26 on the green wraps past a
+(10 + 2k, 10(i - 50), 30t + 5s + 3), for the dog and the people of doors 1
+and 2 (24 to 32, up to 118 entries) (20 + k, 10i mod 256, 30t + 5s + 4), for
+the people at the left house's door and figure 52 (20 + 2k, 10(i - 50) + 5,
+30t + 5s + 1), green and blue that no other figure has;
+everything else is the key colour. From figure 26 on the green wraps past a
 byte and lands on values that end in 4, between those of the figures below
-it. The
+it. The pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
+100 + x div 256, 100 + y). The
 bus's liveries have its windows cut out, so that the faces behind them show.
 
 usage: make_street_art.py OUTDIR FRAMES_DIR [SCENE_RC]
@@ -31,12 +34,15 @@ import sys
 
 # The scene tests' BMP writer serves here too.
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_test_art import bmp8 as write_bmp8  # noqa: E402
+from make_test_art import bmp8 as write_bmp8, bmp24  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 # The passing vehicles; 81 and 93 have another frame table after dark.
 PASSING = tuple(range(73, 106))
 DARK_TABLES = (81, 93)
+# The dog and the people of doors 1 and 2 have more entries than steps of
+# three leave room for, so their own blue tells them apart.
+DOG_AND_DOORS = (24, 25, 26, 27, 28, 29, 31, 32)
 WHITE = (255, 255, 255)
 OUTLINE = (0, 0, 0)
 BUTTONS = (160, 160, 160)
@@ -47,10 +53,13 @@ def bmp8(path, width, height, rows):
     write_bmp8(path, width, height, lambda x, y: rows[y][x])
 
 
-# Objects with probe sheets: id -> number of sheets (summer and winter).
-SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1, 30: 1,
-          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 52: 1, 54: 1, 55: 1,
-          58: 3, 41: 1, 42: 1, 44: 1, 46: 2, 56: 1, 57: 1, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1,
+# Objects with probe sheets: id -> number of sheets (summer and winter). The
+# pavement renewer (22) draws from the scene tests' sheet.
+SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1,
+          24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 30: 1, 31: 1, 32: 1,
+          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 52: 1,
+          54: 1, 55: 1, 58: 3,
+          41: 1, 42: 1, 44: 1, 46: 2, 56: 1, 57: 1, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1,
           68: 1, 69: 1, 70: 1, 72: 1, 110: 1}
 # 64's second sheet is its second look, asked for as an extra sheet.
 SHEETS.update({i: 1 for i in PASSING})
@@ -90,6 +99,8 @@ def entry_colour(ident, t, slot, k):
         return (20 + 2 * k, 100 + 4 * (ident - 73), 30 * t + 5 * slot)
     if ident == 72:
         return (20 + k, 244, 30 * t + 5 * slot)
+    if ident in DOG_AND_DOORS:
+        return (20 + k, (10 * ident) % 256, 30 * t + 5 * slot + 4)
     if ident >= 50:
         return (20 + 2 * k, (10 * (ident - 50)) % 256, 30 * t + 5 * slot)
     # a byte, as the program's RGB() keeps it
@@ -240,6 +251,17 @@ def main():
         used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
         probe_sheet(os.path.join(out, name + ".bmp"), ident, t, 1, used)
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # Figure 25's extra sheets: every one holds the whole table, in slot 1's
+    # colours.
+    table = [e if e[2] > 0 else (0, 0, 0, 0) for e in tables["kFig025Frames"]]
+    for t in (1, 2, 3):
+        for suffix in ("01_K", "02_K", "01_G1", "01_G2", "02_G"):
+            name = "FIG025_%02d_%s" % (t, suffix)
+            probe_sheet(os.path.join(out, name + ".bmp"), 25, t, 1, table)
+            entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    name = "GEHWEG_01"
+    bmp24(os.path.join(out, name + ".bmp"), 1280, 74, lambda x, y: (x % 256, 100 + x // 256, 100 + y))
+    entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for kind in (1, 2, 3, 4):
         name = "SPRECHBLASE_%02d" % kind
         bubble(os.path.join(out, name + ".bmp"), kind)

@@ -35,6 +35,10 @@ COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
     // The tram has more entries than steps of two leave room for.
     if (id == 72)
         return RGB(20 + entry, 244, 30 * timeOfDay + 5 * slot);
+    // The dog and the people of doors 1 and 2 have more entries than steps of
+    // three leave room for; their own blue tells them apart.
+    if (id >= 24 && id <= 32 && id != 30)
+        return RGB(20 + entry, (10 * id) % 256, 30 * timeOfDay + 5 * slot + 4);
     if (id >= 50)
         return RGB(20 + 2 * entry, 10 * (id - 50), 30 * timeOfDay + 5 * slot);
     return RGB(20 + 3 * entry, (10 * id) % 256, 30 * timeOfDay + 5 * slot);

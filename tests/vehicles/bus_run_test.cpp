@@ -7,6 +7,7 @@
 #include "base/now.h"
 #include "scene/animation.h"
 #include "scene/objects.h"
+#include "running_saver.h"
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -32,15 +33,11 @@ size_t PrivateBytes()
     return counters.PrivateUsage;
 }
 
-class BusRun : public ::testing::Test {
+class BusRun : public scenetest::RunningSaver {
 protected:
     void SetUp() override
     {
-        scenetest::UseTestArt();
-        scenetest::ClearSettings();
-        log_ = dir_.File("bus.log");
-        scenetest::SetSetting("DebugOn", 1);
-        scenetest::SetSettingString("DebugFileName", log_.c_str());
+        RunningSaver::SetUp();
         scenetest::SetSetting("Sound", 0);
         // A bus every second minute, fast, on a fast street.
         scenetest::SetSettingString("BusKommt", "2,2,2,1");
@@ -50,50 +47,21 @@ protected:
         // Nothing but the bus comes, so that what is alive after each visit
         // compares.
         for (int id = 1; id <= kLastVehicle; ++id) {
-            if (id == kBus)
-                continue;
-            char name[16];
-            StrPrintfN(name, sizeof(name), "nicht%03d", id);
-            scenetest::SetSetting(name, 1);
+            if (id != kBus)
+                KeepOff(id);
         }
-        gdiBefore_ = GdiObjectsAlive();
     }
-    void TearDown() override
-    {
-        if (MainWindow)
-            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-        if (saver_.joinable())
-            saver_.join();
-        ClockReset();
-        scenetest::ClearSettings();
-        EXPECT_EQ(GdiObjectsAlive(), gdiBefore_) << "GDI objects left behind";
-    }
-    std::string Log() const { return scenetest::ReadText(log_); }
     // The clock a few seconds before the minute of the next bus.
-    void BeforeMinute(int minute) { ClockStartAt(testutil::Moment(2026, 6, 10, 14, minute - 1, 56)); }
+    static SYSTEMTIME BeforeMinute(int minute) { return testutil::Moment(2026, 6, 10, 14, minute - 1, 56); }
     bool Visit(int n)
     {
         return WaitFor([this, n] { return CountOf(Log(), "-- BUS weg --") >= n; }, 90000);
     }
-
-    testutil::TempDir dir_;
-    std::string log_;
-    std::thread saver_;
-    std::atomic<bool> ended_{false};
-    LONG gdiBefore_ = 0;
 };
 
 TEST_F(BusRun, ComesByItsTimetableHaltsLeavesAndKeepsNothingOverVisits)
 {
-    BeforeMinute(2);
-    RunState = kEndPosted;
-    MainWindow = nullptr;
-    saver_ = std::thread([this] {
-        SaverMode = kModeFullScreen;
-        RunSaverWindow(nullptr, kModeFullScreen);
-        ended_ = true;
-    });
-    ASSERT_TRUE(WaitFor([] { return RunState == kRunning && MainWindow; }, 60000)) << Log();
+    StartAt(BeforeMinute(2));
 
     bool halted = false;
     ASSERT_TRUE(WaitFor(
@@ -120,18 +88,13 @@ TEST_F(BusRun, ComesByItsTimetableHaltsLeavesAndKeepsNothingOverVisits)
     const size_t memoryAfterFirst = PrivateBytes();
 
     for (int visit = 2; visit <= 3; ++visit) {
-        BeforeMinute(2 * visit);
+        ClockStartAt(BeforeMinute(2 * visit));
         ASSERT_TRUE(Visit(visit)) << Log();
     }
     EXPECT_LE(GdiObjectsAlive(), gdiAfterFirst);
     EXPECT_LE(PrivateBytes(), memoryAfterFirst + 512 * 1024);
 
-    PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitFor([this] { return ended_.load(); }, 10000)) << Log();
-    saver_.join();
-    log = Log();
-    EXPECT_NE(log.find("SCR NORMAL BEENDET"), std::string::npos);
-    EXPECT_NE(log.find("GDI-Objekte offen: 0\r\n"), std::string::npos);
+    Stop();
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ COMMON = ["gen.py", "wynart/__init__.py", "wynart/families.py", "wynart/resource
 STREET = ["wynart/street.py", "wynart/palette.py", "wynart/scenefam.py"]
 FIGURE = ["wynart/figure.py", "wynart/people.py", "wynart/figdesc.py", "wynart/animal.py", "wynart/vehicle.py",
           "wynart/pavementfigs.py", "wynart/figures/_lookers.py", "wynart/figures/_couples.py",
-          "wynart/instruments.py"]
+          "wynart/instruments.py", "wynart/doorway.py"]
 
 
 class Family:

@@ -40,6 +40,8 @@ class Frame:
     # the other people of a pair or a group, drawn behind the figure itself:
     # (name of a look, pose, hip x inside the frame)
     company: Optional[list] = None
+    behind: Optional[Callable] = None    # behind(ctx, look, frame) drawn before the figure (an open door, a window)
+    scale: float = 1.0                   # the figure smaller, about its feet (going into a house)
 
 
 @dataclass
@@ -48,6 +50,12 @@ class SheetPlan:
     season: Optional[int]                # 1 summer, 2 winter, None: all year
     size: tuple
     phases: Optional[tuple] = None       # times of day with this layout (None: the figure's)
+    name: Optional[str] = None           # a named extra sheet: the pattern with the time of day ("FIG025_%02d_01_K")
+    only: Optional[tuple] = None         # the frame indices on this sheet (None: all)
+    look: Optional[str] = None           # the look its frames are drawn in (None: each frame's own)
+
+    def holds(self, idx):
+        return self.only is None or idx in self.only
 
 
 class FigureDesc:
@@ -62,25 +70,36 @@ class FigureDesc:
         if len(idx) != len(set(idx)):
             raise ValueError("figure %d: frame index twice" % obj_id)
         for s in sheets:
-            need_w = max(f.x + f.w for f in self.frames)
-            need_h = max(f.y + f.h for f in self.frames)
+            held = [f for f in self.frames if s.holds(f.idx)]
+            if not held:
+                continue
+            need_w = max(f.x + f.w for f in held)
+            need_h = max(f.y + f.h for f in held)
             if s.size[0] < need_w or s.size[1] < need_h:
                 raise ValueError("figure %d: sheet smaller than its frames" % obj_id)
 
     def name(self, tt, k):
         return "FIG%03d_%02d_%02d" % (self.obj_id, tt, k)
 
+    def sheet_name(self, tt, sheet):
+        return sheet.name % tt if sheet.name else self.name(tt, sheet.k)
+
     def sheet_phases(self, sheet):
         return sheet.phases or self.phases
 
     def resources(self):
-        return [res(self.name(tt, s.k), s.size[0], s.size[1]) for s in self.sheets for tt in self.sheet_phases(s)]
+        return [res(self.sheet_name(tt, s), s.size[0], s.size[1]) for s in self.sheets for tt in self.sheet_phases(s)]
 
     def frame_headers(self):
         entries = [Entry(f.idx, f.x, f.y, f.w, f.h, f.what) for f in self.frames]
-        sheets = [("FIG%03d_%s_%02d" % (self.obj_id, self._tt_name(s), s.k), s.size[0], s.size[1],
+        sheets = [(self._header_name(s), s.size[0], s.size[1],
                    {None: "all year", 1: "summer", 2: "winter"}[s.season]) for s in self.sheets]
         return [header(self.obj_id, self.title, sheets, self.frame_w, self.frame_h, entries, table=self.table)]
+
+    def _header_name(self, sheet):
+        if sheet.name:
+            return sheet.name.replace("%02d", self._tt_name(sheet))
+        return "FIG%03d_%s_%02d" % (self.obj_id, self._tt_name(sheet), sheet.k)
 
     def _tt_name(self, sheet):
         ph = self.sheet_phases(sheet)
@@ -91,16 +110,26 @@ class FigureDesc:
         looks = self.looks.get(season) or self.looks[1]
         return looks.get(which) or looks[None]
 
-    def render_frame(self, fr, season):
+    def render_frame(self, fr, season, which=None):
         surf, ctx = new_surface(fr.w * FACTOR, fr.h * FACTOR)
         ctx.scale(FACTOR, FACTOR)
-        look = self._look(season, fr.look)
+        look = self._look(season, which or fr.look)
+        if fr.behind is not None:
+            fr.behind(ctx, look, fr)
         for who, pose, ax in fr.company or ():
             Figure(self._look(season, who)).draw(ctx, pose, ax, self.frame_h if fr.ground is None else fr.ground)
         if fr.pose is not None:
             # people by default; animals and vehicles bring their own model
             model = look.model() if hasattr(look, "model") else Figure(look)
-            model.draw(ctx, fr.pose, fr.ax, self.frame_h if fr.ground is None else fr.ground)
+            ground = self.frame_h if fr.ground is None else fr.ground
+            if fr.scale != 1.0:
+                ctx.save()
+                ctx.translate(fr.ax, ground)
+                ctx.scale(fr.scale, fr.scale)
+                ctx.translate(-fr.ax, -ground)
+            model.draw(ctx, fr.pose, fr.ax, ground)
+            if fr.scale != 1.0:
+                ctx.restore()
         if fr.extra is not None:
             fr.extra(ctx, look, fr)
         p = downsample(surface_rgba(surf), FACTOR)
@@ -130,9 +159,9 @@ class FigureDesc:
         key = np.ones((h, w), dtype=bool)
         season = sheet.season or 1
         for fr in self.frames:
-            if fr.pose is None and fr.extra is None:
+            if (fr.pose is None and fr.extra is None and fr.behind is None) or not sheet.holds(fr.idx):
                 continue
-            r, k = self.render_frame(fr, season)
+            r, k = self.render_frame(fr, season, sheet.look)
             sub_k = key[fr.y:fr.y + fr.h, fr.x:fr.x + fr.w]
             sub_r = rgb[fr.y:fr.y + fr.h, fr.x:fr.x + fr.w]
             # frames may share pixels where the table lets them overlap: the later wins where it draws
@@ -145,7 +174,7 @@ class FigureDesc:
             rgb, key = self.sheet_day(sheet)
             for tt in self.sheet_phases(sheet):
                 lit = L.apply(rgb, tt) if tt != L.DAY else rgb
-                io.write_bmp8(os.path.join(outdir, self.name(tt, sheet.k) + ".bmp"), lit, key)
+                io.write_bmp8(os.path.join(outdir, self.sheet_name(tt, sheet) + ".bmp"), lit, key)
 
 
 class Placeholder:

@@ -51,8 +51,10 @@ LOOKS = {
              beard="#4a3020", hat="beanie", hat_colour="#2a5a7a"),
     21: Look(female=True, height=72, hair="#a0a0a0", hair_style="short", skin="#f3cdb0", top="#5a8a5a",
              top_kind="jacket", glasses=True, hat="hat", hat_colour="#8a3a5a"),
-    22: Look(height=70, hair="#d8a050", hair_style="spiky", skin="#f4d0b4", top="#2aa0d0", top_kind="tracksuit",
-             stripe="#ffffff", bottom="#2aa0d0"),
+    # the pavement renewer: his frames are 68 high, so he is a short man in work clothes
+    22: Look(height=63, build=1.1, hair="#6a4a2a", hair_style="short", skin="#e6b48e", top="#f07a1a",
+             top_kind="jacket", stripe="#f4f080", bottom="#3a4a6a", shoes="#3a2a1a", hat="cap",
+             hat_colour="#f07a1a", beard="#6a4a2a"),
     23: Look(female=True, height=77, hair="#3a2010", hair_style="bob", skin="#e0b090", top="#b03030",
              top_kind="coat", scarf="#e8e4d8", bag=("hand", "#2a2a2a")),
 }

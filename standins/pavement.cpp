@@ -1,3 +1,0 @@
-#include "standins/pavement.h"
-
-void FreeGehweg() {}

@@ -1,4 +1,0 @@
-// The pavement overlay, until its own code comes.
-#pragma once
-
-void FreeGehweg();
