@@ -196,4 +196,25 @@ TEST_F(UpperWindow, ARemoveClickDuringTheSceneGivesThePairBack)
     EXPECT_FALSE(FlyerPatchBitmap);
 }
 
+TEST_F(UpperWindow, WithoutAPairToDrawThroughTheSceneIsDroppedAndItsSheetFreed)
+{
+    ASSERT_EQ(InAtDoorOne(), 200);
+    FigurRecord &r = FigurTable[kVisitor];
+    const LONG alive = GdiObjectsAlive();
+    ASSERT_TRUE(testutil::WaitFor(
+        [&] {
+            UpperWindowStepOn(r, 1, dc_);
+            return r.State == 203;
+        },
+        5000));
+    // No DC to make the pair compatible with: nothing is made.
+    UpperWindowStepOn(r, 1, nullptr);
+    EXPECT_EQ(r.State, 900);
+    EXPECT_FALSE(r.Sheets[1]);
+    EXPECT_FALSE(r.Masks[1]);
+    EXPECT_FALSE(FlyerPatchDC);
+    EXPECT_FALSE(FlyerPatchBitmap);
+    EXPECT_EQ(GdiObjectsAlive(), alive);
+}
+
 }  // namespace

@@ -93,9 +93,9 @@ class WindowDesc(FigureDesc):
     def _look(self, season, which):
         return LOOKS[self._sheet]
 
-    def render_frame(self, fr, season):
+    def render_frame(self, fr, season, which=None):
         fr.extra = _extra(fr.idx, self._sheet == 0)
-        return FigureDesc.render_frame(self, fr, season)
+        return FigureDesc.render_frame(self, fr, season, which)
 
     def sheet_day(self, sheet):
         self._sheet = sheet.k
