@@ -48,7 +48,7 @@ const ObjectScript kFigureScripts[] = {
     {44, Figur044Script, ResetFigur044, "Hanna"},
     {45, Figur045Script, ResetFigur045, "Frau Sommerfeld"},
     {46, Figur046Script, ResetFigur046, "New Mail"},
-    {47, Figur047Script, nullptr, "Frau Anders"},
+    {47, Figur047Script, nullptr, "Frau Lindner"},
     {48, Figur048Script, ResetFigur048, "Opa Willi"},
     {49, Figur049Script, nullptr, "Frau Kessler"},
     {50, Figur050Script, ResetFigur050, "Lotte"},

@@ -53,7 +53,7 @@ protected:
     }
     void TearDown() override
     {
-        for (int id : {1, 3, 5, 10, 13, 20, 23, 30})
+        for (int id : {1, 3, 5, 10, 13, 20, 23, 30, 40, 54})
             SaveFigurSound(id, "");
         FreeBASS();
         Sound = 0;
@@ -307,6 +307,78 @@ TEST_F(FigureSounds, HouseDoorsAndShuttersSoundOnlyWithTheDoorSwitch)
         Build();
     }
     SoundOpt[kOptDoors] = 0;
+}
+
+TEST_F(FigureSounds, Figure40SaysHisPieceWhenHemmedInAsWhenClicked)
+{
+    ASSERT_EQ(SaveFigurSound(40, wav_.c_str()), ERROR_SUCCESS);
+    FigurRecord &r = Enter(40);
+    r.X = 600;
+    r.Sound.Channel1 = 0;
+    // Free strides say nothing.
+    for (int k = 0; k < 200 && r.X > 500; ++k) {
+        r.AvoidOrder = 0;
+        Run(40);
+    }
+    ASSERT_EQ(r.State, 1);
+    EXPECT_EQ(r.Sound.Channel1, 0u);
+    // A step cut at the lane's edge stops him, and his file plays.
+    r.Y = r.LaneYMin;
+    for (int k = 0; k < 200 && r.State == 1; ++k) {
+        r.AvoidOrder = -3;
+        Run(40);
+    }
+    EXPECT_EQ(r.State, 2);
+    EXPECT_NE(r.Sound.Channel1, 0u);
+    EXPECT_TRUE(IsChannelPlaying(kEffectsInstance, r.Sound.Channel1));
+    StopObjectSound(&r.Sound);
+}
+
+TEST_F(FigureSounds, TheCameraClicksOnlyWithItsSwitchAndNeverOverItself)
+{
+    // Frame steps of the photographer at work, as many as a test can wait for.
+    auto shoot = [this](int calls, int *overlapping) {
+        FigurRecord &r = FigurTable[54];
+        int plays = 0;
+        for (int k = 0; k < calls; ++k) {
+            r.State = 2;
+            r.Frame = 0;
+            r.WaitCount = 0;
+            r.AvoidOrder = 0;
+            r.Tick = 100000;
+            const bool busy = r.Sound.Channel1 != 0 && IsChannelPlaying(kEffectsInstance, r.Sound.Channel1);
+            const int before = SamplePlays(18);
+            Run(54);
+            const int now = SamplePlays(18) - before;
+            plays += now;
+            if (busy && overlapping)
+                *overlapping += now;
+        }
+        return plays;
+    };
+    FigurRecord &r = Enter(54);
+    r.X = 600;
+    r.Sound.Channel1 = 0;
+    EXPECT_EQ(shoot(400, nullptr), 0) << "the camera switch is off";
+    // The sound starts again with the switch on, as the saver starts with it.
+    FreeBASS();
+    SoundOpt[kOptCamera] = 1;
+    ASSERT_EQ(LoadBASS(kEffectsInstance), 1);
+    LockWaveResources(GetModuleHandleA(nullptr));
+    LoadSamples();
+    int overlapping = 0;
+    int plays = 0;
+    for (int round = 0; round < 20 && plays < 2; ++round) {
+        plays += shoot(100, &overlapping);
+        // The channel falls quiet between rounds.
+        testutil::WaitFor([&r] { return !IsChannelPlaying(kEffectsInstance, r.Sound.Channel1); }, 2000);
+    }
+    EXPECT_GE(plays, 2);
+    EXPECT_EQ(overlapping, 0);
+    // Switched off while the saver runs: quiet at once.
+    StopObjectSound(&r.Sound);
+    SoundOpt[kOptCamera] = 0;
+    EXPECT_EQ(shoot(400, nullptr), 0) << "switched off again";
 }
 
 }  // namespace

@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <initializer_list>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -45,9 +47,9 @@ protected:
         testutil::WriteFileBytes(busList, "# Bilder\r\nC:\\a.bmp\r\nC:\\b.jpg\r\n");
         scenetest::SetSettingString("BusPics", busList.c_str());
         scenetest::SetSettingString("BahnPics", dir_.File("bahnpic.dat").c_str());
-        // Objects the start may bring that have no script yet would stand on
-        // the street for good: switched off here; so is the bus, which would
-        // hold the change of day phase back while it visits.
+        // Kept off so that what these tests click and count is the walkers'
+        // (the man who gives way stands where Marlene is clicked); the bus
+        // would also hold the change of day phase back while it visits.
         for (int id : {8, 20, 22, 70, 71})
             KeepOff(id);
     }
@@ -61,6 +63,62 @@ protected:
         const FigurRecord &r = FigurTable[id];
         return MAKELPARAM(SceneX + r.X + dx, SceneY + r.Y + dy);
     }
+    // Brings each figure in turn with its start state, sees it past its
+    // set-up, removes it with a click, and then sees frames make no GDI
+    // objects.
+    void BringInTurn(const std::vector<std::pair<int, int>> &figures)
+    {
+        for (auto [id, start] : figures) {
+            FigurTable[id].Pause = 0;
+            FigurTable[id].MayReturn = 1;
+            ASSERT_TRUE(WaitFor(
+                [id, start] {
+                    if (!IsOnStage(id) && !LoaderBusy)
+                        LoadFigur(id, start);
+                    return IsOnStage(id) && FigurTable[id].State != 0 && FigurTable[id].State != start &&
+                           FigurTable[id].State != 2000;
+                },
+                60000))
+                << id << Log();
+            char line[48];
+            StrPrintfN(line, sizeof(line), "Figur %3d GELADEN", id);
+            EXPECT_GE(CountOf(Log(), line), 1) << id;
+            StrPrintfN(line, sizeof(line), "F_PAUSE: %3d,", id);
+            EXPECT_GE(CountOf(Log(), line), 1) << id;
+            FigurTable[id].X = 500;
+            ASSERT_TRUE(WaitFor(
+                [this, id] {
+                    PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, 10, 10));
+                    return !IsOnStage(id);
+                },
+                5000))
+                << id << Log();
+            StrPrintfN(line, sizeof(line), "Figur %3d ENTLADEN", id);
+            EXPECT_GE(CountOf(Log(), line), 1) << id;
+        }
+        bool measured = false;
+        for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
+            int loads = CountOf(Log(), "GELADEN");
+            LONG made = GdiObjectsMade();
+            WaitFor([] { return false; }, 1000);
+            if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
+                continue;
+            measured = true;
+            EXPECT_EQ(GdiObjectsMade(), made);
+        }
+        EXPECT_TRUE(measured);
+    }
+    // The people of the stop, the group, the man who gives way and the pairs;
+    // the passengers as the bus lets them out. 8 and 20 are switched on again
+    // for these, which the start may put on the street.
+    void BringTheStopFigures()
+    {
+        scenetest::SetSetting("nicht008", 0);
+        scenetest::SetSetting("nicht020", 0);
+    }
+    const std::vector<std::pair<int, int>> stopFigures_ = {
+        {1, 0}, {3, 0}, {5, 0}, {10, 0}, {13, 0}, {18, 0}, {20, 0},
+        {23, 0}, {30, 0}, {7, 100}, {8, 100}, {9, 100}, {23, 100}};
 };
 
 TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
@@ -431,6 +489,40 @@ TEST_F(StreetChangersRun, OnAWeekdayNightTheNightWalkerPassesAndTheManOfDoorTwoC
     ASSERT_NE(person, 0) << Log();
     EXPECT_FALSE(IsOnStage(24));
     EXPECT_TRUE(Remove(person, 20, 30)) << person << Log();
+    Stop();
+}
+
+// The people at the stop and their neighbours by day, at dusk, at night and
+// on a winter afternoon, when two of them wear coats.
+TEST_F(StreetRun, TheStopFiguresComeByDay)
+{
+    BringTheStopFigures();
+    Start(2026, 6, 10, 10, 0, 0);
+    BringInTurn(stopFigures_);
+    Stop();
+}
+
+TEST_F(StreetRun, TheStopFiguresComeAtDusk)
+{
+    BringTheStopFigures();
+    Start(2026, 6, 10, 20, 5, 0);
+    BringInTurn(stopFigures_);
+    Stop();
+}
+
+TEST_F(StreetRun, TheStopFiguresComeAtNight)
+{
+    BringTheStopFigures();
+    Start(2026, 6, 10, 22, 30, 0);
+    BringInTurn(stopFigures_);
+    Stop();
+}
+
+TEST_F(StreetRun, TheStopFiguresComeOnAWinterAfternoon)
+{
+    BringTheStopFigures();
+    Start(2026, 12, 18, 14, 0, 0);
+    BringInTurn(stopFigures_);
     Stop();
 }
 

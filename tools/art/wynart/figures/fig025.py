@@ -32,9 +32,9 @@ def doorway(h):
     return draw_behind
 
 
-def _row(spec):
+def _row(text):
     """x/width pairs from a string 'x/w, x/w, ...'."""
-    return [tuple(int(v) for v in p.split("/")) for p in spec.split(",")]
+    return [tuple(int(v) for v in p.split("/")) for p in text.split(",")]
 
 
 ROW_G1 = _row("0/48, 65/48, 114/48, 163/48, 212/48, 261/48, 310/48, 359/48, 408/48, 457/48, 506/48, 555/48, "
