@@ -51,14 +51,15 @@ namespace {
     VehicleArt                                                                                               \
     {                                                                                                        \
         kFig##n##Frames, kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, kFig##n##Occupant, \
-            kFig##n##OccupantSets, kFig##n##OccupantX, kFig##n##OccupantY, kFig##n##W, kFig##n##H            \
+            kFig##n##OccupantSets, kFig##n##OccupantX, kFig##n##OccupantY, kFig##n##W, kFig##n##H,           \
+            kFig##n##Stride, kFig##n##BodyFirst                                                              \
     }
 #define DARK_ART(n)                                                                                            \
     VehicleArt                                                                                                 \
     {                                                                                                          \
         kFig##n##DarkFrames, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, kFig##n##DarkPhases, \
             kFig##n##DarkOccupant, kFig##n##DarkOccupantSets, kFig##n##DarkOccupantX, kFig##n##DarkOccupantY,    \
-            kFig##n##DarkW, kFig##n##DarkH                                                                     \
+            kFig##n##DarkW, kFig##n##DarkH, kFig##n##DarkStride, kFig##n##DarkBodyFirst                        \
     }
 
 #define LONG_ART(n, k)                                                                                      \
@@ -66,7 +67,8 @@ namespace {
     {                                                                                                       \
         kFig##n##Long##k##Frames, kFig##n##Long##k##Bodies, kFig##n##Long##k##Strip, kFig##n##Long##k##StripY, \
             kFig##n##Long##k##Phases, kFig##n##Long##k##Occupant, kFig##n##Long##k##OccupantSets,             \
-            kFig##n##Long##k##OccupantX, kFig##n##Long##k##OccupantY, kFig##n##Long##k##W, kFig##n##Long##k##H \
+            kFig##n##Long##k##OccupantX, kFig##n##Long##k##OccupantY, kFig##n##Long##k##W, kFig##n##Long##k##H, \
+            kFig##n##Long##k##Stride, kFig##n##Long##k##BodyFirst                                             \
     }
 
 constexpr EngineLadder kCar = {{40, 41, 42, 43, 43}, 3, 3};
@@ -147,11 +149,11 @@ const PassingMember kLongMembers[] = {
 
 constexpr int kMemberSlots = kLastPassing - kFirstPassing + 1;
 constexpr int kStandingPoses = 4;
-constexpr int kPosesPerSet = 8;
 constexpr int kSpeedDownChance = 5;
 constexpr int kEnterGiveUpLeft = 24;
 constexpr int kEnterGiveUpRight = 10;
-// The bicycle's fourth body is an old one with a bell of its own.
+// The cyclist's fourth bicycle is an old one, with a bell and a rider of its own.
+constexpr int kOldBicycleRider = 102;
 constexpr int kOldBicycleBody = 3;
 constexpr int kOldBicycleSample = 44;
 
@@ -168,6 +170,10 @@ enum PassingState {
 constexpr int kExtraSlot = 1;
 constexpr int kSheetWait = 400;
 constexpr int kDayLook = 78;
+// The minibus's passengers: one of seven poses at the start, then they turn
+// among the first three.
+constexpr int kMinibusPoses = 7;
+constexpr int kMinibusLaterPoses = 3;
 constexpr int kLongSets[2] = {5, 14};
 
 constexpr int kLorryA = 81, kLorryB = 94;
@@ -175,6 +181,25 @@ constexpr int kLetteredSlot = 1;
 constexpr SceneRect kLettering = {0, 0, 305, 80};
 constexpr int kLetteringAtA = 128, kLetteringAtB = 4;
 constexpr int kLetteringWait = 400;
+constexpr int kPickUp = 89;
+constexpr int kLorrySecondPoses = 4;
+// The family cars: a driver and up to two more in one of five families of
+// three seats, four poses each; now and then a load on the roof.
+constexpr int kFamilyLeft = 82, kFamilyRight = 92;
+constexpr int kFamilySeatPoses = 4;
+constexpr int kFamilies = 5;
+constexpr int kFamilyFrames = 12;
+// The mopeds: five heads of the rider and of a pillion rider every second
+// time, the five after them while the moped is held.
+constexpr int kMopedLeft = 76, kMopedRight = 103;
+constexpr int kMopedHeads = 5;
+// The cars with a driver in front and a passenger behind, in four poses each.
+constexpr int kCoupleLeft = 84, kCoupleRight = 97;
+constexpr int kCouplePoses = 4;
+// The cyclists ride alone or in two; the record then spans both with this gap.
+constexpr int kCyclists = 101;
+constexpr int kCyclistsRecordGap = 200;
+constexpr int kCyclistsGapSpan = 101;
 constexpr int kIceCream = 99;
 constexpr int kJingle = 15;
 constexpr int kIceCreamSilence = 180;
@@ -194,6 +219,18 @@ struct Visit {
     int silence;      // the ice-cream van's ticks since its jingle
     int jingle;       // and since the last jingle while driving
     int slot;         // the sheet slot it draws from: 1 for the sheets asked for on demand
+    int extra;        // the first frame of a passenger (or pillion rider, co-driver), or -1
+    int extraX, extraY;
+    int extraPose;    // and the pose shown
+    int load;         // the frame of a load on the bed or platform, or -1
+    int loadX, loadY;
+    int seats[2];     // the family car's two further seats: their first frame, or -1
+    int seatPoses[2];
+    int roof;         // what the family car carries on its roof, or -1
+    int pillionCount; // ticks until the moped's pillion rider turns the head
+    int trailing;     // the cyclists: a second one follows this far behind the first (0: none)
+    int trailBody;    // and rides this bicycle
+    int trailSet;     // with this rider
 };
 Visit gVisits[kMemberSlots];
 
@@ -253,6 +290,117 @@ void IceCreamSetUp(FigurRecord &r, Visit &v)
     }
 }
 
+// The old bicycle has its own rider, the last set; the other bicycles draw
+// theirs from the sets before it.
+int OccupantSetOf(int id, const VehicleArt &a, int body)
+{
+    if (id != kOldBicycleRider)
+        return Rand() % a.occupantSets;
+    if (body == kOldBicycleBody)
+        return a.occupantSets - 1;
+    return Rand() % (a.occupantSets - 1);
+}
+
+bool IsMoped(int id) { return id == kMopedLeft || id == kMopedRight; }
+
+bool IsFamilyCar(int id) { return id == kFamilyLeft || id == kFamilyRight; }
+
+// The roof load of the family cars: 82's only in winter (one of five), 92's
+// more often by day than after dark, with the Christmas tree in December.
+int FamilyRoof(int id)
+{
+    if (id == kFamilyLeft)
+        return Season == kWinter && Rand() % 2 == 0 ? kFig082Roof + Rand() % (kFig082RoofCount - 1) : -1;
+    const int odds = TimeOfDay == kDay ? 3 : (TimeOfDay == kDusk ? 4 : 6);
+    if (Rand() % odds != 0)
+        return -1;
+    return kFig092Roof + Rand() % (Month == 12 ? kFig092RoofCount : kFig092RoofCount - 1);
+}
+
+// Who sits beside the family car's driver and behind: each seat by chance,
+// each from any of the families.
+void FamilyCompany(int id, Visit &v)
+{
+    const int first = id == kFamilyLeft ? kFig082Occupant : kFig092Occupant;
+    for (int seat = 0; seat < 2; ++seat) {
+        v.seats[seat] = -1;
+        v.seatPoses[seat] = 0;
+        if (Rand() % (seat == 0 ? 2 : 3) == 0)
+            v.seats[seat] = first + (Rand() % kFamilies) * kFamilyFrames + (seat + 1) * kFamilySeatPoses;
+    }
+    v.roof = FamilyRoof(id);
+}
+
+// The lorry that drives left carries a co-driver; the plain one of the dusk
+// also crates (three times in six) or timber (two in six) or nothing on its
+// platform.
+void LorryCompany(Visit &v)
+{
+    if (TimeOfDay == kDay) {
+        v.extra = kFig081Second + (Rand() % 2) * kLorrySecondPoses;
+        v.extraX = kFig081SecondX;
+        v.extraY = kFig081SecondY;
+        return;
+    }
+    v.extra = kFig081DarkSecond + (Rand() % 2) * kLorrySecondPoses;
+    v.extraX = kFig081DarkSecondX;
+    v.extraY = kFig081DarkSecondY;
+    const int load = Rand() % 6;
+    if (load == 0)
+        return;
+    v.load = load <= 3 ? kFig081DarkLoad : kFig081DarkLoad + kFig081DarkLoadCount - 1;
+    v.loadX = kFig081DarkLoadX;
+    v.loadY = kFig081DarkLoadY;
+}
+
+// Who and what rides along: the family cars' seats and roof load, the
+// pick-up's load four times in five, the lorry's co-driver and dusk load,
+// the mopeds' pillion rider and the passenger behind the driver every second
+// time.
+void ChooseCompany(int id, Visit &v)
+{
+    v.extra = v.load = v.roof = -1;
+    v.seats[0] = v.seats[1] = -1;
+    v.extraPose = 0;
+    if (IsFamilyCar(id))
+        FamilyCompany(id, v);
+    if (id == kPickUp && Rand() % 5 != 0) {
+        v.load = kFig089Load + Rand() % kFig089LoadCount;
+        v.loadX = kFig089LoadX;
+        v.loadY = kFig089LoadY;
+    }
+    if (id == kLorryA)
+        LorryCompany(v);
+    if (IsMoped(id) && Rand() % 2 == 0) {
+        v.extra = id == kMopedLeft ? kFig076Pillion : kFig103Pillion;
+        v.extraPose = Rand() % kMopedHeads;
+        v.extraX = id == kMopedLeft ? kFig076PillionX : kFig103PillionX;
+        v.extraY = id == kMopedLeft ? kFig076PillionY : kFig103PillionY;
+        v.pillionCount = 0;
+    }
+    if ((id == kCoupleLeft || id == kCoupleRight) && Rand() % 2 == 0) {
+        v.extra = kFig084Passenger + (Rand() % (kFig084PassengerCount / kCouplePoses)) * kCouplePoses;
+        v.extraX = id == kCoupleLeft ? kFig084PassengerX : kFig097PassengerX;
+        v.extraY = id == kCoupleLeft ? kFig084PassengerY : kFig097PassengerY;
+    }
+}
+
+// A second cyclist behind the first, on another bicycle and another rider;
+// the record starts with it and spans both.
+void SecondCyclist(FigurRecord &r, const VehicleArt &a, Visit &v)
+{
+    v.trailing = kCyclistsRecordGap + Rand() % kCyclistsGapSpan;
+    v.trailBody = Rand() % (a.bodies - 1);
+    if (v.trailBody >= v.body)
+        ++v.trailBody;
+    int set = Rand() % (a.occupantSets - 1);
+    if (a.occupant + set * a.stride >= v.occupantSet)
+        ++set;
+    v.trailSet = a.occupant + set * a.stride;
+    r.X -= v.trailing + a.w;
+    r.FrameW = 2 * a.w + kCyclistsRecordGap;
+}
+
 // 77 comes long by day, 100 by day and at dusk, two times in three.
 int ChooseVariant(int id)
 {
@@ -289,8 +437,12 @@ void SetUp(FigurRecord &r, Visit &v)
     // 88 and 96 hide their first body after dark.
     if ((r.Id == 88 || r.Id == 96) && TimeOfDay == kNight)
         v.body = 1 + Rand() % (m.art.bodies - 1);
-    v.occupantSet = m.art.occupant + (Rand() % m.art.occupantSets) * kPosesPerSet;
+    v.occupantSet = m.art.occupant + OccupantSetOf(r.Id, m.art, v.body) * m.art.stride;
     v.occupant = v.occupantSet;
+    if (r.Id == kDayLook)
+        v.occupant += Rand() % kMinibusPoses;
+    if (IsMoped(r.Id))
+        v.occupant += Rand() % kMopedHeads;
     v.moves = 0;
     r.Speed = StartSpeedOf(m.speed);
     if (m.sheet) {
@@ -301,6 +453,10 @@ void SetUp(FigurRecord &r, Visit &v)
         VehicleSetPause(r, Rand() % m.pauseSpan + m.pauseLeast);
     }
     v.lettered = false;
+    ChooseCompany(r.Id, v);
+    v.trailing = 0;
+    if (r.Id == kCyclists && Rand() % 2 == 0)
+        SecondCyclist(r, m.art, v);
     v.wait = 0;
     v.pullOver = PullsOver(r.Id) && Rand() % 9 == 0 ? 1 : 0;
     r.State = kEntering;
@@ -406,17 +562,45 @@ void Enter(FigurRecord &r, const PassingMember &m)
         r.X -= 20 + Rand() % 61;
 }
 
-void Draw(const FigurRecord &r, const Visit &v)
+// One vehicle of the record, dx to the right of its x: what is seen through
+// its windows, what it carries, the body, the user's picture on its box and
+// the wheels of this phase.
+void DrawUnit(const FigurRecord &r, const Visit &v, int dx, int body, int occupant)
 {
     const VehicleArt &a = v.member->art;
-    VehicleDraw(r, v.slot, a.frames[v.occupant], a.occupantX, a.occupantY);
-    VehicleDraw(r, v.slot, a.frames[v.body]);
+    VehicleDraw(r, v.slot, a.frames[occupant], dx + a.occupantX, a.occupantY);
+    // The passenger sits beside or behind the driver, whose frame holds the
+    // inside of the car; the load stands on the bed, behind its boards.
+    if (v.extra >= 0)
+        VehicleDraw(r, v.slot, a.frames[v.extra + v.extraPose], v.extraX, v.extraY);
+    if (v.load >= 0)
+        VehicleDraw(r, v.slot, a.frames[v.load], v.loadX, v.loadY);
+    for (int seat = 0; seat < 2; ++seat)
+        if (v.seats[seat] >= 0)
+            VehicleDraw(r, v.slot, a.frames[v.seats[seat] + v.seatPoses[seat]], a.occupantX, a.occupantY);
+    VehicleDraw(r, v.slot, a.frames[a.bodyFirst + body], dx);
+    if (v.roof >= 0) {
+        const bool left = r.Id == kFamilyLeft;
+        VehicleDraw(r, v.slot, a.frames[v.roof], left ? kFig082RoofX : kFig092RoofX,
+                    left ? kFig082RoofY : kFig092RoofY);
+    }
     if (v.lettered) {
         const int at = r.Id == kLorryA ? kLetteringAtA : kLetteringAtB;
         DrawBitmap(WorkDC, r.Sheets[kLetteredSlot], SceneRect{r.X + at, r.Y, kLettering.w, kLettering.h});
     }
     if (r.Frame > 0)
-        VehicleDraw(r, v.slot, a.frames[a.strip + r.Frame - 1], 0, a.stripY);
+        VehicleDraw(r, v.slot, a.frames[a.strip + r.Frame - 1], dx, a.stripY);
+}
+
+void Draw(const FigurRecord &r, const Visit &v)
+{
+    if (!v.trailing) {
+        DrawUnit(r, v, 0, v.body, v.occupant);
+        return;
+    }
+    // The second cyclist rides at the record's start, posed as the first.
+    DrawUnit(r, v, 0, v.trailBody, v.trailSet + v.occupant - v.occupantSet);
+    DrawUnit(r, v, v.member->art.w + v.trailing, v.body, v.occupant);
 }
 
 bool MayDrift(const FigurRecord &r, const PassingMember &m)
@@ -430,7 +614,8 @@ bool MayDrift(const FigurRecord &r, const PassingMember &m)
 // wander.
 void AtWrap(FigurRecord &r, const PassingMember &m)
 {
-    if (MayDrift(r, m) && Rand() % m.driftOdds == 0)
+    // 103 steers across its lane as its rider looks about instead.
+    if (r.Id != kMopedRight && MayDrift(r, m) && Rand() % m.driftOdds == 0)
         VehicleDrift(r, Rand() % m.turnSpan + m.turnLeast);
     VehicleWanderSpeed(r, m.wanderFactor, m.wanderOffset);
     // The drinks lorry's loudspeaker and the moped's putter, when the engine
@@ -535,8 +720,38 @@ void Move(FigurRecord &r, const PassingMember &m, Visit &v)
         ++r.Speed;
 }
 
+// The moped's rider and pillion rider turn their heads each on a countdown of
+// their own, the rider of 103 now and then steering across the lane as well;
+// held, they look about with a foot down.
+void MopedHeads(FigurRecord &r, const PassingMember &m, Visit &v)
+{
+    const bool held = r.AvoidOrder != 0;
+    const bool left = r.Id == kMopedLeft;
+    const int poses = held ? kMopedHeads : 0;
+    if (--r.Gait < 0) {
+        if (left)
+            r.Gait = held ? Rand() % 33 + 8 : Rand() % 13 + 4;
+        else
+            r.Gait = held ? Rand() % 4 + 2 : Rand() % 24 + 12;
+        v.occupant = v.occupantSet + poses + Rand() % kMopedHeads;
+        if (!left && r.Speed > 1 && Rand() % m.driftOdds == 0)
+            VehicleDrift(r, Rand() % m.turnSpan + m.turnLeast);
+    }
+    if (v.extra < 0 || --v.pillionCount >= 0)
+        return;
+    if (left)
+        v.pillionCount = held ? Rand() % 25 + 16 : Rand() % 11 + 6;
+    else
+        v.pillionCount = held ? Rand() % 6 + 3 : Rand() % 41 + 8;
+    v.extraPose = poses + Rand() % kMopedHeads;
+}
+
 void ChooseOccupant(FigurRecord &r, const PassingMember &m, Visit &v)
 {
+    if (IsMoped(r.Id)) {
+        MopedHeads(r, m, v);
+        return;
+    }
     if (--r.Gait >= 0)
         return;
     if (m.sheet) {
@@ -544,17 +759,42 @@ void ChooseOccupant(FigurRecord &r, const PassingMember &m, Visit &v)
         v.occupant = v.occupantSet + Rand() % m.poses;
         return;
     }
-    r.Gait = r.Speed != 0 ? Rand() % 12 + 5 : Rand() % 6 + 3;
-    v.occupant = v.occupantSet + Rand() % kStandingPoses + (r.Speed != 0 ? kStandingPoses : 0);
-    if (m.keepsSpeedOnClick)
+    if (r.Id == kDayLook) {
+        r.Gait = Rand() % 18 + 4;
+        v.occupant = v.occupantSet + Rand() % kMinibusLaterPoses;
+        return;
+    }
+    if (m.keepsSpeedOnClick) {
+        // Driver and passenger turn their heads often, and each time the
+        // driver may change the speed.
+        r.Gait = Rand() % 6 + 3;
+        v.occupant = v.occupantSet + Rand() % kCouplePoses;
+        if (v.extra >= 0)
+            v.extraPose = Rand() % kCouplePoses;
         VehicleWanderSpeed(r, 10, 31);
+        return;
+    }
+    r.Gait = r.Speed != 0 ? Rand() % 12 + 5 : Rand() % 6 + 3;
+    if (r.Id == kLorryA) {
+        // The lorry's driver keeps to the road; the co-driver looks about.
+        v.extraPose = Rand() % kLorrySecondPoses;
+        return;
+    }
+    if (IsFamilyCar(r.Id)) {
+        v.occupant = v.occupantSet + Rand() % kFamilySeatPoses;
+        for (int seat = 0; seat < 2; ++seat)
+            if (v.seats[seat] >= 0)
+                v.seatPoses[seat] = Rand() % kFamilySeatPoses;
+        return;
+    }
+    v.occupant = v.occupantSet + Rand() % kStandingPoses + (r.Speed != 0 ? kStandingPoses : 0);
 }
 
 int EngineSample(const FigurRecord &r, const PassingMember &m, const Visit &v)
 {
     const int speed = r.Speed < 0 ? 0 : (r.Speed > 4 ? 4 : r.Speed);
     const int sample = m.engine->samples[speed];
-    if (r.Id == 102 && v.body == kOldBicycleBody && sample == 45)
+    if (r.Id == kOldBicycleRider && v.body == kOldBicycleBody && sample == 45)
         return kOldBicycleSample;
     return sample;
 }
@@ -687,6 +927,13 @@ PASSING_SCRIPT(102)
 PASSING_SCRIPT(103)
 PASSING_SCRIPT(104)
 PASSING_SCRIPT(105)
+
+PassingChoice PassingChoiceOf(int id)
+{
+    const Visit &v = VisitOf(id);
+    return {v.body,     v.occupantSet, v.occupant, v.extra,    v.extraPose, v.load,
+            v.seats[0], v.seats[1],    v.roof,     v.trailing, v.trailBody, v.trailSet};
+}
 
 void ResetPassingVehicles()
 {

@@ -40,6 +40,8 @@ constexpr int kClick3or4 = -3;
 struct VehicleArt {
     const FrameEntry *frames;
     int32_t bodies, strip, stripY, phases, occupant, occupantSets, occupantX, occupantY, w, h;
+    int32_t stride;     // from one occupant set's first frame to the next
+    int32_t bodyFirst;  // the first body's frame
 };
 
 // One vehicle's constants.
@@ -102,6 +104,16 @@ void Figur102Script();
 void Figur103Script();
 void Figur104Script();
 void Figur105Script();
+// What vehicle id chose at its last set-up and shows now: its body and
+// occupant frame, the first frame of its occupant's set, the first frame of
+// a passenger (pillion rider, co-driver; -1: none) and its pose, the frame of
+// its load (-1: none), the family car's further seats and roof load (-1:
+// none), and the second cyclist's distance behind the first (0: none),
+// bicycle and rider set.
+struct PassingChoice {
+    int body, occupantSet, occupant, extra, extraPose, load, seat2, seat3, roof, trailing, trailBody, trailSet;
+};
+PassingChoice PassingChoiceOf(int id);
 // Every passing vehicle back to a clean start; the tractor starts leftwards.
 void ResetPassingVehicles();
 void ResetTractor();

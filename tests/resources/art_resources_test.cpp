@@ -765,14 +765,15 @@ struct PassingSheet {
     int darkCount;
     int bodies, strip, stripY, phases;
     int darkBodies, darkStrip, darkStripY, darkPhases;
+    int bodyFirst, darkBodyFirst;
 };
 
 #define PASSING(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), nullptr, 0, \
-    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0}
+    kFig##n##Bodies, kFig##n##Strip, kFig##n##StripY, kFig##n##Phases, 0, 0, 0, 0, kFig##n##BodyFirst, 0}
 #define PASSING_DARK(n) {1##n - 1000, kFig##n##Frames, static_cast<int>(std::size(kFig##n##Frames)), \
     kFig##n##DarkFrames, static_cast<int>(std::size(kFig##n##DarkFrames)), kFig##n##Bodies, kFig##n##Strip, \
     kFig##n##StripY, kFig##n##Phases, kFig##n##DarkBodies, kFig##n##DarkStrip, kFig##n##DarkStripY, \
-    kFig##n##DarkPhases}
+    kFig##n##DarkPhases, kFig##n##BodyFirst, kFig##n##DarkBodyFirst}
 
 const PassingSheet kPassingSheets[] = {
     PASSING(074), PASSING(075), PASSING(076), PASSING(077), PASSING(078), PASSING(079), PASSING(080),
@@ -802,11 +803,12 @@ TEST(ArtResources, PassingVehicleSheetsHoldTheirTablesAndWheelStripsFitTheirBodi
             auto drawn = [&pic](int x, int y) { return !IsKey(PixelAt(pic, x, y)); };
             const int bodies = dark ? v.darkBodies : v.bodies, strip = dark ? v.darkStrip : v.strip;
             const int stripY = dark ? v.darkStripY : v.stripY, phases = dark ? v.darkPhases : v.phases;
+            const int bodyFirst = dark ? v.darkBodyFirst : v.bodyFirst;
             for (int s = strip; s < strip + phases - 1; ++s) {
                 const FrameEntry &e = table[s];
                 int wheel = 0, astray = 0;
                 for (int b = 0; b < bodies; ++b) {
-                    const FrameEntry &body = table[b];
+                    const FrameEntry &body = table[bodyFirst + b];
                     for (int y = 0; y < e.h; ++y) {
                         int lo = body.w, hi = -1;
                         for (int x = 0; x < body.w; ++x) {

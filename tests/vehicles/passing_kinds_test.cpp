@@ -15,6 +15,8 @@
 #include "shell/keys.h"
 #include "vehicles/passing.h"
 
+#include <set>
+
 namespace {
 
 using scenetest::CountOf;
@@ -274,6 +276,184 @@ TEST_F(PassingSpecial, UnloadedWhileItsSheetIsMadeLeavesNothingBehind)
         UnloadFigur(94);
         WaitForExtraSheet();
         EXPECT_EQ(R(94).Sheets[1], nullptr);
+    }
+}
+
+// What some vehicles carry besides their driver, over many visits: the
+// minibus's passengers in one of two sets, a passenger behind the driver
+// every second time, both turning their heads every 3 to 8 ticks, the
+// pick-up's load four times in five, a second cyclist on another bicycle
+// with another rider half the time (the record spanning both), and the old
+// bicycle's own rider.
+TEST_F(PassingSpecial, ExtrasAreChosenFromTheirOwnPictures)
+{
+    std::set<int> minibusSets, loads, trailingSets, drivers, passengers;
+    int minibusLater = 0, alone = 0, pairs = 0, oldBicycles = 0;
+    // By day the minibus would also ask for its day look.
+    TimeOfDay = kDusk;
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        for (int id : {78, 84, 89, 97, 101, 102}) {
+            SeedRand(seed);
+            PretendOnStage(id);
+            FigurRecord &r = R(id);
+            r.State = 0;
+            Run(id);
+            const PassingChoice c = PassingChoiceOf(id);
+            switch (id) {
+            case 78:
+                minibusSets.insert(c.occupantSet);
+                EXPECT_GE(c.occupant - c.occupantSet, 0);
+                EXPECT_LE(c.occupant - c.occupantSet, 6);
+                // Once driving, the passengers turn among their first three poses.
+                r.State = 2;
+                r.Gait = 0;
+                r.AvoidOrder = 0;
+                r.X = 600;
+                Run(id, 2);
+                EXPECT_LE(PassingChoiceOf(id).occupant - c.occupantSet, 2);
+                minibusLater += r.Gait >= 3 && r.Gait <= 20;
+                break;
+            case 84:
+            case 97: {
+                drivers.insert(c.occupantSet);
+                passengers.insert(c.extra);
+                r.State = 2;
+                r.Gait = 0;
+                r.AvoidOrder = 0;
+                r.X = 600;
+                Run(id);
+                const PassingChoice now = PassingChoiceOf(id);
+                EXPECT_GE(r.Gait, 3);
+                EXPECT_LE(r.Gait, 8);
+                EXPECT_LE(now.occupant - c.occupantSet, 3);
+                EXPECT_LE(now.extraPose, 3);
+                break;
+            }
+            case 89:
+                loads.insert(c.load);
+                break;
+            case 101:
+                if (c.trailing == 0) {
+                    ++alone;
+                    EXPECT_EQ(r.FrameW, 96);
+                    EXPECT_EQ(r.X, -352);
+                } else {
+                    ++pairs;
+                    EXPECT_GE(c.trailing, 200);
+                    EXPECT_LE(c.trailing, 300);
+                    EXPECT_NE(c.trailBody, c.body);
+                    EXPECT_NE(c.trailSet, c.occupantSet);
+                    EXPECT_EQ((c.trailSet - 14) % 8, 0);
+                    trailingSets.insert(c.trailSet);
+                    EXPECT_EQ(r.FrameW, 2 * 96 + 200);
+                    EXPECT_EQ(r.X, -352 - c.trailing - 96);
+                }
+                break;
+            default:
+                oldBicycles += c.body == 3;
+                EXPECT_EQ(c.occupantSet == 23, c.body == 3) << "the old bicycle's rider is its own";
+                break;
+            }
+            UnloadFigur(id);
+        }
+    }
+    TimeOfDay = kDay;
+    EXPECT_EQ(minibusSets, (std::set<int>{5, 12}));
+    EXPECT_EQ(minibusLater, 400);
+    EXPECT_EQ(loads, (std::set<int>{-1, 20, 21, 22}));
+    EXPECT_EQ(drivers, (std::set<int>{7, 11, 15, 19, 23}));
+    std::set<int> everyPassenger = {-1};
+    for (int k = 0; k < 15; ++k)
+        everyPassenger.insert(27 + 4 * k);
+    EXPECT_EQ(passengers, everyPassenger);
+    EXPECT_GT(alone, 150);
+    EXPECT_GT(pairs, 150);
+    EXPECT_EQ(trailingSets, (std::set<int>{14, 22, 30, 38, 46}));
+    EXPECT_GT(oldBicycles, 50);
+}
+
+// The mopeds' riders, the lorry's crew and its dusk load, the family cars'
+// seats and roof loads: each chosen from its own pictures, the heads of a held
+// moped from the five held poses.
+TEST_F(PassingSpecial, CompanyAndLoadsComeFromTheirOwnPictures)
+{
+    std::set<int> pillions, heldHeads, crews, seconds, lorryLoads, seat2, seat3, roofs82, roofs92;
+    TimeOfDay = kDusk;
+    Season = kWinter;
+    Month = 12;
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        for (int id : {76, 81, 82, 92, 103}) {
+            SeedRand(seed);
+            PretendOnStage(id);
+            FigurRecord &r = R(id);
+            r.State = 0;
+            Run(id);
+            const PassingChoice c = PassingChoiceOf(id);
+            if (id == 76 || id == 103) {
+                EXPECT_EQ(c.occupantSet, 4);
+                EXPECT_LE(c.occupant - 4, 4);
+                pillions.insert(c.extra);
+                // Held, the heads come from the held poses.
+                r.State = 2;
+                r.Gait = 0;
+                r.AvoidOrder = 1;
+                r.X = 600;
+                Run(id);
+                heldHeads.insert(PassingChoiceOf(id).occupant);
+                if (id == 76) {
+                    EXPECT_GE(r.Gait, 8);
+                    EXPECT_LE(r.Gait, 40);
+                } else {
+                    EXPECT_GE(r.Gait, 2);
+                    EXPECT_LE(r.Gait, 5);
+                }
+            } else if (id == 81) {
+                crews.insert(c.occupantSet);
+                seconds.insert(c.extra);
+                lorryLoads.insert(c.load);
+            } else {
+                seat2.insert(c.seat2);
+                seat3.insert(c.seat3);
+                (id == 82 ? roofs82 : roofs92).insert(c.roof);
+            }
+            UnloadFigur(id);
+        }
+    }
+    TimeOfDay = kDay;
+    Season = kSummer;
+    Month = 6;
+    EXPECT_EQ(pillions, (std::set<int>{-1, 14}));
+    EXPECT_EQ(heldHeads, (std::set<int>{9, 10, 11, 12, 13}));
+    EXPECT_EQ(crews, (std::set<int>{13, 14}));
+    EXPECT_EQ(seconds, (std::set<int>{17, 21}));
+    EXPECT_EQ(lorryLoads, (std::set<int>{-1, 25, 28}));
+    EXPECT_EQ(seat2, (std::set<int>{-1, 18, 30, 42, 54, 66}));
+    EXPECT_EQ(seat3, (std::set<int>{-1, 22, 34, 46, 58, 70}));
+    EXPECT_EQ(roofs82, (std::set<int>{-1, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(roofs92, (std::set<int>{-1, 8, 9, 10, 11, 12, 13}));
+    // By day the lettered lorry has one of three drivers and one of two
+    // co-drivers.
+    std::set<int> dayCrews, daySeconds;
+    for (uint32_t seed = 1; seed <= 50; ++seed) {
+        SeedRand(seed);
+        PretendOnStage(81);
+        R(81).State = 0;
+        Run(81);
+        dayCrews.insert(PassingChoiceOf(81).occupant);
+        daySeconds.insert(PassingChoiceOf(81).extra);
+        UnloadFigur(81);
+    }
+    EXPECT_EQ(dayCrews, (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(daySeconds, (std::set<int>{5, 9}));
+    // In summer the family car going left carries nothing on its roof.
+    for (uint32_t seed = 1; seed <= 50; ++seed) {
+        SeedRand(seed);
+        PretendOnStage(82);
+        R(82).State = 0;
+        Run(82);
+        EXPECT_EQ(PassingChoiceOf(82).roof, -1);
+        UnloadFigur(82);
     }
 }
 

@@ -71,7 +71,7 @@ const SetUpCase kSetUps[] = {
     {98, kDay, 110, 93, 168, 80, 18, -424, -424, 3, 6, 8, 32, 50},
     {99, kDay, 147, 132, 264, 117, 25, -550, -550, 5, 8, 32, 192, 150},
     {100, kDay, 84, 72, 208, 64, 22, -464, -464, 5, 5, 32, 152, 50},
-    {101, kDay, 100, 88, 96, 80, 10, -352, -352, 3, 3, 16, 40, 50},
+    {101, kDay, 100, 88, 96, 80, 10, -352 - 300 - 96, -352, 3, 3, 16, 40, 50},
     {102, kDay, 126, 114, 128, 106, 5, -384, -384, 4, 4, 8, 40, 50},
     {103, kDay, 116, 104, 108, 96, 5, -364, -364, 3, 3, 8, 48, 150},
     {104, kDay, 103, 87, 208, 75, 22, -464, -464, 6, 6, 16, 48, 50},
@@ -134,7 +134,8 @@ protected:
 
 // Each vehicle's set-up, over enough visits to reach both ends of every
 // range: lane, x, speed and pause exactly as described, its size and
-// spacing, its lane's counter raised once.
+// spacing, its lane's counter raised once. (The cyclists' x reaches further
+// back when a second one rides behind the first.)
 TEST_F(Passing, EverySetUpDrawsItsValuesFromExactlyItsRanges)
 {
     DebugOn = 0;
@@ -161,7 +162,8 @@ TEST_F(Passing, EverySetUpDrawsItsValuesFromExactlyItsRanges)
         const FigurRecord &r = R(c.id);
         const int w0 = c.id <= 88 ? SceneW : 0;
         SCOPED_TRACE(testing::Message() << "vehicle " << c.id << " time of day " << c.timeOfDay);
-        EXPECT_EQ(r.FrameW, c.w);
+        // A second cyclist behind the first widens the record past both.
+        EXPECT_TRUE(r.FrameW == c.w || (c.id == 101 && r.FrameW == 2 * c.w + 200)) << r.FrameW;
         EXPECT_EQ(r.FrameH, c.h);
         EXPECT_EQ(r.Spacing, c.spacing);
         EXPECT_EQ(r.LaneYMin, SceneH - c.laneTop);
@@ -411,6 +413,44 @@ TEST_F(Passing, TractorAlternatesItsLanesAndCrawls)
         EXPECT_EQ(r.X, x + 2 * r.Direction) << "two moves of 1 in four ticks";
         UnloadFigur(73);
     }
+}
+
+// Behind the tractor in the near lane a faster car is held back by the scene
+// step: it brakes, creeps on at the tractor's pace and never closes the gap,
+// while the tractor crawls on undisturbed.
+TEST_F(Passing, AFasterVehicleQueuesBehindTheTractor)
+{
+    ResetPassingVehicles();
+    // The tractor's second visit takes the near lane rightwards.
+    OnStage(73, 0);
+    Run(73);
+    UnloadFigur(73);
+    SeedRand(6);
+    OnStage(73, 0);
+    OnStage(104, 0);
+    FigurRecord &slow = R(73), &fast = R(104);
+    Run(73);
+    ASSERT_EQ(slow.Direction, 1);
+    slow.X = 640;
+    Frames(2);
+    ASSERT_EQ(slow.State, 101);
+    ASSERT_EQ(fast.State, 2);
+    const int slowStart = slow.X;
+    int leastGap = INT_MAX, leastSpeed = INT_MAX;
+    for (int frame = 0; frame < 900 && IsOnStage(73) && IsOnStage(104); ++frame) {
+        Frames(1);
+        const int gap = slow.X - (fast.X + fast.FrameW);
+        leastGap = std::min(leastGap, gap);
+        if (gap < 200)
+            leastSpeed = std::min(leastSpeed, fast.Speed);
+    }
+    ASSERT_TRUE(IsOnStage(73) && IsOnStage(104));
+    EXPECT_GE(leastGap, 0) << "the car ran into the tractor";
+    EXPECT_LT(slow.X - (fast.X + fast.FrameW), 200) << "the car caught up and queues";
+    EXPECT_LE(leastSpeed, 1) << "the car braked behind the tractor";
+    EXPECT_GE(slow.X - slowStart, 900 / 2 - 10) << "the tractor kept its pace";
+    UnloadFigur(73);
+    UnloadFigur(104);
 }
 
 }  // namespace

@@ -69,7 +69,9 @@ class Kind:
             mid = (rear + front) / 2 + 0.03
             return [(w * rear + 6, top + 3, w * (mid - rear) - 9, bottom - top - 3),
                     (w * mid + 2, top + 3, w * (front - mid) - 8, bottom - top - 3)]
-        if k in ("van", "icecream", "pickup"):
+        if k == "pickup":
+            return [(w * 0.68, h * 0.2, w * 0.14, h * 0.24)]
+        if k in ("van", "icecream"):
             top, bottom = h * 0.12, h * 0.42
             return [(w * 0.7, top, w * 0.14, bottom - top)]
         if k in ("lorry", "drinks"):
@@ -299,6 +301,10 @@ def _van(ctx, kind: Kind, paint, extra=None):
     ctx.stroke()
     box(ctx, 1, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
     box(ctx, w - 9, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    if kind.win:
+        # the script's windows are the passengers'; the cab's own is tinted
+        x, y, ww, hh = (w * 0.7, h * 0.12, w * 0.14, h * 0.3)
+        box(ctx, x, y, ww, hh, shade(GLASS_FRONT, -0.25), shade(paint, -0.5), 0.8, r=2.5)
     if extra:
         extra(ctx)
     if kind.text:
@@ -365,6 +371,177 @@ def _lorry(ctx, kind: Kind, paint, box_colour, load=None):
     box(ctx, w - 6, cy + chh * 0.62, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=1)
     box(ctx, 1.5, sill - 16, 4, 6, "#c0302a", "#6a1a16", 0.6)
     _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def pickup_bed(kind: Kind):
+    """The open bed behind the pick-up's cab (x, y, w, h), right-facing: its
+    load is drawn behind the body and shows above the side boards."""
+    w, h = kind.w, kind.h
+    return (4, h * 0.5, w * 0.56, h * 0.2)
+
+
+def _pickup(ctx, kind: Kind, paint):
+    w, h = kind.w, kind.h
+    g = kind.geometry()
+    r = g["r"]
+    sill = h - 1 - r * 0.45
+    bx, by, bw, bh = pickup_bed(kind)
+    # the bed's side boards and tailgate
+    box(ctx, bx, by, bw, sill - by, paint, shade(paint, -0.5), OUTLINE, r=1.5)
+    set_col(ctx, shade(paint, -0.25))
+    ctx.set_line_width(0.8)
+    for yy in (by + bh * 0.45, by + bh):
+        ctx.move_to(bx + 2, yy)
+        ctx.line_to(bx + bw - 2, yy)
+    ctx.stroke()
+    box(ctx, bx - 1, by - 2, bw + 2, 3, shade(paint, 0.25), shade(paint, -0.5), 0.6)
+    # the cab, with its bonnet ahead
+    cx = bx + bw + 2
+    top = h * 0.12
+    ctx.new_path()
+    ctx.move_to(cx, sill)
+    ctx.line_to(cx, top + 5)
+    ctx.curve_to(cx, top + 1, cx + 3, top, cx + 7, top)
+    ctx.line_to(w * 0.83, top)
+    ctx.curve_to(w * 0.86, top, w * 0.87, h * 0.2, w * 0.89, h * 0.46)
+    ctx.line_to(w - 6, h * 0.5)
+    ctx.curve_to(w - 3, h * 0.51, w - 2.5, h * 0.55, w - 2.5, h * 0.6)
+    ctx.line_to(w - 3, sill)
+    ctx.close_path()
+    fill_stroke(ctx, paint, shade(paint, -0.5), OUTLINE)
+    set_col(ctx, shade(paint, 0.35))
+    ctx.rectangle(cx + 6, top + 1.5, w * 0.83 - cx - 8, 1.4)
+    ctx.fill()
+    ctx.new_path()
+    ctx.move_to(w * 0.845, top + 4)
+    ctx.curve_to(w * 0.86, top + 6, w * 0.865, h * 0.22, w * 0.875, h * 0.44)
+    ctx.line_to(w * 0.835, h * 0.44)
+    ctx.close_path()
+    fill_stroke(ctx, GLASS_FRONT, shade(paint, -0.5), 0.7)
+    set_col(ctx, shade(paint, -0.45))
+    ctx.set_line_width(0.8)
+    ctx.move_to(w * 0.64, top + 3)
+    ctx.line_to(w * 0.64, sill - 2)
+    ctx.move_to(w * 0.85, h * 0.46)
+    ctx.line_to(w * 0.85, sill - 2)
+    ctx.stroke()
+    box(ctx, w * 0.66, h * 0.5, 8, 2.5, shade(paint, 0.4), shade(paint, -0.5), 0.5)
+    set_col(ctx, shade(paint, -0.22))
+    ctx.rectangle(4, sill - 6, w - 8, 5)
+    ctx.fill()
+    box(ctx, 1, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    box(ctx, w - 9, sill - 8, 8, 5, "#b8bcc4", "#5c6068", 0.6, r=1.5)
+    _arches(ctx, kind)
+    _lamps(ctx, kind, h * 0.53)
+    _cut_windows(ctx, kind, shade(paint, -0.5))
+
+
+def platform(ctx, bx, by, bw, bh, colour="#8a6a4a"):
+    """An open platform with low side boards in place of a lorry's box: what
+    it carries is drawn behind the body and shows above the boards."""
+    top = by + bh - 26
+    box(ctx, bx, top, bw, by + bh - top, colour, shade(colour, -0.5), OUTLINE, r=1)
+    set_col(ctx, shade(colour, -0.3))
+    ctx.set_line_width(0.8)
+    for k in range(1, 5):
+        xx = bx + bw * k / 5.0
+        ctx.move_to(xx, top + 2)
+        ctx.line_to(xx, by + bh - 2)
+    ctx.move_to(bx + 2, top + 13)
+    ctx.line_to(bx + bw - 2, top + 13)
+    ctx.stroke()
+    box(ctx, bx - 1, top - 2, bw + 2, 3, shade(colour, 0.25), shade(colour, -0.5), 0.6)
+
+
+def draw_platform_load(ctx, kind: Kind, which, facing):
+    """A lorry platform's load: stacked crates (0) or timber (1), standing on
+    the platform's floor a little below its boards' top."""
+    cx = kind.cab()[0]
+    bx, bw = 3, cx - 6
+    floor = kind.h - 1 - kind.geometry()["r"] * 0.55 - 8 - 14
+    ctx.save()
+    if facing < 0:
+        ctx.translate(kind.w, 0)
+        ctx.scale(-1, 1)
+    if which == 0:
+        for i in range(int(bw // 40)):
+            for j in range(3 if i % 2 else 2):
+                x, y = bx + 4 + i * 40, floor - 20 * (j + 1)
+                box(ctx, x, y, 38, 19, "#3a6aa8" if (i + j) % 2 else "#c8a030", "#1e2e48", 0.8, r=1)
+                box(ctx, x + 12, y + 4, 14, 5, shade("#3a6aa8", -0.3), None, 0)
+    else:
+        # logs lying lengthwise, their cut ends at the back, strapped down
+        for j in range(4):
+            for i in range(2 if j < 3 else 1):
+                y = floor - 12 * (j + 1) + 1
+                x0 = bx + 4 + (j % 2) * 6 + i * (bw / 2 - 4)
+                length = bw / 2 - 10 if j < 3 else bw - 30
+                rounded_rect(ctx, x0, y, length, 12, 5)
+                fill_stroke(ctx, "#7a5a3a", "#3a2a1a", 0.8)
+                ctx.new_path()
+                ctx.arc(x0 + 5, y + 6, 5.5, 0, 2 * math.pi)
+                fill_stroke(ctx, "#dcb888", "#7a5a3a", 0.7)
+        set_col(ctx, "#c8302a")
+        ctx.set_line_width(1.6)
+        for k in (0.3, 0.7):
+            ctx.move_to(bx + bw * k, floor)
+            ctx.line_to(bx + bw * k, floor - 50)
+        ctx.stroke()
+    ctx.restore()
+
+
+def draw_load(ctx, kind: Kind, which, facing):
+    """One of the pick-up's loads, standing on its bed: crates of apples, a
+    household on the move, potted shrubs."""
+    bx, by, bw, bh = pickup_bed(kind)
+    # the bed's floor lies a little below the boards' top edge
+    floor = by + 12
+    ctx.save()
+    if facing < 0:
+        ctx.translate(kind.w, 0)
+        ctx.scale(-1, 1)
+    if which == 0:
+        for i in range(4):
+            for j in range(2 if i % 3 else 3):
+                x, y = bx + 6 + i * 30, floor - 16 * (j + 1)
+                box(ctx, x, y, 28, 15, "#c89a5a", "#6a4a20", 0.8, r=1)
+                set_col(ctx, "#8a6a30")
+                ctx.set_line_width(0.6)
+                ctx.move_to(x + 2, y + 7.5)
+                ctx.line_to(x + 26, y + 7.5)
+                ctx.stroke()
+                for k in range(4):
+                    ctx.new_path()
+                    ctx.arc(x + 5 + 6 * k, y + 1, 3, 0, 2 * math.pi)
+                    fill_stroke(ctx, "#c8302a" if (i + k) % 3 else "#8ab83a", "#5a1a14", 0.5)
+    elif which == 1:
+        # an armchair, a standard lamp and a rolled carpet
+        x = bx + 10
+        box(ctx, x, floor - 34, 40, 34, "#6a8a5a", "#2e4028", 0.8, r=5)
+        box(ctx, x - 2, floor - 20, 10, 20, "#5a7a4a", "#2e4028", 0.8, r=3)
+        box(ctx, x + 34, floor - 20, 10, 20, "#5a7a4a", "#2e4028", 0.8, r=3)
+        set_col(ctx, "#3a3c42")
+        ctx.set_line_width(1.6)
+        ctx.move_to(x + 62, floor)
+        ctx.line_to(x + 62, floor - 46)
+        ctx.stroke()
+        ctx.new_path()
+        ctx.move_to(x + 52, floor - 44)
+        ctx.line_to(x + 72, floor - 44)
+        ctx.line_to(x + 67, floor - 56)
+        ctx.line_to(x + 57, floor - 56)
+        ctx.close_path()
+        fill_stroke(ctx, "#f0d8a0", "#8a6a30", 0.7)
+        rounded_rect(ctx, x + 78, floor - 14, 44, 14, 7)
+        fill_stroke(ctx, "#a83a3a", "#5a1a1a", 0.8)
+    else:
+        for i in range(4):
+            cx = bx + 18 + i * 30
+            box(ctx, cx - 9, floor - 14, 18, 14, "#b8643a", "#6a3018", 0.8, r=2)
+            ctx.new_path()
+            ctx.arc(cx, floor - 26 - 4 * (i % 2), 14 + 2 * (i % 2), 0, 2 * math.pi)
+            fill_stroke(ctx, "#4a8a3a" if i % 2 else "#3a7a44", "#1e4020", 0.8)
+    ctx.restore()
 
 
 def _coach(ctx, kind: Kind, paint, band):
@@ -442,7 +619,34 @@ def _moped(ctx, kind: Kind, paint):
     box(ctx, w * 0.82, h * 0.4, 5, 5, "#f6f0d0", "#7a7a70", 0.6, r=2)
 
 
-def _bicycle(ctx, kind: Kind, paint):
+def _old_bicycle_fittings(ctx, kind: Kind, paint, rx, fx, cy, r, head):
+    """An old roadster's mudguards, chain guard, swept-back bars and a
+    wicker basket at the front."""
+    set_col(ctx, shade(paint, 0.25))
+    ctx.set_line_width(2.2)
+    for cx in (rx, fx):
+        ctx.new_path()
+        ctx.arc(cx, cy, r + 2.5, math.pi * 1.05, math.pi * 1.95)
+        ctx.stroke()
+    ctx.new_path()
+    rounded_rect(ctx, kind.w * 0.3, cy - 4, kind.w * 0.22, 7, 3)
+    fill_stroke(ctx, shade(paint, 0.1), shade(paint, -0.5), 0.7)
+    set_col(ctx, "#3a3c42")
+    ctx.set_line_width(1.8)
+    ctx.move_to(*head)
+    ctx.line_to(head[0] - 1, head[1] - 9)
+    ctx.curve_to(head[0] - 6, head[1] - 11, head[0] - 12, head[1] - 9, head[0] - 14, head[1] - 6)
+    ctx.stroke()
+    box(ctx, head[0] + 2, head[1] - 7, 16, 12, "#b8904a", "#6a4a20", 0.8, r=2)
+    set_col(ctx, "#8a6a30")
+    ctx.set_line_width(0.6)
+    for k in range(1, 4):
+        ctx.move_to(head[0] + 2, head[1] - 7 + 3 * k)
+        ctx.line_to(head[0] + 18, head[1] - 7 + 3 * k)
+    ctx.stroke()
+
+
+def _bicycle(ctx, kind: Kind, paint, old=False):
     w, h = kind.w, kind.h
     g = kind.geometry()
     r = g["r"]
@@ -465,17 +669,20 @@ def _bicycle(ctx, kind: Kind, paint):
     ctx.line_to(fx, cy)
     ctx.stroke()
     box(ctx, seat[0] - 6, seat[1] - 4, 12, 4, "#2a2220", "#100c0a", 0.6, r=1.5)
-    set_col(ctx, "#3a3c42")
-    ctx.set_line_width(1.8)
-    ctx.move_to(*head)
-    ctx.line_to(head[0] - 2, head[1] - 6)
-    ctx.line_to(head[0] - 9, head[1] - 7)
-    ctx.stroke()
+    if old:
+        _old_bicycle_fittings(ctx, kind, paint, rx, fx, cy, r, head)
+    else:
+        set_col(ctx, "#3a3c42")
+        ctx.set_line_width(1.8)
+        ctx.move_to(*head)
+        ctx.line_to(head[0] - 2, head[1] - 6)
+        ctx.line_to(head[0] - 9, head[1] - 7)
+        ctx.stroke()
     ctx.arc(bb[0], bb[1], 3.5, 0, 2 * math.pi)
     fill_stroke(ctx, "#8a8e96", "#3a3c42", 0.6)
 
 
-def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None):
+def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None, style=None):
     """The body with its wheels in phase 0."""
     ctx.save()
     _MIRRORED[0] = facing < 0
@@ -485,8 +692,10 @@ def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None):
     k = kind.kind
     if k in ("car", "hatch", "estate"):
         _car(ctx, kind, paint)
-    elif k in ("van", "pickup"):
+    elif k == "van":
         _van(ctx, kind, paint)
+    elif k == "pickup":
+        _pickup(ctx, kind, paint)
     elif k == "icecream":
         def cone(c):
             # the serving hatch with three scoops on its sign
@@ -507,7 +716,7 @@ def draw_body(ctx, kind: Kind, paint, facing, turn=0.0, second=None, load=None):
     elif k == "moped":
         _moped(ctx, kind, paint)
     elif k == "bicycle":
-        _bicycle(ctx, kind, paint)
+        _bicycle(ctx, kind, paint, old=style == "old")
     wheels(ctx, kind, turn)
     ctx.restore()
 
@@ -532,10 +741,11 @@ STANDING = [dict(head="front"), dict(head="side", head_facing=-1), dict(head="fr
 DRIVING = [dict(), dict(neck=4), dict(head="front"), dict(neck=-4)]
 
 
-def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=0.75, passenger=None):
+def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=0.75, passenger=None, rear=False):
     """An occupant frame: the interior behind every side window, the person's
     head and shoulders at the front seat (and a passenger behind), clipped to
-    the windows, so nothing shows outside them."""
+    the windows, so nothing shows outside them. rear: the person alone on
+    the rear seat, without the interior, to be drawn over another frame."""
     cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
@@ -552,13 +762,16 @@ def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=
         ctx.translate(-ox, -cy0)
         _holes(ctx, kind)
         ctx.clip()
-        set_col(ctx, INTERIOR)
-        ctx.paint()
+        if not rear:
+            set_col(ctx, INTERIOR)
+            ctx.paint()
         win = kind.windows()
         top = min(r[1] for r in win)
         bottom = max(r[1] + r[3] for r in win)
         seats = [(max(r[0] + r[2] for r in win) - 10, look)]
-        if passenger is not None:
+        if rear:
+            seats = [(min(r[0] for r in win) + 12, look)]
+        elif passenger is not None:
             seats.append((min(r[0] for r in win) + 12, passenger))
         for sx, lk in seats:
             fig = Figure(lk)
@@ -571,15 +784,18 @@ def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=
             fig.draw(ctx, pose, 0, 0)
             ctx.restore()
         # seat backs under the window line
-        set_col(ctx, "#5a3434")
-        ctx.rectangle(0, bottom - 4, kind.w, 4)
-        ctx.fill()
+        if not rear:
+            set_col(ctx, "#5a3434")
+            ctx.rectangle(0, bottom - 4, kind.w, 4)
+            ctx.fill()
         ctx.restore()
     return draw
 
 
-def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None):
-    """A rider sitting on a two-wheeler (and one behind on a moped)."""
+def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None, upright=False, at=None, foot_down=False):
+    """A rider sitting on a two-wheeler (and one behind on a moped); at puts
+    the one rider at that share of the length, foot_down sets the near foot
+    on the road (stopped)."""
     cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
@@ -595,12 +811,13 @@ def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None):
         ctx.translate(-ox, -cy0)
         g = kind.geometry()
         seat_y = kind.h - 1 - g["r"] * (2.25 if kind.kind == "bicycle" else 2.2)
-        seats = [(kind.w * (0.42 if kind.kind == "bicycle" else 0.36), look)]
+        seats = [(kind.w * (at if at is not None else (0.42 if kind.kind == "bicycle" else 0.36)), look)]
         if pillion is not None:
             seats.insert(0, (kind.w * 0.2, pillion))
         for sx, lk in seats:
             fig = Figure(lk)
-            pose = Pose(view="side", facing=1, lean=12 if kind.kind == "bicycle" else 4, near_leg=(80, 80),
+            lean = 2 if upright else (12 if kind.kind == "bicycle" else 4)
+            pose = Pose(view="side", facing=1, lean=lean, near_leg=(12, 8) if foot_down else (80, 80),
                         far_leg=(65, 70), near_arm=(55, 15), far_arm=(50, 20), ground=False, **pose_kw)
             ctx.save()
             ctx.translate(sx, seat_y - 2)
@@ -610,3 +827,182 @@ def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None):
             ctx.restore()
         ctx.restore()
     return draw
+
+
+def people_in_windows(looks, kind: Kind, facing, poses, cell, interior=True):
+    """An occupant frame of a vehicle with a row of passenger windows: the
+    interior behind them and one person in each window whose look is given
+    (None leaves the seat empty), each in a pose of its own. Without the
+    interior the frame holds the people alone, to be drawn over another."""
+    cx0, cy0, cw, ch = cell
+
+    def draw(ctx, layer, phase):
+        if layer != "base":
+            return
+        ctx.save()
+        if facing < 0:
+            ctx.translate(cw, 0)
+            ctx.scale(-1, 1)
+            ox = kind.w - (cx0 + cw)
+        else:
+            ox = cx0
+        ctx.translate(-ox, -cy0)
+        _holes(ctx, kind)
+        ctx.clip()
+        if interior:
+            set_col(ctx, INTERIOR)
+            ctx.paint()
+        for (x, y, ww, hh), lk, pose_kw in zip(kind.windows(), looks, poses):
+            if lk is None:
+                continue
+            fig = Figure(lk)
+            pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False,
+                        **pose_kw)
+            ctx.save()
+            scale = min(1.0, hh / 26.0)
+            ctx.translate(x + ww * 0.55, y + 3 + lk.height * 0.99 * scale)
+            ctx.scale(scale, scale)
+            fig.draw(ctx, pose, 0, 0)
+            ctx.restore()
+        if interior:
+            bottom = max(r[1] + r[3] for r in kind.windows())
+            set_col(ctx, "#5a3434")
+            ctx.rectangle(0, bottom - 4, kind.w, 4)
+            ctx.fill()
+        ctx.restore()
+    return draw
+
+
+def seat_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_x, interior, size=1.0):
+    """One person at seat_x (a share of the length, right-facing) behind the
+    side windows, head and shoulders, clipped to the windows; with interior
+    the inside of every window behind. The family cars draw their three
+    seats as frames of their own, the driver's with the inside."""
+    cx0, cy0, cw, ch = cell
+
+    def draw(ctx, layer, phase):
+        if layer != "base":
+            return
+        ctx.save()
+        if facing < 0:
+            ctx.translate(cw, 0)
+            ctx.scale(-1, 1)
+            ox = kind.w - (cx0 + cw)
+        else:
+            ox = cx0
+        ctx.translate(-ox, -cy0)
+        _holes(ctx, kind)
+        ctx.clip()
+        win = kind.windows()
+        top = min(r[1] for r in win)
+        bottom = max(r[1] + r[3] for r in win)
+        if interior:
+            set_col(ctx, INTERIOR)
+            ctx.paint()
+        fig = Figure(look)
+        pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False, **pose_kw)
+        ctx.save()
+        scale = min(1.0, (bottom - top) / 26.0) * size
+        ctx.translate(kind.w * seat_x, bottom - (bottom - top) * size + 3 + look.height * 0.99 * scale)
+        ctx.scale(scale, scale)
+        fig.draw(ctx, pose, 0, 0)
+        ctx.restore()
+        if interior:
+            set_col(ctx, "#5a3434")
+            ctx.rectangle(0, bottom - 4, kind.w, 4)
+            ctx.fill()
+        ctx.restore()
+    return draw
+
+
+def draw_roof_load(ctx, kind: Kind, which, facing, roof_y):
+    """What a family car carries on its roof rails: a roof box, skis,
+    suitcases, a sledge, a bicycle, a Christmas tree (right-facing; roof_y
+    the roof's top row)."""
+    w = kind.w
+    x0, x1 = w * 0.22, w * 0.66
+    ctx.save()
+    if facing < 0:
+        ctx.translate(w, 0)
+        ctx.scale(-1, 1)
+    # the rails
+    box(ctx, x0, roof_y - 3, x1 - x0, 2.5, "#3a3c42", "#1c1c20", 0.5)
+    for x in (x0 + 4, x1 - 6):
+        box(ctx, x, roof_y - 3, 2, 4, "#3a3c42", None, 0)
+    base = roof_y - 3
+    if which == 0:
+        ctx.new_path()
+        ctx.move_to(x0 + 4, base)
+        ctx.curve_to(x0 + 2, base - 10, x0 + 14, base - 13, x0 + 30, base - 13)
+        ctx.line_to(x1 - 16, base - 13)
+        ctx.curve_to(x1 - 4, base - 13, x1, base - 6, x1 - 2, base)
+        ctx.close_path()
+        fill_stroke(ctx, "#2a2c32", "#101014", 0.8)
+        set_col(ctx, "#5a5e68")
+        ctx.rectangle(x0 + 28, base - 11, x1 - x0 - 48, 1.4)
+        ctx.fill()
+    elif which == 1:
+        for k, col in enumerate(("#c8302a", "#2a6ab0", "#f2c230")):
+            ctx.new_path()
+            y = base - 3 - k * 3
+            ctx.move_to(x0 - 6, y)
+            ctx.line_to(x1 + 2, y)
+            ctx.curve_to(x1 + 8, y, x1 + 10, y - 3, x1 + 10, y - 5)
+            ctx.set_line_width(2.2)
+            set_col(ctx, col)
+            ctx.stroke()
+    elif which == 2:
+        for k, (ww, hh, col) in enumerate(((38, 14, "#8a4a2a"), (30, 11, "#2a5a8a"), (26, 9, "#4a7a3a"))):
+            x = x0 + 6 + k * 36
+            box(ctx, x, base - hh, ww, hh, col, shade(col, -0.5), 0.8, r=2)
+            box(ctx, x + ww / 2 - 5, base - hh - 3, 10, 3, "#2a2220", None, 0, r=1)
+        set_col(ctx, "#e8e4d8")
+        ctx.set_line_width(1.2)
+        ctx.move_to(x0 + 2, base - 7)
+        ctx.line_to(x1 - 2, base - 7)
+        ctx.stroke()
+    elif which == 3:
+        set_col(ctx, "#8a5a2a")
+        ctx.set_line_width(2.6)
+        ctx.move_to(x0 + 8, base - 2)
+        ctx.line_to(x1 - 14, base - 2)
+        ctx.curve_to(x1 - 4, base - 2, x1, base - 8, x1 - 6, base - 11)
+        ctx.stroke()
+        box(ctx, x0 + 12, base - 9, x1 - x0 - 30, 4, "#b87a3a", "#5a3a1a", 0.7, r=1)
+    elif which == 4:
+        cy = base - 10
+        for cx in (x0 + 20, x0 + 64):
+            wheel(ctx, cx, cy, 9, 0, thin=True, spokes=10)
+        set_col(ctx, "#c8302a")
+        ctx.set_line_width(2)
+        ctx.move_to(x0 + 20, cy)
+        ctx.line_to(x0 + 40, cy + 1)
+        ctx.line_to(x0 + 34, cy - 12)
+        ctx.close_path()
+        ctx.move_to(x0 + 40, cy + 1)
+        ctx.line_to(x0 + 58, cy - 12)
+        ctx.line_to(x0 + 34, cy - 12)
+        ctx.move_to(x0 + 58, cy - 12)
+        ctx.line_to(x0 + 64, cy)
+        ctx.stroke()
+    else:
+        ctx.new_path()
+        ctx.move_to(x0 - 4, base - 5)
+        ctx.line_to(x1 + 6, base - 2)
+        ctx.line_to(x1 + 6, base - 8)
+        ctx.close_path()
+        fill_stroke(ctx, "#2e6a3a", "#163a1e", 0.8)
+        for k in range(6):
+            xx = x0 + 6 + k * (x1 - x0) / 6.0
+            ctx.new_path()
+            ctx.move_to(xx, base - 3)
+            ctx.line_to(xx + 10, base - 14 + k * 1.2)
+            ctx.line_to(xx + 18, base - 3)
+            ctx.close_path()
+            fill_stroke(ctx, "#3a7a44", "#163a1e", 0.6)
+        set_col(ctx, "#6a4a2a")
+        ctx.set_line_width(2.4)
+        ctx.move_to(x0 - 10, base - 5)
+        ctx.line_to(x0 - 2, base - 5)
+        ctx.stroke()
+    ctx.restore()
