@@ -34,6 +34,7 @@ void Figur064Script();
 void Figur065Script();
 void Figur066Script();
 void Figur067Script();
+void Figur068Script();
 void Figur069Script();
 void Figur041Script();
 void Figur042Script();
@@ -58,7 +59,10 @@ void Figur023Script();
 void Figur030Script();
 void Figur033Script();
 void Figur051Script();
+void Figur052Script();
 void Figur054Script();
+void Figur055Script();
+void Figur058Script();
 void Figur056Script();
 void Figur057Script();
 // The EXIT sign, drawn like a figure.
@@ -78,9 +82,11 @@ void ResetFigur013();
 void ResetFigur017();
 void ResetFigur025();
 void ResetFigur029();
+void ResetFigur052();
+void ResetFigur058();
 void ResetFigur060();
 void ResetFigur061();
-// The residents 62 to 67 share one reset.
+// The residents 62 to 68 share one reset.
 void ResetResidents();
 // The door a resident or visitor is heading for (5: none, off to the right).
 int ResidentTargetDoor(int id);

@@ -55,9 +55,13 @@ const ObjectScript kFigureScripts[] = {
     {49, Figur049Script, nullptr, "Frau Kessler"},
     {50, Figur050Script, ResetFigur050, "Lotte"},
     {51, Figur051Script, nullptr, "Malerlehrling Timo"},
+    {52, Figur052Script, ResetFigur052, "Student Paul"},
     {54, Figur054Script, nullptr, "Fotograf Anton"},
+    // 55 and 58 are one person.
+    {55, Figur055Script, nullptr, "Bäckersfrau Erna"},
     {56, Figur056Script, nullptr, "Paula + Jakob"},
     {57, Figur057Script, nullptr, "Henrik + Greta"},
+    {58, Figur058Script, ResetFigur058, "Bäckersfrau Erna"},
     {59, Figur059Script, nullptr, "Fensterputzer Ole"},
     // The window scenes have no words of their own.
     {60, Figur060Script, ResetFigur060, ""},
@@ -68,6 +72,7 @@ const ObjectScript kFigureScripts[] = {
     {65, Figur065Script, ResetResidents, "Hausmeister Gerd"},
     {66, Figur066Script, ResetResidents, "Maler Anselm"},
     {67, Figur067Script, ResetResidents, "Nachbar Timo"},
+    {68, Figur068Script, ResetResidents, "Cousine Ida"},
     {69, Figur069Script, nullptr, "Wetterfee Greta"},
     {110, Figur110Script, ResetFigur110, ""},
 };

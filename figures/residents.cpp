@@ -1,13 +1,15 @@
-// Figures 62 to 67, the people of the row of houses: they walk the far
+// Figures 62 to 68, the people of the row of houses: they walk the far
 // pavement, climb the steps of a door, go in, stay a long while, come out and
-// walk on. 62 is a visitor who comes in from the left; 63 to 67 live behind
-// door 2 and start by coming out of it. One implementation drives all six
-// from a table of what each does differently.
+// walk on. 62 and 68 are visitors who come in from the left; 63 to 67 live
+// behind door 2 and start by coming out of it. One implementation drives all
+// seven from a table of what each does differently; 68's look out of an
+// attic window is in upperwindow.cpp.
 #include "figures/figures.h"
 
 #include "core/random.h"
 #include "features/lights.h"
 #include "figures/scriptframe.h"
+#include "figures/upperwindow.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "services/sound.h"
@@ -21,11 +23,15 @@
 #include "fig065_frames.h"
 #include "fig066_frames.h"
 #include "fig067_frames.h"
+#include "fig068_frames.h"
 
 namespace {
 
 constexpr int kFirstResident = 62;
-constexpr int kResidentCount = 6;
+constexpr int kResidentCount = 7;
+// The visitor who calls at one door after the other and, upstairs, shows
+// itself at the window.
+constexpr int kWindowVisitor = 68;
 
 constexpr int kHomeDoor = 2;
 constexpr int kNoDoor = 5;
@@ -64,8 +70,8 @@ using IdList = int[kMaxListed];
 // What one figure does differently.
 struct ResidentKind {
     int id;
-    bool visitor;            // 62: no home, enters from the left
-    bool narrow;             // 62, 64: the narrow door offsets and one gait
+    bool visitor;            // 62, 68: no home, enter from the left
+    bool narrow;             // 62, 64, 68: the narrow door offsets and one gait
     bool seasonSheets;       // summer and winter sheets
     int frameH;
     int laneTop, laneBottom; // SceneH minus these
@@ -98,6 +104,8 @@ const ResidentKind kKinds[kResidentCount] = {
     {67, false, false, false, 81, 301, 266, 5, 20, 6, 20, 6, 42, 54, 30, 36, 60, 72, 108, 114, 3, 2, 25, 15, 6,
      {18, 25, 30, 41, 54, 61, 62, 64}, {18, 30, 41, 54, 61, 62, 63, 64, 65, 66}, {18, 30, 41, 54, 61, 62},
      kFig067Frames},
+    {68, true, true, false, 80, 300, 265, 4, 20, 0, 0, 4, 48, 54, 30, 42, 60, 64, 0, 0, 0, 0, 0, 0, 6,
+     {18, 25, 30, 41, 54, 61, 63, 64, 65, 66, 67}, {}, {}, kFig068Frames},
 };
 
 // What each figure keeps between frames and from one appearance to the next.
@@ -174,7 +182,9 @@ void TakeDoor(FigurRecord &r)
 void SetUpVisitor(FigurRecord &r, const ResidentKind &k, ResidentState &s)
 {
     FigSetName(r);
-    if (IsOnStage(58))
+    if (k.id == kWindowVisitor)
+        s.door = 1;
+    else if (IsOnStage(58))
         s.door = (Rand() % 3 != 0) ? kHomeDoor : 4;
     else if (Rand() % 2 == 0)
         s.door = Rand() % 5 + 1;
@@ -190,7 +200,7 @@ void SetUpVisitor(FigurRecord &r, const ResidentKind &k, ResidentState &s)
     r.FrameW = kFrameW;
     r.AvoidOrder = r.ScriptVar = 0;
     r.Direction = r.Avoids = 1;
-    FigSetPause(r, Rand() % 25 + 24);
+    FigSetPause(r, k.id == kWindowVisitor ? Rand() % 241 + 120 : Rand() % 25 + 24);
     r.Speed = WalkSpeed(k);
     r.Frame = r.Tick = r.WaitCount = 0;
     r.State = 1;
@@ -412,6 +422,12 @@ void GoIn(FigurRecord &r, const ResidentKind &k, ResidentState &s)
         r.State = 999;
         return;
     }
+    if (k.id == kWindowVisitor && UpperWindowShown(s.door)) {
+        r.Speed = Rand() % 5 + 5 + FigureSpeedBase();
+        r.WaitCount = s.door == kHomeDoor ? Rand() % 3001 + 1000 : Rand() % 601 + 600;
+        r.State = kUpperWindowFirstState;
+        return;
+    }
     r.WaitCount = InsideTicks(k, s.door);
     r.State = 5;
 }
@@ -494,7 +510,7 @@ void ChooseNextDoor(FigurRecord &r, const ResidentKind &k, ResidentState &s)
 {
     if (k.visitor) {
         s.door += 1;
-        if (s.door > kHomeDoor && s.door < kNoDoor)
+        if (k.id != kWindowVisitor && s.door > kHomeDoor && s.door < kNoDoor)
             s.door += Rand() % (6 - s.door);
         r.Direction = r.Avoids = 1;
         r.Speed = SlowSpeed(3, 3);
@@ -595,8 +611,17 @@ void ResidentStep(int id)
     FigurRecord &r = FigurTable[id];
     const ResidentKind &k = KindOf(id);
     ResidentState &s = StateOf(id);
-    if (FigClickBlock(r))
+    const int state = r.State;
+    if (FigClickBlock(r)) {
+        if (id == kWindowVisitor)
+            UpperWindowRemoved(state);
         return;
+    }
+    if (id == kWindowVisitor && IsUpperWindowState(r.State)) {
+        if (!UpperWindowStep(r, s.door))
+            FigUnknownState(r);
+        return;
+    }
     const int out = k.comeOutState;
     if (r.State == out) {
         ComeOut(r, k, s);
@@ -672,6 +697,7 @@ void Figur064Script() { ResidentStep(64); }
 void Figur065Script() { ResidentStep(65); }
 void Figur066Script() { ResidentStep(66); }
 void Figur067Script() { ResidentStep(67); }
+void Figur068Script() { ResidentStep(68); }
 
 void ResetResidents()
 {

@@ -428,7 +428,7 @@ TEST_F(Lights, Schedule)
         EXPECT_EQ(on, c.on) << what;
         std::string log = Log().substr(mark);
         EXPECT_EQ(log.find("rechter Rollladen") != std::string::npos, c.rollerStarts) << what;
-        EXPECT_EQ(log.find("Figur  55: kein Skript") != std::string::npos, c.asks55) << what;
+        EXPECT_EQ(log.find("Figur  55 laden") != std::string::npos, c.asks55) << what;
         LightChance = RandomLightChance;
         WeatherShow = false;
         ResetLights();

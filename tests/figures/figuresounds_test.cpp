@@ -6,6 +6,7 @@
 #include "audiotest.h"
 
 #include "core/random.h"
+#include "features/lights.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -40,7 +41,11 @@ protected:
         Sound = LoadBASS(kEffectsInstance);
         ASSERT_EQ(Sound, 1);
         LockWaveResources(GetModuleHandleA(nullptr));
+        // The doors' and shutters' samples are loaded only with their
+        // switch on; a test turns the switch on when it wants them heard.
+        SoundOpt[kOptDoors] = 1;
         LoadSamples();
+        SoundOpt[kOptDoors] = 0;
         SetSoundSceneWidth(SceneW);
         wav_ = dir_.File("own.wav");
         ASSERT_TRUE(testutil::WriteFileBytes(
@@ -256,6 +261,52 @@ TEST_F(FigureSounds, ThePramSqueaksAtTheSecondFrameWhileItsChannelIsFree)
     while (r.Frame != 2 && IsOnStage(30))
         Run(30);
     EXPECT_EQ(SamplePlays(28), off);
+}
+
+TEST_F(FigureSounds, HouseDoorsAndShuttersSoundOnlyWithTheDoorSwitch)
+{
+    struct Case {
+        const char *what;
+        bool sound, doors;
+        int plays;
+    } cases[] = {{"sound and the door switch on", true, true, 1},
+                 {"the door switch off", true, false, 0},
+                 {"sound off", false, true, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SoundOpt[kOptDoors] = c.doors ? 1 : 0;
+        // A resident out of its door: the house door.
+        ResidentDoor[63] = 2;
+        FigurRecord &r = Enter(63);
+        Run(63);
+        ASSERT_EQ(r.State, 6);
+        const int doorBefore = SamplePlays(22);
+        const int soundWas = Sound;
+        Sound = c.sound ? soundWas : 0;
+        while (r.State == 6)
+            Run(63);
+        EXPECT_EQ(SamplePlays(22), doorBefore + c.plays);
+        UnloadFigur(63);
+        // The baker's wife closing the shutters at dusk.
+        At(2026, 6, 10, 20, 30);
+        Build();
+        ShutterState = kShutterOpen;
+        Sound = soundWas;
+        FigurRecord &w = Enter(55);
+        while (w.State < 10 && IsOnStage(55))
+            Run(55);
+        const int shutterBefore = SamplePlays(21);
+        Sound = c.sound ? soundWas : 0;
+        while (w.State == 10)
+            Run(55);
+        EXPECT_EQ(SamplePlays(21), shutterBefore + c.plays);
+        Sound = soundWas;
+        UnloadFigur(55);
+        ShutterState = kShutterOpen;
+        At(2026, 6, 10, 14, 0);
+        Build();
+    }
+    SoundOpt[kOptDoors] = 0;
 }
 
 TEST_F(FigureSounds, Figure40SaysHisPieceWhenHemmedInAsWhenClicked)

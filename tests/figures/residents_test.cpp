@@ -264,9 +264,11 @@ TEST_F(Residents, SixtyFourAsksForItsSecondLookAtDoorOneAndGoesWithoutIt)
     // A refused request costs only the look; the next time the sheet comes.
     struct Case {
         const char *what;
-        bool refused;
+        bool refused, neverComes;
         int slot;
-    } cases[] = {{"the worker is busy", true, 0}, {"the sheet comes", false, 1}};
+    } cases[] = {{"the worker is busy", true, false, 0},
+                 {"the sheet never comes: 300 ticks, then the first look", false, true, 0},
+                 {"the sheet comes", false, false, 1}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         r.State = 5;
@@ -278,6 +280,16 @@ TEST_F(Residents, SixtyFourAsksForItsSecondLookAtDoorOneAndGoesWithoutIt)
         Run(64);
         EXPECT_EQ(r.State, 6);
         PlusLoaderBusy = 0;
+        if (c.neverComes) {
+            ASSERT_TRUE(testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000));
+            ClearExtraSheet(&r, 1);
+            int calls = 0;
+            while (r.State == 6 && calls < 400) {
+                Run(64);
+                ++calls;
+            }
+            EXPECT_EQ(calls, 301);
+        }
         ASSERT_TRUE(testutil::WaitFor(
             [&] {
                 Run(64);

@@ -8,6 +8,7 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "features/bubbles.h"
+#include "features/lights.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
@@ -365,6 +366,84 @@ TEST_F(StreetRun, KeyCBringsAMusicianWhoPlaysThePlaylistObeysItsBubbleAndLeavesA
     // When the music ends he leaves.
     EXPECT_TRUE(WaitFor([musician] { return !IsOnStage(musician); }, 120000)) << Log();
     EXPECT_FALSE(MusicPlaying);
+    Stop();
+}
+
+TEST_F(StreetRun, ThePeopleOfTheHousesComeByTheirKeysAndLeaveNothingBehind)
+{
+    // K brings the visitors' vehicle: switched on again here.
+    scenetest::SetSetting("nicht071", 0);
+    Start(2026, 6, 10, 14, 0, 0);  // a summer weekday: Z may bring 68
+    struct {
+        char key;
+        int id;
+    } keys[] = {{'A', 62}, {'F', 64}, {'V', 63}, {'Q', 52}, {'Z', 68}};
+    for (const auto &k : keys) {
+        const int id = k.id;
+        FigurTable[id].Pause = 0;
+        FigurTable[id].MayReturn = 1;
+        ASSERT_TRUE(WaitFor(
+            [this, k] {
+                if (!IsOnStage(k.id) && !LoaderBusy)
+                    PostMessageA(MainWindow, WM_KEYUP, static_cast<WPARAM>(k.key), 0);
+                return IsOnStage(k.id) && FigurTable[k.id].State != 0;
+            },
+            60000))
+            << k.key << Log();
+        char line[48];
+        StrPrintfN(line, sizeof(line), "Figur %3d GELADEN", id);
+        EXPECT_GE(CountOf(Log(), line), 1) << id;
+        // Inside a house or on the pavement, a remove click on its box ends it.
+        FigurTable[id].X = 500;
+        ASSERT_TRUE(WaitFor(
+            [this, id] {
+                PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, 10, 10));
+                return !IsOnStage(id);
+            },
+            5000))
+            << id << Log();
+    }
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            if (!IsOnStage(71) && !LoaderBusy)
+                PostMessageA(MainWindow, WM_KEYUP, 'K', 0);
+            return IsOnStage(71);
+        },
+        60000))
+        << Log();
+    // Three to five knocks at door 1 call the baker's wife.
+    const int doorX = SceneX + 110, doorY = SceneY + SceneH - 300;
+    ASSERT_TRUE(WaitFor(
+        [doorX, doorY] {
+            if (!IsOnStage(58) && !LoaderBusy)
+                PostMessageA(MainWindow, WM_LBUTTONUP, 0, MAKELPARAM(doorX, doorY));
+            return IsOnStage(58);
+        },
+        60000))
+        << Log();
+    // Frames make no GDI objects while they act.
+    bool measured = false;
+    for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
+        int loads = CountOf(Log(), "GELADEN");
+        LONG made = GdiObjectsMade();
+        WaitFor([] { return false; }, 1000);
+        if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
+            continue;
+        measured = true;
+        EXPECT_EQ(GdiObjectsMade(), made);
+    }
+    EXPECT_TRUE(measured);
+    Stop();
+}
+
+TEST_F(StreetRun, AtDuskTheLightsBringTheBakersWifeWhoClosesTheShutters)
+{
+    // At a minute to nine the lights' schedule surely asks for her.
+    Start(2026, 6, 10, 20, 58, 55);
+    ShutterState = kShutterOpen;
+    ASSERT_TRUE(WaitFor([this] { return CountOf(Log(), "Figur  55 GELADEN") >= 1; }, 60000)) << Log();
+    ASSERT_TRUE(WaitFor([this] { return CountOf(Log(), "Figur  55 ENTLADEN") >= 1; }, 120000)) << Log();
+    EXPECT_EQ(ShutterState, kShutterClosed);
     Stop();
 }
 

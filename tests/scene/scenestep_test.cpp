@@ -231,7 +231,7 @@ TEST_F(Step, HotSpotsOfTheHouseFronts)
         EXPECT_EQ(ClickPending, 0u);
         EXPECT_EQ(SpotClickCount, n);
     }
-    EXPECT_EQ(CountOf(Log(), "Figur  58: kein Skript"), 1);
+    EXPECT_EQ(CountOf(Log(), "Figur  58 laden"), 1);
     SpotClickCount = 11;
     Click(110, h - 300);
     HandleSceneClick();

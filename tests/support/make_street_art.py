@@ -16,7 +16,9 @@ and 2 (24 to 32, up to 118 entries) (20 + k, 10i mod 256, 30t + 5s + 4), for
 the window scenes (60, slot 1, every variant's row of frames on its "FF"
 sheet) (20 + 2k, 100, 30t + 5s + 4), for the couple at door 2 (33, 262
 entries) (k mod 256, 74, 30t + 5s + 1), its second person's extra sheets in
-the colours of slot 2; everything else is the key colour. From figure 26 on the green wraps past a
+the colours of slot 2; the people at the left house's door and figure 52 (20 + 2k, 10(i - 50) + 5,
+30t + 5s + 1), green and blue that no other figure has;
+everything else is the key colour. From figure 26 on the green wraps past a
 byte and lands on values that end in 4, between those of the figures below
 it. The pavement picture GEHWEG_01 tells its place in every pixel: (x mod 256,
 100 + x div 256, 100 + y). The
@@ -58,16 +60,21 @@ def bmp8(path, width, height, rows):
 # pavement renewer (22) draws from the scene tests' sheet.
 SHEETS = {1: 2, 2: 1, 3: 1, 4: 1, 5: 1, 6: 1, 7: 1, 8: 2, 9: 1, 10: 1, 11: 1, 13: 1, 17: 2, 18: 1, 20: 1, 23: 1,
           24: 1, 25: 1, 26: 1, 27: 1, 28: 1, 29: 2, 30: 1, 31: 1, 32: 1, 33: 1,
-          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 54: 1,
+          34: 1, 35: 1, 36: 1, 37: 2, 38: 1, 39: 1, 40: 1, 43: 1, 45: 1, 47: 1, 48: 2, 49: 1, 50: 2, 51: 1, 52: 1,
+          54: 1, 55: 1, 58: 3,
           41: 1, 42: 1, 44: 1, 46: 2, 56: 1, 57: 1, 59: 1, 61: 1, 62: 1, 63: 2, 64: 2, 65: 1, 66: 2, 67: 1,
-          69: 1, 70: 1, 72: 1, 110: 1}
+          68: 1, 69: 1, 70: 1, 72: 1, 110: 1}
 # 64's second sheet is its second look, asked for as an extra sheet.
 SHEETS.update({i: 1 for i in PASSING})
 FIGURES = sorted(SHEETS)
+# Figure 55's pictures of the shutters on its sheet: entries 58 and 59 of the
+# probe.
+SHUTTERS_CLOSED, SHUTTERS_OPEN = (0, 416, 120, 81), (798, 416, 120, 81)
 # Objects whose layout differs by time of day or slot: (id, slot) -> table
 # by time of day. Figure 46 runs by day, walks his dog by night and brings
 # the mail from an extra sheet; at dusk his sheet 0 is never drawn.
-TABLES = {(46, 0): {1: "kFig046DayFrames", 2: "kFig046DayFrames", 3: "kFig046NightFrames"},
+TABLES = {(52, 0): {1: "kFig052DayFrames", 2: "kFig052DayFrames", 3: "kFig052NightFrames"},
+          (46, 0): {1: "kFig046DayFrames", 2: "kFig046DayFrames", 3: "kFig046NightFrames"},
           (46, 1): {t: "kFig046MailFrames" for t in (1, 2, 3)}}
 
 
@@ -95,11 +102,17 @@ def window_scene_sheets(folder):
             for t in ts]
 
 
+# Figures whose colours stay clear of every other figure's.
+OWN_COLOURS = (52, 55, 58)
+
+
 def entry_colour(ident, t, slot, k):
     if ident == 33:
         return (k & 0xFF, 74, 30 * t + 5 * slot + 1)
     if ident == 60:
         return (20 + 2 * k, 100, 30 * t + 5 * slot + 4)
+    if ident in OWN_COLOURS:
+        return (20 + 2 * k, 10 * (ident - 50) + 5, 30 * t + 5 * slot + 1)
     if ident == 61:
         return (20 + k, 110, 30 * t + 5 * slot + 2)
     if 62 <= ident <= 69:
@@ -220,6 +233,9 @@ def main():
             dark = t > 1 and ident in DARK_TABLES
             table = tables.get("kFig%03d%sFrames" % (ident, "Dark" if dark else ""), [])
             used = [e if e[2] > 0 else (0, 0, 0, 0) for e in table]
+            if ident == 55:
+                # The closed and the open shutters follow the act's frames.
+                used += [SHUTTERS_CLOSED, SHUTTERS_OPEN]
             for slot in range(count):
                 own = TABLES.get((ident, slot), {}).get(t)
                 slot_used = [e if e[2] > 0 else (0, 0, 0, 0) for e in tables[own]] if own else used
@@ -247,6 +263,18 @@ def main():
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     for name, t, rects in window_scene_sheets(frames):
         probe_sheet(os.path.join(out, name + ".bmp"), 60, t, 1, rects)
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # Figure 68's attic windows of the houses 1 to 3, in slot 1's colours.
+    for door in (1, 2, 3):
+        name = "FIG068_KA_%02d" % door
+        # frame 0 is empty: the house as it is
+        window = [(0, 0, 0, 0)] + tables["kFig068WindowFrames"][1:]
+        probe_sheet(os.path.join(out, name + ".bmp"), 68, 1, 1, window)
+        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # Figure 52's two outfits for the walk home, by day.
+    for outfit in (1, 2):
+        name = "FIG052_01_%02d" % outfit
+        probe_sheet(os.path.join(out, name + ".bmp"), 52, 1, 1, tables["kFig052HomeFrames"])
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     # The weather presenter's five scenes, all in the colours of slot 1.
     for variant in range(1, 6):

@@ -173,11 +173,11 @@ def pillar_sheet(path, t):
     bmp8(path, 312, 271, px)
 
 
-SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 71: 1,
+SCENE_FIGURES = {8: 2, 20: 1, 22: 1, 35: 1, 39: 1, 55: 1, 71: 1,
                  110: 1, 111: 1, 112: 1, 113: 1, 114: 1, 118: 1, 131: 1}
 # The people of the houses: plain sheets for the scene tests and the test
 # saver; the street tests have probe sheets of their own under these names.
-RESIDENT_FIGURES = {62: 1, 63: 2, 64: 1, 65: 1, 66: 2, 67: 1, 69: 1}
+RESIDENT_FIGURES = {52: 1, 62: 1, 63: 2, 64: 1, 65: 1, 66: 2, 67: 1, 68: 1, 69: 1}
 
 
 # Light sheets: light n's rectangle in red 200 (off) or 250 (on), green n,

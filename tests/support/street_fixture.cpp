@@ -29,6 +29,8 @@ COLORREF EntryColour(int id, int timeOfDay, int slot, int entry)
         return RGB(entry & 0xFF, 74, 30 * timeOfDay + 5 * slot + 1);
     if (id == 60)
         return RGB(20 + 2 * entry, 100, 30 * timeOfDay + 5 * slot + 4);
+    if (id == 52 || id == 55 || id == 58)
+        return RGB(20 + 2 * entry, 10 * (id - 50) + 5, 30 * timeOfDay + 5 * slot + 1);
     if (id == 61)
         return RGB(20 + entry, 110, 30 * timeOfDay + 5 * slot + 2);
     if (id >= 62 && id <= 69)

@@ -29,14 +29,16 @@ class Family:
         return self._mod().build(*self.args, outdir)
 
 
+# Figures whose sheets hold pieces of the background.
+FIGURE_EXTRA = {"fig055": STREET, "fig060": STREET, "fig058": STREET + ["wynart/figures/fig055.py"]}
+
+
 def _figure_families():
     from .figures import DESCRIPTORS
     out = []
     for mod in DESCRIPTORS:
-        # the window scenes are drawn over the background pictures
-        street = STREET if mod == "fig060" else []
-        out.append(Family(mod, "figures." + mod, (), COMMON + FIGURE + street + ["wynart/figures/%s.py" % mod,
-                                                                                 "wynart/figures/__init__.py"]))
+        out.append(Family(mod, "figures." + mod, (), COMMON + FIGURE + FIGURE_EXTRA.get(mod, []) + [
+            "wynart/figures/%s.py" % mod, "wynart/figures/__init__.py"]))
     return out
 
 

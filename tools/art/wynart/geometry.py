@@ -129,7 +129,15 @@ ROLL2_PITCH = (121, 130)
 ROLL2_SHEET = (604, 389)
 
 SHUTTER_POS = (157, 685)        # "FENSTERLADEN" closed over light 4
-SHUTTER_SIZE = (116, 108)
+SHUTTER_SIZE = (120, 81)        # = figure 55's closed-shutters picture
+BAKERY_GLASS_H = 70             # the shop window under the shutters, from row 693
+# Where the figures at the left house show themselves: figure 55 at door 1
+# (scene (91, 9)), figure 58 at (69, 16); figure 68's upper windows of the
+# houses 1 to 3, 128 x 160 each.
+SHUTTER_FIGURE_POS = (91, SCENE_TOP + 9)
+WINDOW_FIGURE58_POS = (69, SCENE_TOP + 16)
+UPPER_WINDOWS = {1: (138, 246), 2: (473, 202), 3: (766, 246)}
+UPPER_WINDOW_SIZE = (128, 160)
 
 CLOCK_HOUSING_POS = (103, 635)  # design 0, "UHR_tt_ss_0"
 CLOCK_HOUSING_SIZE = (40, 30)
@@ -258,6 +266,10 @@ def emit_header():
         ("kRoll2FrameH", ROLL2_FRAME[1]), ("kRoll2Frames", ROLL2_FRAMES), ("kRoll2PitchX", ROLL2_PITCH[0]),
         ("kRoll2PitchY", ROLL2_PITCH[1]),
         ("kShutterX", SHUTTER_POS[0]), ("kShutterY", SHUTTER_POS[1]),
+        ("kShutterW", SHUTTER_SIZE[0]), ("kShutterH", SHUTTER_SIZE[1]),
+        ("kShutterFigureX", SHUTTER_FIGURE_POS[0]), ("kShutterFigureY", SHUTTER_FIGURE_POS[1] - SCENE_TOP),
+        ("kWindowFigure58X", WINDOW_FIGURE58_POS[0]), ("kWindowFigure58Y", WINDOW_FIGURE58_POS[1] - SCENE_TOP),
+        ("kUpperWindowW", UPPER_WINDOW_SIZE[0]), ("kUpperWindowH", UPPER_WINDOW_SIZE[1]),
         ("kClockHousingX", CLOCK_HOUSING_POS[0]), ("kClockHousingY", CLOCK_HOUSING_POS[1]),
         ("kClockDigitsY", CLOCK_DIGITS_Y), ("kClockDialX", CLOCK_DIAL_POS[0]), ("kClockDialY", CLOCK_DIAL_POS[1]),
         ("kClockPivotX", CLOCK_PIVOT[0]), ("kClockPivotY", CLOCK_PIVOT[1]),
@@ -304,6 +316,9 @@ def emit_header():
     for k, r in HOT_SPOTS.items():
         w("constexpr GeoRect kHotSpot%s = %s;" % (k, _rect(r)))
     w("constexpr GeoRect kFigure29Window = %s;" % _rect(FIGURE29_WINDOW))
+    w("// Upper windows of the houses 1..3 (index 0 unused): picture x, y of the top-left.")
+    w("constexpr int32_t kUpperWindow[4][2] = {{0, 0}, %s};" % ", ".join(
+        "{%d, %d}" % UPPER_WINDOWS[k] for k in (1, 2, 3)))
     w("// Top-left anchors of the window figures 1..13 (index 0 unused).")
     w("constexpr int32_t kWindowFigureAnchor[14][2] = {{0, 0}, %s};" % ", ".join(
         "{%d, %d}" % WINDOW_FIGURE_ANCHORS[k] for k in range(1, 14)))

@@ -169,24 +169,33 @@ def _roller_down(img, season, phase):
 # ------------------------------------------------------------------ left shutters (closed)
 
 
-def _shutters(phase, bg, outdir):
+def closed_shutters(phase, bg):
+    """The two leaves shut over the bakery window, the folded leaves beside it
+    covered with wall: the screen's "FENSTERLADEN" and figure 55's closed
+    picture are this one drawing. bg: the summer picture of the phase."""
     w, h = G.SHUTTER_SIZE
     f = 2
     surf, ctx = new_surface(w * f, h * f)
     ctx.scale(f, f)
     wood = L.apply_color((0.25, 0.42, 0.31), phase)
     dark = shade(wood, -0.45)
-    # the folded leaves beside the window are covered with wall and two closed
-    # leaves meet over the glass
     l4 = G.LIGHT_BY_N[4].dst
     x0 = l4.x - G.SHUTTER_POS[0]          # 8
-    top = 693 - G.SHUTTER_POS[1] - 2
+    top = 690 - G.SHUTTER_POS[1]
+    leaf_h = G.BAKERY_GLASS_H + 5
+    # wall patches that hide the opened leaves at both sides
+    for sx in (158, 262):
+        rx = sx - G.SHUTTER_POS[0]
+        wall = bg[740, sx - 3 if sx < 200 else sx + 12] / 255.0
+        set_col(ctx, tuple(float(v) for v in wall))
+        ctx.rectangle(rx - 0.5, top, 11, leaf_h)
+        ctx.fill()
     leaf_w = (l4.w + 2) / 2
     for k in range(2):
         lx = x0 - 1 + k * leaf_w
-        box(ctx, lx, top, leaf_w, 100, wood, dark, 1)
+        box(ctx, lx, top, leaf_w, leaf_h, wood, dark, 1)
         set_col(ctx, shade(wood, -0.25))
-        for j in range(12):
+        for j in range(int(leaf_h // 8)):
             ctx.rectangle(lx + 3, top + 4 + j * 8, leaf_w - 6, 2)
         ctx.fill()
         set_col(ctx, shade(wood, 0.15))
@@ -194,20 +203,16 @@ def _shutters(phase, bg, outdir):
         ctx.fill()
     # hinges and the latch
     set_col(ctx, L.apply_color((0.2, 0.2, 0.22), phase))
-    for yy in (top + 12, top + 84):
+    for yy in (top + 10, top + leaf_h - 12):
         ctx.rectangle(x0 - 3, yy, 8, 2)
         ctx.rectangle(x0 + l4.w - 5, yy, 8, 2)
-    ctx.rectangle(x0 + leaf_w - 2, top + 48, 4, 6)
+    ctx.rectangle(x0 + leaf_w - 2, top + leaf_h / 2 - 3, 4, 6)
     ctx.fill()
-    # wall patches that hide the opened leaves at both sides
-    for sx in (158, 262):
-        rx = sx - G.SHUTTER_POS[0]
-        # the wall's own colour just beside the folded leaf
-        wall = bg[740, sx - 3 if sx < 200 else sx + 12] / 255.0
-        set_col(ctx, tuple(float(v) for v in wall))
-        ctx.rectangle(rx - 0.5, top, 11, 100)
-        ctx.fill()
-    rgb, key = sprite_from_surface(surf, f)
+    return sprite_from_surface(surf, f)
+
+
+def _shutters(phase, bg, outdir):
+    rgb, key = closed_shutters(phase, bg)
     io.write_bmp8(os.path.join(outdir, "FENSTERLADEN_%02d.bmp" % phase), rgb, key)
 
 

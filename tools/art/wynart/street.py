@@ -1211,13 +1211,14 @@ class Street:
              transom=(d1.x + 4, 669, d1.w - 8, 18), steps=2)
         l4 = G.LIGHT_BY_N[4].dst
         # open shutters folded back beside the big window
+        # (the window is as high as the shutters that close over it)
         for sx in (158, 262):
-            box(ctx, sx, 692, 9, 96, "#3f6b4f", "#24402f", 0.8)
+            box(ctx, sx, 690, 9, G.BAKERY_GLASS_H + 4, "#3f6b4f", "#24402f", 0.8)
             set_col(ctx, "#2f5540")
-            for k in range(11):
-                ctx.rectangle(sx + 1.5, 696 + k * 8, 6, 1.5)
+            for k in range(int(G.BAKERY_GLASS_H // 8)):
+                ctx.rectangle(sx + 1.5, 694 + k * 8, 6, 1.5)
             ctx.fill()
-        self._shop_window(ctx, (l4.x + 3, 693, l4.w - 6, 95), "bakery2", P.WINDOW_FRAME, 4)
+        self._shop_window(ctx, (l4.x + 3, 693, l4.w - 6, G.BAKERY_GLASS_H), "bakery2", P.WINDOW_FRAME, 4)
         # house 2: two raised windows, door 2 with bell, two cellar windows
         for n in (5, 6):
             r = G.LIGHT_BY_N[n].dst
@@ -1856,7 +1857,7 @@ class Street:
             door_lit(ctx, (d1.x, d1.y, d1.w, d1.h - 3), phase, transom=(d1.x + 4, 669, d1.w - 8, 18))
             self._pool(ctx, d1.x + d1.w / 2, 800, 40, 14)
         elif n == 4:
-            self._shop_window(ctx, (r.x + 3, 693, r.w - 6, 95), "bakery2", P.WINDOW_FRAME, 4, lit=True, phase=phase)
+            self._shop_window(ctx, (r.x + 3, 693, r.w - 6, G.BAKERY_GLASS_H), "bakery2", P.WINDOW_FRAME, 4, lit=True, phase=phase)
             self._pool(ctx, r.x + r.w / 2, 806, 50, 18)
         elif n in (5, 6):
             st = WindowStyle(frame="#f4ebe0", bars="six", curtain="sides")
