@@ -44,14 +44,16 @@ TEST(FigureNames, SectionsAndLanguages)
 }
 
 // Two figures with one name would share one section of speech texts; only
-// figures that are one person do: the resident of door 2 (28, 29, 31, 32)
-// and the woman of doors 1 and 2 (25, 26, 47).
+// figures that are one person do: the resident of door 2 (28, 29, 31, 32),
+// the woman of doors 1 and 2 (25, 26, 47) and the baker's wife (55, 58).
 int PersonOf(int id)
 {
     if (id == 28 || id == 29 || id == 31 || id == 32)
         return 29;
     if (id == 25 || id == 26 || id == 47)
         return 25;
+    if (id == 55 || id == 58)
+        return 55;
     return id;
 }
 
