@@ -644,3 +644,35 @@ TEST_F(StreetRun, TheStopFiguresComeOnAWinterAfternoon)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StreetRun, TheWindowCleanersComeAndWithTheWeatherSignRBringsThePresenter)
+{
+    // The sign shows without a report: nothing is fetched, for the machine
+    // says it is offline.
+    SetEnvironmentVariableA("WYN_NET_STATE", "0");
+    scenetest::SetSettingString("Weather", "1,60,0,0,0,0");
+    scenetest::SetSettingString("METAR", "EDDF");
+    Start(2026, 6, 10, 14, 0, 0);
+    // The window cleaners come only by the choice: brought as it would.
+    BringInTurn({{59, 0}});
+    FigurTable[69].Pause = 0;
+    FigurTable[69].MayReturn = 1;
+    ASSERT_TRUE(WaitFor(
+        [] {
+            if (!IsOnStage(69) && !LoaderBusy)
+                PostMessageA(MainWindow, WM_KEYUP, 'R', 0);
+            return IsOnStage(69) && FigurTable[69].State != 0;
+        },
+        60000))
+        << Log();
+    EXPECT_GE(CountOf(Log(), "Figur  69 GELADEN"), 1);
+    // Her scene is short and ends by itself.
+    ASSERT_TRUE(WaitFor([] { return !IsOnStage(69); }, 60000)) << Log();
+    EXPECT_GE(CountOf(Log(), "Figur  69 ENTLADEN"), 1);
+    SetEnvironmentVariableA("WYN_NET_STATE", nullptr);
+    Stop();
+}
+
+}  // namespace
