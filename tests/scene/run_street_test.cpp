@@ -66,6 +66,22 @@ protected:
         const FigurRecord &r = FigurTable[id];
         return MAKELPARAM(SceneX + r.X + dx, SceneY + r.Y + dy);
     }
+    // Frames make no GDI objects: a second without a load, a loader at work
+    // or a bubble shows it; a few tries find such a second.
+    void ExpectFramesMakeNoGdiObjects()
+    {
+        bool measured = false;
+        for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
+            int loads = CountOf(Log(), "GELADEN");
+            LONG made = GdiObjectsMade();
+            WaitFor([] { return false; }, 1000);
+            if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
+                continue;
+            measured = true;
+            EXPECT_EQ(GdiObjectsMade(), made);
+        }
+        EXPECT_TRUE(measured);
+    }
     // Brings each figure in turn with its start state, sees it past its
     // set-up, removes it with a click, and then sees frames make no GDI
     // objects.
@@ -99,17 +115,7 @@ protected:
             StrPrintfN(line, sizeof(line), "Figur %3d ENTLADEN", id);
             EXPECT_GE(CountOf(Log(), line), 1) << id;
         }
-        bool measured = false;
-        for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
-            int loads = CountOf(Log(), "GELADEN");
-            LONG made = GdiObjectsMade();
-            WaitFor([] { return false; }, 1000);
-            if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
-                continue;
-            measured = true;
-            EXPECT_EQ(GdiObjectsMade(), made);
-        }
-        EXPECT_TRUE(measured);
+        ExpectFramesMakeNoGdiObjects();
     }
     // The people of the stop, the group, the man who gives way and the pairs;
     // the passengers as the bus lets them out. 8 and 20 are switched on again
@@ -153,18 +159,7 @@ TEST_F(StreetRun, WalkersComeTakeClicksAndKeysAndLeaveNothingBehind)
         << Log();
     FigurTable[4].X = 600;
 
-    // Frames make no GDI objects: a second without a load or a bubble shows it.
-    bool measured = false;
-    for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
-        int loads = CountOf(Log(), "GELADEN");
-        LONG made = GdiObjectsMade();
-        WaitFor([] { return false; }, 1000);
-        if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
-            continue;
-        measured = true;
-        EXPECT_EQ(GdiObjectsMade(), made);
-    }
-    EXPECT_TRUE(measured);
+    ExpectFramesMakeNoGdiObjects();
 
     // A talk click opens her bubble; a click on it closes it.
     PostMessageA(MainWindow, WM_RBUTTONUP, 0, On(4, 40, 40));
@@ -241,17 +236,7 @@ TEST_F(StreetRun, ThePavementFiguresComeInTurnActAndLeaveNothingBehind)
         EXPECT_GE(CountOf(Log(), line), 1) << id;
     }
     // Frames make no GDI objects while the figures walk.
-    bool measured = false;
-    for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
-        int loads = CountOf(Log(), "GELADEN");
-        LONG made = GdiObjectsMade();
-        WaitFor([] { return false; }, 1000);
-        if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
-            continue;
-        measured = true;
-        EXPECT_EQ(GdiObjectsMade(), made);
-    }
-    EXPECT_TRUE(measured);
+    ExpectFramesMakeNoGdiObjects();
     Stop();
 }
 
@@ -422,17 +407,7 @@ TEST_F(StreetRun, ThePeopleOfTheHousesComeByTheirKeysAndLeaveNothingBehind)
         60000))
         << Log();
     // Frames make no GDI objects while they act.
-    bool measured = false;
-    for (int attempt = 0; attempt < 8 && !measured; ++attempt) {
-        int loads = CountOf(Log(), "GELADEN");
-        LONG made = GdiObjectsMade();
-        WaitFor([] { return false; }, 1000);
-        if (CountOf(Log(), "GELADEN") != loads || LoaderBusy || OpenBubbleKind)
-            continue;
-        measured = true;
-        EXPECT_EQ(GdiObjectsMade(), made);
-    }
-    EXPECT_TRUE(measured);
+    ExpectFramesMakeNoGdiObjects();
     Stop();
 }
 
