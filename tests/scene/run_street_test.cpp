@@ -82,6 +82,21 @@ protected:
         }
         EXPECT_TRUE(measured);
     }
+    // A remove click on the figure's box ends it where it stands.
+    void RemoveByClick(int id)
+    {
+        FigurTable[id].X = 500;
+        ASSERT_TRUE(WaitFor(
+            [this, id] {
+                PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, 10, 10));
+                return !IsOnStage(id);
+            },
+            5000))
+            << id << Log();
+        char line[48];
+        StrPrintfN(line, sizeof(line), "Figur %3d ENTLADEN", id);
+        EXPECT_GE(CountOf(Log(), line), 1) << id;
+    }
     // Brings each figure in turn with its start state, sees it past its
     // set-up, removes it with a click, and then sees frames make no GDI
     // objects.
@@ -104,16 +119,7 @@ protected:
             EXPECT_GE(CountOf(Log(), line), 1) << id;
             StrPrintfN(line, sizeof(line), "F_PAUSE: %3d,", id);
             EXPECT_GE(CountOf(Log(), line), 1) << id;
-            FigurTable[id].X = 500;
-            ASSERT_TRUE(WaitFor(
-                [this, id] {
-                    PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, 10, 10));
-                    return !IsOnStage(id);
-                },
-                5000))
-                << id << Log();
-            StrPrintfN(line, sizeof(line), "Figur %3d ENTLADEN", id);
-            EXPECT_GE(CountOf(Log(), line), 1) << id;
+            RemoveByClick(id);
         }
         ExpectFramesMakeNoGdiObjects();
     }
@@ -223,17 +229,7 @@ TEST_F(StreetRun, ThePavementFiguresComeInTurnActAndLeaveNothingBehind)
         EXPECT_GE(CountOf(Log(), line), 1) << id;
         const int state = FigurTable[id].State;
         EXPECT_TRUE(state >= 1) << id << " state " << state;
-        // A remove click ends it where it stands.
-        FigurTable[id].X = 500;
-        ASSERT_TRUE(WaitFor(
-            [this, id] {
-                PostMessageA(MainWindow, WM_MBUTTONUP, 0, On(id, 10, 10));
-                return !IsOnStage(id);
-            },
-            5000))
-            << id << Log();
-        StrPrintfN(line, sizeof(line), "Figur %3d ENTLADEN", id);
-        EXPECT_GE(CountOf(Log(), line), 1) << id;
+        RemoveByClick(id);
     }
     // Frames make no GDI objects while the figures walk.
     ExpectFramesMakeNoGdiObjects();
