@@ -35,6 +35,18 @@ std::string MyDir()
     return dir;
 }
 
+bool Publish(const std::string &name, const std::string &bytes)
+{
+    const std::string path = MyDir() + "\\" + name;
+    const size_t cut = path.rfind('\\');
+    const std::string dir = path.substr(0, cut);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    // A name no reader's pattern takes for one of the files.
+    const std::string part = dir + "\\~" + path.substr(cut + 1) + ".part";
+    return testutil::WriteFileBytes(part, bytes) &&
+           MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 std::string PartnerDir() { return SharedDir() + "\\" + kPartner; }
 
 bool ReadPartner(const std::string &name, std::string *bytes)

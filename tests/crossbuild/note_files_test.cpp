@@ -22,19 +22,19 @@ void ListNotesIn(const std::string &dir)
 
 TEST(NoteFilesTest, NotesAreTheSameFromBothBuilds)
 {
-    const std::string dir = crossfiles::MyDir() + "\\notes";
-    testutil::RemoveTree(dir);
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    testutil::TempDir dir;
     // Only the saver creates notes; the companion writes their new text.
-    ASSERT_TRUE(testutil::WriteFileBytes(dir + "\\" + kNoteName, "alt"));
-    ListNotesIn(dir);
+    ASSERT_TRUE(testutil::WriteFileBytes(dir.File(kNoteName), "alt"));
+    ListNotesIn(dir.Path());
     ASSERT_EQ(1, NoteCount);
     ASSERT_TRUE(SaveNote(kText));
-    const std::string mine = testutil::ReadFileBytes(dir + "\\" + kNoteName);
+    const std::string mine = testutil::ReadFileBytes(dir.File(kNoteName));
     EXPECT_EQ(kText, mine);
+    const std::string shared = std::string("notes\\") + kNoteName;
+    ASSERT_TRUE(crossfiles::Publish(shared, mine));
 
     std::string theirs;
-    if (!crossfiles::ReadPartner(std::string("notes\\") + kNoteName, &theirs))
+    if (!crossfiles::ReadPartner(shared, &theirs))
         GTEST_SKIP() << "no notes of the other build in " << crossfiles::PartnerDir();
     EXPECT_EQ(mine, theirs);
     ListNotesIn(crossfiles::PartnerDir() + "\\notes");

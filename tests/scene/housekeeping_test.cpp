@@ -220,7 +220,8 @@ TEST_F(Scheduler, ChoicesThatBringNobodyAreTriedAgainSoon)
     EXPECT_TRUE(LoaderBusy || IsOnStage(4));
     EXPECT_GE(hk_.pedestrianCountdown, 8);
     EXPECT_LE(hk_.pedestrianCountdown, 32);
-    EXPECT_TRUE(testutil::WaitFor([] { return IsOnStage(4); }, 5000));
+    // The loader puts the walker on stage before it lets go of its flag.
+    EXPECT_TRUE(testutil::WaitFor([] { return IsOnStage(4) && !LoaderBusy; }, 5000));
     // At the limit of figures on stage nobody is chosen.
     MaxFigurenAktiv = 1;
     FigurTable[6].MayReturn = 1;

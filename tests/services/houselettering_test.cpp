@@ -179,7 +179,8 @@ TEST_F(HouseSigns, OutOfRangeOrUnwritableStops)
 // change from one to the other.
 TEST_F(HouseSigns, ListAndSignFilesAreTheSameFromBothPrograms)
 {
-    const std::string mine = crossfiles::MyDir();
+    testutil::TempDir written;
+    const std::string mine = written.Path();
     StrCopy(HausBeschrPics, mine.c_str());
     ASSERT_EQ(CreateHausBeschriftung(1, &font_), 1);
     StrCopy(BusPics, (mine + "\\buspic.dat").c_str());
@@ -192,10 +193,12 @@ TEST_F(HouseSigns, ListAndSignFilesAreTheSameFromBothPrograms)
     std::vector<std::string> names = HouseFiles(1);
     names.push_back("buspic.dat");
     for (const std::string &name : names) {
+        const std::string bytes = testutil::ReadFileBytes(mine + "\\" + name);
+        ASSERT_TRUE(crossfiles::Publish(name, bytes)) << name;
         std::string theirs;
         if (!crossfiles::ReadPartner(name, &theirs))
             continue;  // the other program has not run on this machine
-        EXPECT_EQ(testutil::ReadFileBytes(mine + "\\" + name), theirs) << name;
+        EXPECT_EQ(bytes, theirs) << name;
     }
 }
 

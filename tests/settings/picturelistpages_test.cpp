@@ -11,7 +11,8 @@ namespace sheettest {
 namespace {
 
 constexpr DWORD kPaintWaitMs = 120;
-constexpr DWORD kWaitMs = 5000;
+// What the page shows comes after a paint and a timer: a loaded machine takes long.
+constexpr DWORD kWaitMs = 30000;
 
 struct PageIds {
     int row, list, add, del, anchor;
@@ -144,13 +145,13 @@ TEST_F(PictureListTest, FilesChosenAfterTheSelectionFollowItInTheDialogsOrder)
     RunSheet([&](HWND sheet) {
         HWND page = ShowPage(sheet, IndexOfRow(kBus.row));
         SelectLine(page, kBus, 1);
-        before = Probe(page, kBus, kBus.panel);
+        Poll([&] { return Reddish(before = Probe(page, kBus, kBus.panel)); }, kWaitMs);
         chosen = AddInDialog(page, kBus, dir_->Path(), {"c.bmp", "d.bmp", "e.bmp"});
         Poll([&] { return Count(page, kBus) == 5; }, kWaitMs);
         for (int i = 0; i < Count(page, kBus); ++i)
             lines.push_back(Line(page, kBus, i));
         selected = Selected(page, kBus);
-        after = Probe(page, kBus, kBus.panel);
+        Poll([&] { return Greenish(after = Probe(page, kBus, kBus.panel)); }, kWaitMs);
         PressButton(sheet, PSBTN_OK);
     });
     ASSERT_TRUE(chosen);
@@ -201,7 +202,7 @@ TEST_F(PictureListTest, DeletingDownToTheEmptyListShowsThePlaceholderAndApplyRem
         Click(page, kBus.del);
         countAfterAll = Count(page, kBus);
         delOn = Enabled(page, kBus.del);
-        empty = Probe(page, kBus, kBus.panel);
+        Poll([&] { return (empty = Probe(page, kBus, kBus.panel)) == PlaceholderPixel(kBus, kBus.panel); }, kWaitMs);
         PressButton(sheet, PSBTN_OK);
     });
     EXPECT_EQ(afterLast, 0);
@@ -245,7 +246,7 @@ TEST_F(PictureListTest, TheSamePathInOtherCaseKeepsThePreview)
         SelectLine(page, kTram, 1);
         second = Probe(page, kTram, kTram.panel);
         SelectLine(page, kTram, 2);
-        third = Probe(page, kTram, kTram.panel);
+        Poll([&] { return Reddish(third = Probe(page, kTram, kTram.panel)); }, kWaitMs);
     });
     EXPECT_TRUE(Greenish(first)) << std::hex << first;
     EXPECT_EQ(second, first);

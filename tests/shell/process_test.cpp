@@ -23,7 +23,8 @@ TEST_F(SaverProcess, StartsStepByStepShowsTheSceneAndEndsOnEscape)
     EXPECT_NE(log.find("Hintergrund: HG_01_01"), std::string::npos);
     EXPECT_NE(log.find("CreateScreen() - OK"), std::string::npos);
     EXPECT_NE(log.find("StartFigur() - Ende"), std::string::npos);
-    Sleep(800);
+    // On a busy machine the first frames reach the screen late.
+    WaitFor([] { return ScreenShot().At(116 + 2, 646 + 5) == RGB(10, 1, 1); }, 30000);
     ScreenShot shot;
     ASSERT_EQ(shot.w, 1280);
     // The 1280 x 1024 background fills the screen: the sky band on top, the
@@ -205,12 +206,13 @@ TEST_F(SaverProcess, FailedStepShowsTheMemoryErrorScreen)
     // This program has no large digit strip: step 4 fails.
     Start(ErrorSaver(), "/s");
     ASSERT_TRUE(WaitLog("-- 4 --")) << Log();
-    WaitFor([] { return false; }, 1000);
     POINT first = {0, 0}, second = {0, 0};
-    ASSERT_TRUE(ScreenShot().FindLast(RGB(20, 250, 0), &first)) << "SPEICHER_01 not on screen";
-    WaitFor([] { return false; }, 500);
-    ASSERT_TRUE(ScreenShot().FindLast(RGB(20, 250, 0), &second));
-    EXPECT_TRUE(first.x != second.x || first.y != second.y) << "the picture does not move";
+    ASSERT_TRUE(WaitFor([&] { return ScreenShot().FindLast(RGB(20, 250, 0), &first); }, 30000))
+        << "SPEICHER_01 not on screen";
+    EXPECT_TRUE(WaitFor(
+        [&] { return ScreenShot().FindLast(RGB(20, 250, 0), &second) && (first.x != second.x || first.y != second.y); },
+        30000))
+        << "the picture does not move";
     EXPECT_FALSE(LogHas("-- 5 --"));
     Post(WM_CLOSE);
     EXPECT_EQ(WaitExit(5000), 0);

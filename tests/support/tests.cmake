@@ -9,27 +9,22 @@ set(WYN_SCENE_ART_RC ${WYN_TEST_ART_DIR}/testart.rc ${WYN_TEST_ART_DIR}/testart_
     ${WYN_TEST_ART_DIR}/testart_residents.rc)
 # The street's script includes the scene tests' own (see make_street_art.py).
 set(WYN_STREET_ART_RC ${CMAKE_BINARY_DIR}/tests/support/streetart/streetart.rc)
+# A test's own screen is 1280 x 1024 unless it asks for this wide one.
+set(WYN_WIDE_SCREEN_ENV WYN_RIG_SCREEN=1920x1080x24)
 set(SCENE_TEST_PATHS
   WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
   WYN_ERROR_SAVER_UNIX="$<TARGET_FILE:wyn03error>")
 
-# wyn_add_scene_test(NAME SOURCES ... [STREET] [LOCKS ...] [TIMEOUT s])
+# wyn_add_scene_test(NAME SOURCES ... [STREET])
 # A test program with the saver's code in process, on the test pictures (with
 # STREET on the walkers' probe sheets instead of the unit pictures).
 function(wyn_add_scene_test name)
-  cmake_parse_arguments(T "STREET" "TIMEOUT" "SOURCES;LOCKS" ${ARGN})
+  cmake_parse_arguments(T "STREET" "" "SOURCES" ${ARGN})
   set(rc ${WYN_SCENE_ART_RC})
   if(T_STREET)
     set(rc ${WYN_STREET_ART_RC})
   endif()
-  set(extra)
-  if(T_LOCKS)
-    list(APPEND extra LOCKS ${T_LOCKS})
-  endif()
-  if(T_TIMEOUT)
-    list(APPEND extra TIMEOUT ${T_TIMEOUT})
-  endif()
-  wyn_add_wine_test(${name} SOURCES ${T_SOURCES} ${rc} LIBS saver_fixture ${extra})
+  wyn_add_wine_test(${name} SOURCES ${T_SOURCES} ${rc} LIBS saver_fixture)
   add_dependencies(${name} scene_test_art)
   if(T_STREET)
     add_dependencies(${name} street_test_art)
