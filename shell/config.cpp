@@ -483,15 +483,24 @@ LONG SaveSettings()
     return ERROR_SUCCESS;
 }
 
-LONG SaveMP3next()
+namespace {
+
+LONG SaveOneDword(const char *keyPath, const char *name, int value)
 {
     LONG rc = ERROR_SUCCESS;
-    HKEY key = RegCreateUserKey(kMainKey, &rc);
+    HKEY key = RegCreateUserKey(keyPath, &rc);
     if (!key)
         return rc;
-    rc = RegWriteDword(key, "MP3next", MP3next);
+    rc = RegWriteDword(key, name, value);
     RegCloseKey(key);
     return rc;
+}
+
+}  // namespace
+
+LONG SaveMP3next()
+{
+    return SaveOneDword(kMainKey, "MP3next", MP3next);
 }
 
 LONG SaveMSGSettings()
@@ -507,13 +516,7 @@ LONG SaveMSGSettings()
 
 LONG SaveCompanionLanguage()
 {
-    LONG rc = ERROR_SUCCESS;
-    HKEY key = RegCreateUserKey(kNotesKey, &rc);
-    if (!key)
-        return rc;
-    rc = RegWriteDword(key, "Lang", Language);
-    RegCloseKey(key);
-    return rc;
+    return SaveOneDword(kNotesKey, "Lang", Language);
 }
 
 void SaveHausSettings()

@@ -195,6 +195,12 @@ TEST_F(WeatherPageTest, ANewStationDropsTheOldReportUnlessFetched)
     DeleteFileA(metar.c_str());
 }
 
+// The test's server, which lets in only the login through a proxy.
+bool StartForProxy(servicetest::FtpServer *server)
+{
+    return server->Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword);
+}
+
 // Points the page's download at the test's server, through its proxy settings.
 void UseServer(HWND page, const servicetest::FtpServer &server)
 {
@@ -215,7 +221,7 @@ TEST_F(WeatherPageTest, FetchNowFetchesOnAFreshInstall)
     DeleteFileA(metar.c_str());
     servicetest::FtpServer server;
     server.Serve("EDDF", kReport);
-    ASSERT_TRUE(server.Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword));
+    ASSERT_TRUE(StartForProxy(&server));
     bool showChecked = false, fetchEnabled = false, boxSeen = false;
     std::string temperature;
     SeenBox box;
@@ -252,7 +258,7 @@ TEST_F(WeatherPageTest, AFailedFetchForANewStationShowsNoWeatherAndKeepsNoOldRep
     std::string metar = MetarFile();
     testutil::WriteFileBytes(metar, kReport);
     servicetest::FtpServer server;  // without a report for EDDM
-    ASSERT_TRUE(server.Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword));
+    ASSERT_TRUE(StartForProxy(&server));
     SeenBox box;
     bool boxSeen = false, temperatureHidden = false;
     DWORD sheetThread = GetCurrentThreadId();
@@ -284,7 +290,7 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
     DeleteFileA(metar.c_str());
     servicetest::FtpServer server;
     server.Serve("EDDM", kReport);
-    ASSERT_TRUE(server.Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword));
+    ASSERT_TRUE(StartForProxy(&server));
     std::string celsius, fahrenheit;
     bool tempShown = false;
     SeenBox box;
@@ -292,9 +298,7 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
     DWORD sheetThread = GetCurrentThreadId();
     RunSheet([&](HWND sheet) {
         HWND page = PageOfRow(sheet, kWeatherRow);
-        Click(page, 2281);
-        SetDlgItemTextA(page, 2282, "127.0.0.1");
-        SetDlgItemTextA(page, 2283, std::to_string(server.Port()).c_str());
+        UseServer(page, server);
         SelectCombo(page, 2277, 1);
         // Posted: the fetch and its message box run on the sheet's thread.
         PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
