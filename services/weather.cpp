@@ -270,9 +270,17 @@ DWORD WINAPI GetMETAR(LPVOID insideSettings)
         char path[kPathLen], url[kUrlMax + 1];
         MetarFilePath(path, sizeof(path));
         BuildMetarUrl(url, sizeof(url));
-        FtpDownload(url, path);
-        // Also after a failed download: the last good report is shown again.
-        ParseMETAR(path);
+        if (FtpDownload(url, path) || !insideSettings) {
+            // Also after a failed download the scene shows its station's last
+            // good report again.
+            ParseMETAR(path);
+        } else {
+            // The settings fetch for the station chosen on the page, which the
+            // stored report need not be of: a failed fetch has no report.
+            WeatherReportData none = GetWeatherReport();
+            none.WeatherValid = 0;
+            PublishWeatherReport(none);
+        }
         WriteLog("GetMETAR() - beendet");
     }
     WeatherDownloadBusy = 0;

@@ -5,8 +5,10 @@
 #include "shell/entry.h"
 #include "base/gdiutil.h"
 #include "base/lngtext.h"
+#include "core/notenames.h"
 #include "settings/configdialog.h"
 #include "services/help.h"
+#include "services/picturefiles.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"
 
@@ -25,9 +27,11 @@ constexpr int kHelpIndexTopic = 1;
 const char kVersion[] = "1.1.0";
 const char kUpdateBase[] = "https://www.tandrovi.example/update";
 const char kTitlePicture[] = "TITEL_WYN3";
+const char kFolderPicture[] = "wyn03conf.bmp";
 
 int gModes[kModeRows][4];
 int gModeCount;
+HBITMAP gFolderPicture;  // the program folder's own picture, or none
 
 void FillLanguages(HWND page)
 {
@@ -125,6 +129,23 @@ void DrawTitle(const DRAWITEMSTRUCT *item)
     DeleteTrackedBitmap(&bitmap);
 }
 
+// The picture that lies in the program's folder; a missing or unreadable
+// file shows nothing.
+void LoadFolderPicture()
+{
+    DeleteTrackedBitmap(&gFolderPicture);
+    char path[kPathLen];
+    if (JoinFolderPath(HLPpath, kFolderPicture, path, sizeof(path)))
+        gFolderPicture = LoadFromFile(path, 0);
+}
+
+void DrawFolderPicture(const DRAWITEMSTRUCT *item)
+{
+    FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (gFolderPicture)
+        DrawTransparentBitmap(item->hDC, gFolderPicture, 0, 0, kKeyColour);
+}
+
 void InitPage(HWND page)
 {
     // An English choice without an English language file falls back to German.
@@ -138,8 +159,7 @@ void InitPage(HWND page)
     FillDisplayModes(page);
     SetVersionLine(page);
     FitTitle(page);
-    // The program folder's own picture needs the picture file reader.
-    ShowWindow(GetDlgItem(page, IDC_CONFIG_OWNPIC), SW_HIDE);
+    LoadFolderPicture();
 }
 
 void SetTexts(HWND page)
@@ -180,6 +200,7 @@ void Apply(HWND page)
     if (language == 0 || language == 1)
         Language = static_cast<int>(language);
     SaveSettings();
+    SaveCompanionLanguage();
     if (Language != LanguageAtBuild)
         RequestPageRebuild();
 }
@@ -227,6 +248,13 @@ INT_PTR CALLBACK ConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             DrawTitle(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
             return TRUE;
         }
+        if (wParam == IDC_CONFIG_OWNPIC) {
+            DrawFolderPicture(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        DeleteTrackedBitmap(&gFolderPicture);
         return FALSE;
     case WM_COMMAND:
         return OnCommand(page, wParam);

@@ -26,6 +26,7 @@ constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_TOPMOST;
 // The page's state; the sheet has one weather page at a time.
 int gCountryAtStart, gStationAtStart;  // the choice when the page was made
 bool gFetched;                          // the report was fetched on this page
+bool gFetchedValid;                     // ... and a valid one: the stored report is the choice's
 bool gInitialising;                     // edits set by the page are no user's
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
@@ -102,6 +103,7 @@ void Init(HWND page)
     gCountryAtStart = Weather[kCountry];
     gStationAtStart = Weather[kStation];
     gFetched = false;
+    gFetchedValid = false;
     SetDlgItemTextA(page, IDC_WETTER_PROXY, Proxy);
     char port[kPortTextLen];
     StrPrintfN(port, sizeof(port), "%d", FTPPortNumber == 0 ? kDefaultPort : FTPPortNumber);
@@ -115,12 +117,16 @@ void Init(HWND page)
     if (count > 0)
         SendMessageA(countries, CB_SETCURSEL, static_cast<WPARAM>(Weather[kCountry]), 0);
     FillStations(page, Weather[kStation]);
+    // The read rule switched the weather off for want of a station; the page
+    // has chosen one now, so its show box alone decides, for the controls and
+    // for the fetch alike.
+    WeatherShow = Weather[kShow] != 0;
     gInitialising = false;
 }
 
 void UpdateEnabling(HWND page)
 {
-    bool shown = Weather[kShow] != 0;
+    bool shown = WeatherShow;
     for (int id : {IDC_WETTER_COUNTRY, IDC_WETTER_STATION, IDC_WETTER_PROXYON, IDC_WETTER_CELSIUS,
                    IDC_WETTER_FAHRENHEIT, IDC_WETTER_ATSTART, IDC_WETTER_EVERY30, IDC_WETTER_FETCH})
         Enable(page, id, shown);
@@ -155,7 +161,7 @@ void Activate(HWND page)
     };
     for (const auto &t : kTexts)
         SetLngText(page, t.id, "WETTER", t.key, t.german);
-    CheckDlgButton(page, IDC_WETTER_SHOW, Weather[kShow] ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_WETTER_SHOW, WeatherShow ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_WETTER_PROXYON, AccessType == kProxyAccess ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(page, IDC_WETTER_CELSIUS, IDC_WETTER_FAHRENHEIT,
                      Weather[kFahrenheit] ? IDC_WETTER_FAHRENHEIT : IDC_WETTER_CELSIUS);
@@ -220,6 +226,7 @@ void FetchNow(HWND page)
     }
     ReadProxyEdits(page);
     GetMETAR(reinterpret_cast<LPVOID>(1));
+    gFetchedValid = WeatherValid != 0;
     SendMessageA(page, WM_PAGEREFRESH_WEATHER, 0, 0);
     if (!WeatherValid)
         ShowBox(page, "NOWEATHER", "Keine Wetterdaten vorhanden.");
@@ -288,6 +295,7 @@ void OnCommand(HWND page, int id, int code)
     }
     // A new country or station: the report fetched before is not its own.
     gFetched = false;
+    gFetchedValid = false;
     InvalidateRect(page, nullptr, TRUE);
     MarkChanged(page);
 }
@@ -304,8 +312,9 @@ void Apply(HWND page)
     SelectedText(page, IDC_WETTER_STATION, WeatherStation, sizeof(WeatherStation));
     ReadProxyEdits(page);
     SaveSettings();
-    // The stored report belongs to the old station: the scene must not show it.
-    if (!gFetched && (Weather[kCountry] != gCountryAtStart || Weather[kStation] != gStationAtStart)) {
+    // Unless a fetch here brought the chosen station's report, the stored one
+    // belongs to the old station: the scene must not show it.
+    if (!gFetchedValid && (Weather[kCountry] != gCountryAtStart || Weather[kStation] != gStationAtStart)) {
         char path[kPathLen];
         MetarFilePath(path, sizeof(path));
         DeleteFileA(path);

@@ -20,6 +20,8 @@ const char kMakerFolderName[] = "Tandrovi";
 const char kProductFolderName[] = "Wendelby 3";
 // A stored path shorter than this is taken as unset.
 constexpr size_t kMinPathLen = 3;
+// The folder a test program names as the program's own; empty in the program.
+char gProgramFolder[kPathLen];
 }  // namespace
 
 int Language;
@@ -95,8 +97,17 @@ int DateOrder;
 
 // ---------------------------------------------------------------- folders
 
+void SetProgramFolder(const char *folder)
+{
+    StrCopy(gProgramFolder, folder ? folder : "");
+}
+
 void GetProgramFolder(char *out, size_t outSize)
 {
+    if (gProgramFolder[0] != '\0') {
+        StrCopyN(out, outSize, gProgramFolder);
+        return;
+    }
     char path[kPathLen] = {0};
     GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
     char *slash = strrchr(path, '\\');
@@ -224,11 +235,17 @@ void WritePathBack(const char *name, const char *path)
     RegCloseKey(key);
 }
 
+// The program's own files (language files, help, bass.dll, the station list,
+// the shipped sb.txt) are those beside the running program. A stored folder
+// of an earlier install, moved away or holding the other build, would give
+// missing files or a bass.dll the program cannot load: it is replaced.
 void FillHelpPath()
 {
     char program[kPathLen];
     GetProgramFolder(program, sizeof(program));
-    if (FillPath(HLPpath, program, nullptr))
+    bool current = _stricmp(HLPpath, program) == 0;
+    StrCopy(HLPpath, program);
+    if (!current)
         WritePathBack("HLPpath", HLPpath);
 }
 
@@ -335,6 +352,18 @@ void TrimBlanks(char *text)
     text[len - start] = '\0';
 }
 
+// No installer stores the companion's folder: the companion ships beside the
+// program, so that folder is taken and written as an installer would have.
+void StoreCompanionFolder()
+{
+    GetProgramFolder(ZettlerPath, sizeof(ZettlerPath));
+    HKEY key = RegCreateUserKey(kNotesKey);
+    if (!key)
+        return;
+    RegWriteString(key, "Path", ZettlerPath);
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 void ReadMSGSettings()
@@ -347,6 +376,8 @@ void ReadMSGSettings()
     }
     TrimBlanks(ZettlerPath);
     TrimBlanks(MSGPath);
+    if (ZettlerPath[0] == '\0')
+        StoreCompanionFolder();
     if (MSGPath[0] == '\0') {
         if (strlen(HLPpath) < 4)
             StrCopy(MSGPath, "C:\\");
@@ -452,15 +483,24 @@ LONG SaveSettings()
     return ERROR_SUCCESS;
 }
 
-LONG SaveMP3next()
+namespace {
+
+LONG SaveOneDword(const char *keyPath, const char *name, int value)
 {
     LONG rc = ERROR_SUCCESS;
-    HKEY key = RegCreateUserKey(kMainKey, &rc);
+    HKEY key = RegCreateUserKey(keyPath, &rc);
     if (!key)
         return rc;
-    rc = RegWriteDword(key, "MP3next", MP3next);
+    rc = RegWriteDword(key, name, value);
     RegCloseKey(key);
     return rc;
+}
+
+}  // namespace
+
+LONG SaveMP3next()
+{
+    return SaveOneDword(kMainKey, "MP3next", MP3next);
 }
 
 LONG SaveMSGSettings()
@@ -471,7 +511,12 @@ LONG SaveMSGSettings()
         return rc;
     WriteSettingRows(key, SettingGroup::Notes);
     RegCloseKey(key);
-    return ERROR_SUCCESS;
+    return SaveCompanionLanguage();
+}
+
+LONG SaveCompanionLanguage()
+{
+    return SaveOneDword(kNotesKey, "Lang", Language);
 }
 
 void SaveHausSettings()

@@ -20,7 +20,7 @@ constexpr int kSwitchableObjects = 131;  // nicht001 .. nicht131
 
 // Main key (read by ReadSettings unless noted).
 extern int Language;            // 1 German, otherwise English
-extern char HLPpath[kPathLen];  // help and language files, default sb.txt
+extern char HLPpath[kPathLen];  // the program's folder: help and language files, default sb.txt
 extern int CloseOnActivate;
 extern int Interactive;
 extern int DebugOn;
@@ -115,7 +115,10 @@ bool ReadFigurSound(int figure, char *out, size_t outSize);
 
 LONG SaveSettings();
 LONG SaveMP3next();
-LONG SaveMSGSettings();
+LONG SaveMSGSettings();  // with the companion's language
+// The companion speaks the language chosen here; it reads it from the notes
+// key ("Lang"), where nothing else would put it.
+LONG SaveCompanionLanguage();
 void SaveHausSettings();
 LONG SaveFigurSound(int figure, const char *path);
 
@@ -126,3 +129,6 @@ bool GetMakerFolder(char *out, size_t outSize);
 bool GetProductFolder(char *out, size_t outSize);
 // Folder of the program file, without the trailing backslash.
 void GetProgramFolder(char *out, size_t outSize);
+// A test program runs the program's code from a folder of its own: it names
+// the folder that holds the program's files (null or "" for its own again).
+void SetProgramFolder(const char *folder);

@@ -305,7 +305,11 @@ TEST_F(StreetRun, KeyCBringsAMusicianWhoPlaysThePlaylistObeysItsBubbleAndLeavesA
     std::string dist = testutil::DistPath("");
     while (!dist.empty() && dist.back() == '\\')
         dist.pop_back();
-    scenetest::SetSettingString("HLPpath", dist.c_str());
+    // bass.dll beside the program, as in the program set.
+    SetProgramFolder(dist.c_str());
+    struct OwnFolderAgain {
+        ~OwnFolderAgain() { SetProgramFolder(nullptr); }
+    } ownFolderAgain;
     scenetest::SetSettingString("MP3file", playlist.c_str());
     scenetest::SetSetting("Music", 1);
     scenetest::SetSetting("MusikKommt", 3);

@@ -143,13 +143,20 @@ TEST_F(WeatherDownload, ProxyLogsInAsAnonymousAtTheReportServer)
     EXPECT_TRUE(LogHas("InternetOpen() - AccessType=3, Proxy=127.0.0.1\r\n"));
 }
 
-// Every failure keeps the last good report byte for byte and shows it again.
+// Every failure keeps the last good report byte for byte, and the scene
+// shows it again.
 class WeatherFailure : public WeatherDownload {
 protected:
     void SetUp() override
     {
         WeatherDownload::SetUp();
         testutil::WriteFileBytes(metar_, kOldReport);
+    }
+    // As the scene runs it: the proxy settings from the registry (none there).
+    void FetchForTheScene()
+    {
+        GetMETAR(nullptr);
+        EXPECT_EQ(WeatherDownloadBusy.load(), 0);
     }
     void ExpectOldReportKept()
     {
@@ -168,7 +175,7 @@ TEST_F(WeatherFailure, UnknownStation)
     FtpServer server;
     ASSERT_TRUE(ServeDirect(&server));
     StrCopy(METAR, "EDDX");
-    Fetch();
+    FetchForTheScene();
     ExpectOldReportKept();
     EXPECT_TRUE(server.LogHas("-> 550 "));
     EXPECT_TRUE(LogHas("FtpGetFile() error code: 12003 -- Message: "));
@@ -179,7 +186,7 @@ TEST_F(WeatherFailure, LoginRefused)
 {
     FtpServer server;
     ASSERT_TRUE(ServeDirect(&server, "-u someone -P secret"));
-    Fetch();
+    FetchForTheScene();
     ExpectOldReportKept();
     EXPECT_TRUE(server.LogHas("-> 530 "));
     EXPECT_TRUE(LogHas("InternetConnect() error code: "));
@@ -196,7 +203,7 @@ TEST_F(WeatherFailure, ServerDown)
     }
     SetEnvironmentVariableA("WYN_METAR_HOST", "127.0.0.1");
     SetEnvironmentVariableA("WYN_METAR_PORT", std::to_string(port).c_str());
-    Fetch();
+    FetchForTheScene();
     ExpectOldReportKept();
     EXPECT_TRUE(LogHas("InternetConnect() error code: "));
 }
@@ -205,7 +212,7 @@ TEST_F(WeatherFailure, TransferCutHalfway)
 {
     FtpServer server;
     ASSERT_TRUE(ServeDirect(&server, "", true));
-    Fetch();
+    FetchForTheScene();
     ExpectOldReportKept();
     EXPECT_TRUE(server.LogHas("transfer aborted")) << server.Log();
 }
@@ -214,12 +221,27 @@ TEST_F(WeatherFailure, NoConnection)
 {
     for (const char *state : {"0", "32" /* INTERNET_CONNECTION_OFFLINE */}) {
         SetEnvironmentVariableA("WYN_NET_STATE", state);
-        Fetch();
+        FetchForTheScene();
         ExpectOldReportKept();
     }
     EXPECT_TRUE(LogHas("InternetGetConnectedState() = 0\r\n"));
     EXPECT_TRUE(LogHas("INTERNET_CONNECTION_OFFLINE\r\n"));
     EXPECT_FALSE(LogHas("InternetOpen()"));
+}
+
+// The settings fetch for the station chosen on the page, which the stored
+// report need not be of: a failure there brings no report, and the file stays.
+TEST_F(WeatherFailure, InTheSettingsAFailureBringsNoReport)
+{
+    FtpServer server;
+    ASSERT_TRUE(ServeDirect(&server));
+    FetchForTheScene();
+    ASSERT_EQ(WeatherValid.load(), 1);
+    StrCopy(METAR, "EDDX");
+    Fetch();
+    EXPECT_EQ(WeatherValid.load(), 0);
+    EXPECT_EQ(GetWeatherReport().WeatherValid, 0);
+    EXPECT_EQ(testutil::ReadFileBytes(metar_), kReport);
 }
 
 TEST_F(WeatherDownload, SecondStartWhileOneRunsIsRefused)

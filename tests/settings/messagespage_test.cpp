@@ -221,7 +221,9 @@ TEST_F(MessagesPageTest, TheCompanionSwitchActsAtOnceAndCancelKeepsTheStoredOne)
     EXPECT_EQ(NotesDword("MSGcheck"), before);
 }
 
-TEST_F(MessagesPageTest, WithoutTheCompanionsFolderNotesAreOffAndNothingStarts)
+// No folder stored: the program's own is taken, and this one (the fixture
+// folder) holds no zettler.exe.
+TEST_F(MessagesPageTest, WithoutTheCompanionBesideTheProgramNotesAreOffAndNothingStarts)
 {
     Notes("Path", "");
     Notes("MSGonWyn03", 1);
@@ -236,6 +238,25 @@ TEST_F(MessagesPageTest, WithoutTheCompanionsFolderNotesAreOffAndNothingStarts)
     EXPECT_TRUE(off);
     EXPECT_FALSE(testutil::WaitFor([] { return FindWindowA("ZettlerClass", "Zettler") != nullptr || RunValueThere(); },
                                    1500));
+}
+
+// The companion speaks the language chosen here: the messages page and a
+// language change on the general page both hand it over in the notes key.
+TEST_F(MessagesPageTest, TheCompanionFollowsTheLanguageChosen)
+{
+    Notes("MSGcheck", 0);
+    PutDword("Language", 0);
+    RunSheet([&](HWND sheet) {
+        SetDlgItemTextA(PageOfRow(sheet, kMessagesRow), 2034, notes_.c_str());
+        PressButton(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ(NotesDword("Lang"), 0u);
+    RunSheet([&](HWND sheet) {
+        SelectCombo(ShowPage(sheet, 0), 2022, 1);
+        PressButton(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ(GetDword("Language"), 1u);
+    EXPECT_EQ(NotesDword("Lang"), 1u);
 }
 
 struct ChooserSearch {

@@ -119,6 +119,32 @@ TEST_F(SheetTest, GeneralPageLanguageChoices)
     }
 }
 
+// "wyn03conf.bmp" beside the program shows on the general page, its key
+// colour transparent.
+TEST_F(SheetTest, GeneralPageShowsTheProgramFoldersPicture)
+{
+    constexpr int kFolderPicture = 2142;
+    ASSERT_TRUE(CopyFileA(testutil::BuildPath("tests/settings/folderpic.bmp").c_str(),
+                          dir_->File("wyn03conf.bmp").c_str(), FALSE));
+    bool visible = false;
+    COLORREF picture = 0, key = 0, face = GetSysColor(COLOR_BTNFACE);
+    RunSheet([&](HWND sheet) {
+        HWND page = ShowPage(sheet, 0);
+        HWND control = GetDlgItem(page, kFolderPicture);
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT *>(&r), 2);
+        Poll([&] { return PagePixel(page, r.left + 30, r.top + 20) == RGB(0x20, 0x80, 0xC0); }, 10000);
+        visible = IsWindowVisible(control) != FALSE;
+        picture = PagePixel(page, r.left + 30, r.top + 20);
+        key = PagePixel(page, r.left + 5, r.top + 20);
+        PressButton(sheet, PSBTN_CANCEL);
+    });
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(picture, RGB(0x20, 0x80, 0xC0));
+    EXPECT_EQ(key, face) << "the key colour is drawn transparent";
+}
+
 TEST_F(SheetTest, SpeedPageStoredShownApplied)
 {
     struct Case {

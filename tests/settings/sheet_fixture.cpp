@@ -1,5 +1,6 @@
 #include "sheet_fixture.h"
 
+#include "base/registry.h"
 #include "settings/configdialog.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -61,7 +62,14 @@ void SheetTest::SetUp()
     dir_ = std::make_unique<testutil::TempDir>();
     ASSERT_FALSE(CopyLanguageFile(*dir_, "deutsch.lng").empty());
     ASSERT_FALSE(CopyLanguageFile(*dir_, "english.lng").empty());
+    // The program's files (language files, STATIONS.DAT) lie in the fixture
+    // folder, as beside the program; the folders a first start stores are
+    // stored already.
+    SetProgramFolder(dir_->Path().c_str());
     PutString("HLPpath", dir_->Path());
+    HKEY notes = RegCreateUserKey(kNotesKey);
+    RegWriteString(notes, "Path", dir_->Path().c_str());
+    RegCloseKey(notes);
     PutString("Sprechblasen", dir_->File("sb.txt"));
     testutil::WriteFileBytes(dir_->File("sb.txt"), "[Hund]\r\nN=1\r\nTEXT1=Wuff\r\n");
     PutString("MP3file", dir_->File("music.m3u"));
@@ -74,6 +82,7 @@ void SheetTest::SetUp()
 
 void SheetTest::TearDown()
 {
+    SetProgramFolder(nullptr);
     testutil::DeleteUserKey("Software\\Tandrovi");
     dir_.reset();
 }

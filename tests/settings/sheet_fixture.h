@@ -44,7 +44,7 @@ protected:
     static DWORD GetDword(const char *name, DWORD missing = 0xFFFFFFFF);
     static bool HasValue(const char *name);
 
-    // The language files in the fixture folder (HLPpath).
+    // The language files in the fixture folder (the program's folder).
     std::string LanguageFile(bool english) const;
     void SetLanguageText(bool english, const char *section, const char *key, const char *text);
 

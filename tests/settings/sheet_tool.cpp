@@ -325,11 +325,22 @@ void LetteringBench(const std::string &dir, int rounds)
     printf("house lettering Apply (records and four signs written) %.1f ms\n", houseApply);
 }
 
+// The tool runs the sheet from the build tree; the scripts name the folder of
+// the program's files (a program set or a folder of their own) in HLPpath.
+void TakeProgramFolderFromSettings()
+{
+    char folder[MAX_PATH] = {};
+    DWORD len = sizeof(folder) - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kMainKey, "HLPpath", RRF_RT_REG_SZ, nullptr, folder, &len) == ERROR_SUCCESS)
+        SetProgramFolder(folder);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     AppInstance = GetModuleHandleA(nullptr);
+    TakeProgramFolderFromSettings();
     if (argc >= 2 && strcmp(argv[1], "bench") == 0) {
         Bench();
         return 0;

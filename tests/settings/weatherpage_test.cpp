@@ -195,6 +195,91 @@ TEST_F(WeatherPageTest, ANewStationDropsTheOldReportUnlessFetched)
     DeleteFileA(metar.c_str());
 }
 
+// The test's server, which lets in only the login through a proxy.
+bool StartForProxy(servicetest::FtpServer *server)
+{
+    return server->Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword);
+}
+
+// Points the page's download at the test's server, through its proxy settings.
+void UseServer(HWND page, const servicetest::FtpServer &server)
+{
+    Click(page, 2281);
+    SetDlgItemTextA(page, 2282, "127.0.0.1");
+    SetDlgItemTextA(page, 2283, std::to_string(server.Port()).c_str());
+}
+
+bool TemperatureShown(HWND page) { return IsWindowVisible(GetDlgItem(page, 2297)) && !ControlText(page, 2297).empty(); }
+
+// A fresh install has no station stored; the page chooses the first one, and
+// with its show box on, Fetch now fetches that station's report.
+TEST_F(WeatherPageTest, FetchNowFetchesOnAFreshInstall)
+{
+    Stations(kTwoCountries);
+    testutil::DeleteUserKey("Software\\Tandrovi");
+    std::string metar = MetarFile();
+    DeleteFileA(metar.c_str());
+    servicetest::FtpServer server;
+    server.Serve("EDDF", kReport);
+    ASSERT_TRUE(StartForProxy(&server));
+    bool showChecked = false, fetchEnabled = false, boxSeen = false;
+    std::string temperature;
+    SeenBox box;
+    DWORD sheetThread = GetCurrentThreadId();
+    RunSheet([&](HWND sheet) {
+        HWND page = PageOfRow(sheet, kWeatherRow);
+        showChecked = IsDlgButtonChecked(page, 2273) == BST_CHECKED;
+        fetchEnabled = IsWindowEnabled(GetDlgItem(page, 2296)) != FALSE;
+        UseServer(page, server);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
+        Poll([&] { return TemperatureShown(page) || FindWindowA("#32770", "FEHLER!") != nullptr; }, 30000);
+        if (FindWindowA("#32770", "FEHLER!"))
+            boxSeen = DismissBox(sheetThread, &box, 1000);
+        temperature = ControlText(page, 2297);
+        PressButton(sheet, PSBTN_OK);
+    });
+    EXPECT_TRUE(showChecked);
+    EXPECT_TRUE(fetchEnabled);
+    EXPECT_FALSE(boxSeen) << box.text;
+    EXPECT_EQ(temperature, "12 °C");
+    EXPECT_TRUE(server.LogHas("RETR /data/observations/metar/stations/EDDF.TXT"));
+    EXPECT_EQ(GetString("METAR"), "EDDF");
+    EXPECT_TRUE(testutil::FileExists(metar)) << "the fetched report of the stored station is kept";
+    DeleteFileA(metar.c_str());
+}
+
+// The stored report is the old station's: after a failed fetch for a new
+// station neither the preview nor, after Apply, the scene may show it.
+TEST_F(WeatherPageTest, AFailedFetchForANewStationShowsNoWeatherAndKeepsNoOldReport)
+{
+    Stations(kTwoCountries);
+    PutString("Weather", "1,60,0,0,0,10");
+    PutString("METAR", "EDDF");
+    std::string metar = MetarFile();
+    testutil::WriteFileBytes(metar, kReport);
+    servicetest::FtpServer server;  // without a report for EDDM
+    ASSERT_TRUE(StartForProxy(&server));
+    SeenBox box;
+    bool boxSeen = false, temperatureHidden = false;
+    DWORD sheetThread = GetCurrentThreadId();
+    RunSheet([&](HWND sheet) {
+        HWND page = PageOfRow(sheet, kWeatherRow);
+        UseServer(page, server);
+        SelectCombo(page, 2277, 1);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
+        boxSeen = DismissBox(sheetThread, &box, 30000);
+        temperatureHidden = !IsWindowVisible(GetDlgItem(page, 2297));
+        PressButton(sheet, PSBTN_OK);
+    });
+    EXPECT_TRUE(server.LogHas("RETR /data/observations/metar/stations/EDDM.TXT"));
+    ASSERT_TRUE(boxSeen);
+    EXPECT_EQ(box.text, "Keine Wetterdaten vorhanden.");
+    EXPECT_TRUE(temperatureHidden);
+    EXPECT_EQ(GetString("METAR"), "EDDM");
+    EXPECT_FALSE(testutil::FileExists(metar)) << "Apply kept the old station's report";
+    DeleteFileA(metar.c_str());
+}
+
 // Fetch now, through the page's proxy settings, against the test's server.
 TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
 {
@@ -205,7 +290,7 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
     DeleteFileA(metar.c_str());
     servicetest::FtpServer server;
     server.Serve("EDDM", kReport);
-    ASSERT_TRUE(server.Start(std::string("-u ") + kProxyUser + " -P " + kAnonymousPassword));
+    ASSERT_TRUE(StartForProxy(&server));
     std::string celsius, fahrenheit;
     bool tempShown = false;
     SeenBox box;
@@ -213,9 +298,7 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
     DWORD sheetThread = GetCurrentThreadId();
     RunSheet([&](HWND sheet) {
         HWND page = PageOfRow(sheet, kWeatherRow);
-        Click(page, 2281);
-        SetDlgItemTextA(page, 2282, "127.0.0.1");
-        SetDlgItemTextA(page, 2283, std::to_string(server.Port()).c_str());
+        UseServer(page, server);
         SelectCombo(page, 2277, 1);
         // Posted: the fetch and its message box run on the sheet's thread.
         PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);

@@ -25,6 +25,7 @@ protected:
     }
     void TearDown() override
     {
+        SetProgramFolder(nullptr);
         testutil::DeleteUserKey(kMainKey);
         testutil::DeleteUserKey(kNotesKey);
     }
@@ -374,7 +375,13 @@ TEST_F(ConfigTest, NotesSettings)
     testutil::TempDir dir;
     ReadSettings();
     ReadMSGSettings();
-    EXPECT_EQ(MSGonWyn03, 0) << "no companion folder";
+    // Nothing stored the companion's folder: the program's own is taken and
+    // stored, as an installer would have. No zettler.exe lies beside the test.
+    char program[MAX_PATH];
+    GetProgramFolder(program, sizeof(program));
+    EXPECT_STREQ(ZettlerPath, program);
+    EXPECT_EQ(GetString("Path", kNotesKey), program);
+    EXPECT_EQ(MSGonWyn03, 0) << "no zettler.exe in the companion's folder";
     EXPECT_STREQ(MSGPath, HLPpath);
     EXPECT_EQ(MSGdispWyn03, 1);
     EXPECT_EQ(MSGcheck, 1);
@@ -394,7 +401,7 @@ TEST_F(ConfigTest, NotesSettings)
     MSGshowWyn03 = 1;
     ASSERT_EQ(SaveMSGSettings(), ERROR_SUCCESS);
     EXPECT_EQ(GetString("MSGPath", kNotesKey), " ");
-    EXPECT_EQ(GetString("Path", kNotesKey), "  " + dir.Path() + "  ") << "the companion's folder is never written";
+    EXPECT_EQ(GetString("Path", kNotesKey), "  " + dir.Path() + "  ") << "a stored companion folder is kept";
 }
 
 TEST_F(ConfigTest, HouseLettering)
@@ -421,11 +428,11 @@ TEST_F(ConfigTest, HouseLettering)
     EXPECT_EQ(HausFont[1].Font.lfWeight, 700);
 }
 
-TEST_F(ConfigTest, EnglishNeedsItsLanguageFileInTheHelpFolder)
+TEST_F(ConfigTest, EnglishNeedsItsLanguageFileBesideTheProgram)
 {
     testutil::TempDir dir;
     PutDword("Language", 2);
-    PutString("HLPpath", dir.Path());
+    SetProgramFolder(dir.Path().c_str());
     ReadSettings();
     EXPECT_EQ(Language, 1) << "no english.lng: back to German";
 
@@ -452,6 +459,26 @@ TEST_F(ConfigTest, FirstStartFindsTheEnglishFileBesideTheProgram)
         DeleteFileA(english.c_str());
 }
 
+// After a move or a change between the 32-bit and the 64-bit program set the
+// stored folder is another install's: its language files, help, station list
+// and bass.dll are not this program's.
+TEST_F(ConfigTest, TheProgramsFilesComeFromItsOwnFolderNotAStoredOne)
+{
+    testutil::TempDir other;
+    testutil::WriteFileBytes(other.File("english.lng"), "[LANGUAGE]\r\nNAME=English\r\n");
+    char program[MAX_PATH];
+    GetProgramFolder(program, sizeof(program));
+    ASSERT_FALSE(testutil::FileExists(std::string(program) + "\\english.lng"));
+    for (const std::string &stored : {other.Path(), std::string("C:\\Programme\\geloescht")}) {
+        PutString("HLPpath", stored);
+        PutDword("Language", 0);
+        ReadSettings();
+        EXPECT_STREQ(HLPpath, program) << stored;
+        EXPECT_EQ(GetString("HLPpath"), program) << stored;
+        EXPECT_EQ(Language, 1) << "the other folder's english.lng is not the program's";
+    }
+}
+
 TEST_F(ConfigTest, SpeechTextsAreCopiedOnceIntoTheProductFolder)
 {
     testutil::TempDir help;
@@ -461,7 +488,7 @@ TEST_F(ConfigTest, SpeechTextsAreCopiedOnceIntoTheProductFolder)
     std::string target = std::string(product) + "\\sb.txt";
     DeleteFileA(target.c_str());
 
-    PutString("HLPpath", help.Path());
+    SetProgramFolder(help.Path().c_str());
     PutString("Sprechblasen", "C:\\does\\not\\exist.txt");
     ReadSettings();
     EXPECT_EQ(std::string(Sprechblasen), target);

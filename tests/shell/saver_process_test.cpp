@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/registry.h"
+#include "crossfiles.h"
 #include "settings/configdialog.h"
 #include "shell/config.h"
 #include "testutil.h"
@@ -183,6 +184,96 @@ TEST_F(SaverProcessTest, SettingsSheetIsOwnedByTheGivenWindow)
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(WaitExit(process, 20000), 0);
     DestroyWindow(owner);
+}
+
+std::string DistFolder()
+{
+    std::string dist = testutil::DistPath("");
+    while (!dist.empty() && dist.back() == '\\')
+        dist.pop_back();
+    return dist;
+}
+
+std::string ReadUserString(const char *subKey, const char *name)
+{
+    char text[kPathLen] = {0};
+    HKEY key = RegOpenUserKey(subKey);
+    if (key) {
+        RegReadString(key, name, text, sizeof(text));
+        RegCloseKey(key);
+    }
+    return text;
+}
+
+// The sheet index of a page of the table: its place among the pages built.
+int SheetIndexOfRow(int row)
+{
+    int index = 0;
+    for (int i = 0; i < row; ++i)
+        index += kSettingsPages[i].proc ? 1 : 0;
+    return index;
+}
+
+// Copied from the program set and installed, nothing stored yet: the notes
+// can be switched on at once, the companion found beside the saver.
+TEST_F(SaverProcessTest, AfterAPlainInstallTheNotesCanBeSwitchedOn)
+{
+    constexpr int kMessagesRow = 17;
+    constexpr int kNotesOn = 1048, kNotesFolder = 2034;
+    testutil::DeleteUserKey("Software\\Tandrovi");
+    HANDLE process = testutil::StartProcess("\"" + testutil::DistPath("wyn03.scr") + "\"");
+    ASSERT_NE(process, nullptr);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(testutil::WaitFor([&] { return (sheet = FindSheetOwnedBy(nullptr)) != nullptr; }, 20000));
+    SendMessageA(sheet, PSM_SETCURSEL, SheetIndexOfRow(kMessagesRow), 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(GetDlgItem(page, kNotesOn), nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(page, kNotesOn, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kNotesFolder)));
+    EXPECT_EQ(_stricmp(ReadUserString(kNotesKey, "Path").c_str(), DistFolder().c_str()), 0)
+        << ReadUserString(kNotesKey, "Path");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(WaitExit(process, 20000), 0);
+}
+
+// A bass.dll that this program cannot load: the other build's where this
+// machine has built and run it, else a file no loader takes.
+std::string ForeignBass()
+{
+    std::string own = testutil::ReadFileBytes(testutil::DistPath("bass.dll"));
+    testutil::WriteFileBytes(crossfiles::MyDir() + "\\bass.dll", own);
+    std::string theirs;
+    if (crossfiles::ReadPartner("bass.dll", &theirs))
+        return theirs;
+    return "MZ this is no library of any architecture";
+}
+
+// After a change from the 32-bit to the 64-bit program set (or a move) the
+// stored folder holds the other set: the saver's own files are the ones
+// beside it, so its sound plays.
+TEST_F(SaverProcessTest, AStoredFolderOfAnotherProgramSetGivesWayToTheSaversOwn)
+{
+    testutil::TempDir other;
+    testutil::WriteFileBytes(other.File("bass.dll"), ForeignBass());
+    HKEY key = RegCreateUserKey(kMainKey);
+    RegWriteString(key, "HLPpath", other.Path().c_str());
+    RegWriteDword(key, "Sound", 1);
+    RegCloseKey(key);
+    HANDLE process = testutil::StartProcess(Saver("/s"));
+    ASSERT_NE(process, nullptr);
+    HWND window = nullptr;
+    ASSERT_TRUE(testutil::WaitFor([&] {
+        window = FindWindowA("ScrClass", "Tandrovi Wendelby 3");
+        return window && testutil::ReadFileBytes(LogPath()).find("MoveImage-Thread gestartet") != std::string::npos;
+    }, 30000));
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(WaitExit(process, 20000), 0);
+    std::string log = testutil::ReadFileBytes(LogPath());
+    EXPECT_NE(log.find("Load BASS: 0"), std::string::npos);
+    EXPECT_EQ(log.find("+++ Can't load BASS.DLL"), std::string::npos) << log;
+    EXPECT_EQ(log.find("+++ BASS version"), std::string::npos) << log;
+    EXPECT_EQ(_stricmp(ReadUserString(kMainKey, "HLPpath").c_str(), DistFolder().c_str()), 0)
+        << ReadUserString(kMainKey, "HLPpath");
 }
 
 TEST_F(SaverProcessTest, EmptyCommandLineOpensTheSettingsWithoutOwner)

@@ -6,6 +6,7 @@
   gen.py headers GENDIR ARTDIR   write art.rc, the resource list, the scene geometry
                                  and the frame tables (only files whose text changed)
   gen.py contact ARTDIR PNG      the contact sheet of every picture, for review
+  gen.py folderpicture FILE      the picture that ships beside the program
 """
 import os
 import sys
@@ -165,6 +166,9 @@ def main(argv):
         cmd_headers(argv[2], argv[3])
     elif len(argv) == 4 and argv[1] == "contact":
         cmd_contact(argv[2], argv[3])
+    elif len(argv) == 3 and argv[1] == "folderpicture":
+        from wynart import settingsart
+        settingsart.folder_picture(argv[2])
     else:
         sys.stderr.write(__doc__)
         return 2

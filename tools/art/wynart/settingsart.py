@@ -27,6 +27,7 @@ TITLE = (300, 90)
 NEWMAIL = (400, 120)
 BRIEF = (200, 90)
 SMALL = (152, 112)
+FOLDER_PIC = (112, 96)
 
 
 def resources():
@@ -340,6 +341,30 @@ def _brief(ctx):
         ctx.line_to(40, 4 + k * 8)
         ctx.stroke()
     ctx.restore()
+
+
+def folder_picture(path):
+    """"wyn03conf.bmp", the picture beside the program that the general page
+    shows: the bus stop corner of the street on a card with rounded corners
+    in the key colour."""
+    st, day = S.render_layers(L.SUMMER, rails=True)
+    bg = S.phase_picture(st, day, L.DAY)
+    w, h = FOLDER_PIC
+    scale = 4
+    x0 = max(0, min(bg.shape[1] - w * scale, G.CLOCK_DIAL_POS[0] - w * scale // 2))
+    y0 = G.PICTURE_H - h * scale - 110
+    pic = _shrink(bg[y0:y0 + h * scale, x0:x0 + w * scale], w, h)
+    pic[0, :] = pic[-1, :] = pic[:, 0] = pic[:, -1] = (110, 100, 90)
+    surf, ctx = new_surface(w, h)
+    rounded_rect(ctx, 0, 0, w, h, 9)
+    set_col(ctx, (0, 0, 0))
+    ctx.fill()
+    inside = surface_rgba(surf)[..., 3] > 0.5
+    key = ~inside
+    padded = np.pad(inside, 1)
+    edge = ~padded[2:, 1:-1] | ~padded[:-2, 1:-1] | ~padded[1:-1, 2:] | ~padded[1:-1, :-2]
+    pic[inside & edge] = (110, 100, 90)
+    io.write_bmp8(path, pic, key)
 
 
 def build(outdir):
