@@ -116,38 +116,54 @@ TEST_F(Birthdays, SavingSortsAndDropsUnnamedRecords)
     TarvoName = 0;
 }
 
-TEST_F(Birthdays, AFileThatCannotBeWrittenShowsTheMessage)
+// A list that cannot be written, or whose writing stops on a full disk,
+// shows the message and keeps the old file whole.
+TEST_F(Birthdays, AFileThatCannotBeWrittenShowsTheMessageAndKeepsTheOldList)
 {
-    testutil::WriteFileBytes(TarvoDat, Record(1, 1, 1, "Anna"));
-    LoadGeburtstage();
-    // Held open without sharing (a read-only mark does not stop root, whom
-    // Wine runs as here).
-    HANDLE held = CreateFileA(TarvoDat, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    bool saved = true;
-    std::thread saving([&] { saved = SaveGeburtstage(nullptr); });
-    HWND box = nullptr;
-    // The message box: a dialog of this process with an empty caption and a text.
-    auto findBox = [&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", ""); w; w = FindWindowExA(nullptr, w, "#32770", "")) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF))
-                box = w;
+    const std::string old = Record(1, 1, 1, "Anna") + Record(2, 2, 1, "Bert");
+    for (bool diskFull : {false, true}) {
+        SCOPED_TRACE(diskFull ? "disk full" : "held open");
+        testutil::WriteFileBytes(TarvoDat, old);
+        LoadGeburtstage();
+        StrCopy(Geburtstage[0].Name, "Anne");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (diskFull) {
+            // The new list is written beside the old one.
+            ASSERT_TRUE(testutil::MakeFullDiskFile(std::string(TarvoDat) + ".neu"));
+        } else {
+            // Held open without sharing (a read-only mark does not stop root,
+            // whom Wine runs as here).
+            held = CreateFileA(TarvoDat, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
         }
-        return box != nullptr;
-    };
-    EXPECT_TRUE(testutil::WaitFor(findBox, 20000));
-    char text[256] = "";
-    if (box) {
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        bool saved = true;
+        std::thread saving([&] { saved = SaveGeburtstage(nullptr); });
+        HWND box = nullptr;
+        // The message box: a dialog of this process with an empty caption and a text.
+        auto findBox = [&] {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", ""); w;
+                 w = FindWindowExA(nullptr, w, "#32770", "")) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF))
+                    box = w;
+            }
+            return box != nullptr;
+        };
+        EXPECT_TRUE(testutil::WaitFor(findBox, 20000));
+        char text[256] = "";
+        if (box) {
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        saving.join();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_FALSE(saved);
+        EXPECT_STREQ(text, "Kann Geburtstags-Datei nicht speichern");
+        EXPECT_EQ(testutil::ReadFileBytes(TarvoDat), old);
+        EXPECT_EQ(GetFileAttributesA((std::string(TarvoDat) + ".neu").c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    saving.join();
-    CloseHandle(held);
-    EXPECT_FALSE(saved);
-    EXPECT_STREQ(text, "Kann Geburtstags-Datei nicht speichern");
-    EXPECT_EQ(testutil::ReadFileBytes(TarvoDat), Record(1, 1, 1, "Anna"));
 }
 
 }  // namespace

@@ -38,6 +38,32 @@ std::string DistPath(const std::string &name) { return WinePath(std::string(WYN_
 
 std::string BuildPath(const std::string &name) { return WinePath(std::string(WYN_BUILD_DIR_UNIX) + "/" + name); }
 
+bool MakeFullDiskFile(const std::string &path)
+{
+    // Wine's own export names the Unix file behind a Windows path.
+    using UnixName = char *(CDECL *)(const WCHAR *);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH] = {};
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return false;
+    char *target = unixName(wide);
+    if (!target)
+        return false;
+    std::string line = std::string("ln -s /dev/full '") + target + "'";
+    HeapFree(GetProcessHeap(), 0, target);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    // Named exactly: a search would look for "ln.exe". Wine cannot wait on a
+    // Unix program, so the link is awaited instead.
+    if (!CreateProcessA("Z:\\bin\\ln", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
+}
+
 std::string ReadFileBytes(const std::string &path)
 {
     std::string out;

@@ -35,6 +35,11 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 void RemoveTree(const std::string &path);
 
+// Makes path a file that every write fails on as on a full disk: a link to
+// the system's /dev/full, made by the Unix "ln" that Wine starts. False when
+// the link did not appear.
+bool MakeFullDiskFile(const std::string &path);
+
 // Starts a command line and returns its process handle (0 on failure).
 HANDLE StartProcess(const std::string &commandLine);
 // Runs a command line to its end; returns the exit code, or -1 on failure or
