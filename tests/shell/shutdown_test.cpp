@@ -73,49 +73,73 @@ HWND MakeHost()
                            nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-TEST(SaverShutdown, AMailCallThatHangsKeepsTheMailLibraryLoggedOn)
-{
-    testutil::TempDir dir;
-    const std::string log = dir.File("run.log");
-    scenetest::UseTestArt();
-    scenetest::ClearSettings();
-    scenetest::SetSetting("DebugOn", 1);
-    scenetest::SetSettingString("DebugFileName", log.c_str());
-    scenetest::SetSetting("Interactive", 0);
-    scenetest::SetSetting("NoMailCheck", 0);
-    ASSERT_GT(GetProfileIntA("Mail", "MAPI", 0), 0) << "the test prefix names a MAPI provider";
-    gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    UseMapiEntries(&HangingMapi());
-    ClockStartAt(testutil::Moment(2026, 6, 10, 10));
+class SaverShutdown : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        log_ = dir_.File("run.log");
+        scenetest::UseTestArt();
+        scenetest::ClearSettings();
+        scenetest::SetSetting("DebugOn", 1);
+        scenetest::SetSettingString("DebugFileName", log_.c_str());
+        scenetest::SetSetting("Interactive", 0);
+        scenetest::SetSetting("NoMailCheck", 0);
+        gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        UseMapiEntries(&HangingMapi());
+        ClockStartAt(testutil::Moment(2026, 6, 10, 10));
+    }
+    // Whatever failed, the hung call is let go and the run is ended.
+    void TearDown() override
+    {
+        SetEvent(gRelease);
+        if (host_ && IsWindow(host_))
+            DestroyWindow(host_);
+        if (saver_.joinable())
+            saver_.join();
+        UseMapiEntries(nullptr);
+        ClockReset();
+        scenetest::ClearSettings();
+    }
+    void Run()
+    {
+        host_ = MakeHost();
+        RunState = kEndPosted;
+        saver_ = std::thread([this] {
+            SaverMode = kModePreview;
+            RunSaverWindow(host_, kModePreview);
+            ended_ = true;
+        });
+    }
+    std::string Log() const { return scenetest::ReadText(log_); }
 
-    HWND host = MakeHost();
-    std::atomic<bool> ended{false};
-    RunState = kEndPosted;
-    std::thread saver([&] {
-        SaverMode = kModePreview;
-        RunSaverWindow(host, kModePreview);
-        ended = true;
-    });
-    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, kStartWaitMs)) << scenetest::ReadText(log);
-    ASSERT_EQ(MailCheckOn, 1);
+    testutil::TempDir dir_;
+    std::string log_;
+    HWND host_ = nullptr;
+    std::thread saver_;
+    std::atomic<bool> ended_{false};
+};
+
+TEST_F(SaverShutdown, AMailCallThatHangsKeepsTheMailLibraryLoggedOn)
+{
+    ASSERT_GT(GetProfileIntA("Mail", "MAPI", 0), 0) << "the test prefix names a MAPI provider";
+    Run();
+    ASSERT_TRUE(WaitFor([] { return RunState == kRunning; }, kStartWaitMs)) << Log();
+    ASSERT_EQ(MailCheckOn, 1) << Log();
     // The next minute's step asks for the count, and the call hangs.
     gHangArmed = true;
     ClockStartAt(testutil::Moment(2026, 6, 10, 10, 5));
-    ASSERT_TRUE(WaitFor([] { return gHanging.load(); }, kHangWaitMs));
+    ASSERT_TRUE(WaitFor([] { return gHanging.load(); }, kHangWaitMs)) << Log();
 
-    DestroyWindow(host);
-    EXPECT_TRUE(WaitFor([&] { return ended.load(); }, kStartWaitMs));
+    DestroyWindow(host_);
+    EXPECT_TRUE(WaitFor([this] { return ended_.load(); }, kStartWaitMs));
     EXPECT_FALSE(gLoggedOff) << "logged off beneath the hung call";
-    EXPECT_NE(scenetest::ReadText(log).find("+++ MoveImage() endet nicht"), std::string::npos);
+    EXPECT_NE(Log().find("+++ MoveImage() endet nicht"), std::string::npos) << Log();
 
     // The call returns at last, and the animation thread ends.
     SetEvent(gRelease);
     if (MoveImageThread) {
         EXPECT_EQ(WaitForSingleObject(MoveImageThread, kHangWaitMs), WAIT_OBJECT_0);
     }
-    saver.join();
-    ClockReset();
-    scenetest::ClearSettings();
 }
 
 }  // namespace

@@ -38,30 +38,65 @@ std::string DistPath(const std::string &name) { return WinePath(std::string(WYN_
 
 std::string BuildPath(const std::string &name) { return WinePath(std::string(WYN_BUILD_DIR_UNIX) + "/" + name); }
 
-bool MakeFullDiskFile(const std::string &path)
+namespace {
+
+// The Unix name of a Windows path, by Wine's own export; empty when unknown.
+std::string UnixName(const std::string &path)
 {
-    // Wine's own export names the Unix file behind a Windows path.
-    using UnixName = char *(CDECL *)(const WCHAR *);
-    auto unixName = reinterpret_cast<UnixName>(
+    using Converter = char *(CDECL *)(const WCHAR *);
+    auto convert = reinterpret_cast<Converter>(
         reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     WCHAR wide[MAX_PATH] = {};
-    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char *name = convert(wide);
+    if (!name)
+        return "";
+    std::string out = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+}
+
+// Wine reports no attributes for a device: the link is there when it opens.
+bool LinkThere(const std::string &path)
+{
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
         return false;
-    char *target = unixName(wide);
-    if (!target)
-        return false;
-    std::string line = std::string("ln -s /dev/full '") + target + "'";
-    HeapFree(GetProcessHeap(), 0, target);
+    CloseHandle(h);
+    return true;
+}
+
+constexpr DWORD kLinkWaitMs = 10000;
+
+}  // namespace
+
+bool StartUnix(const char *program, const std::string &commandLine)
+{
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    // Named exactly: a search would look for "ln.exe". Wine cannot wait on a
-    // Unix program, so the link is awaited instead.
-    if (!CreateProcessA("Z:\\bin\\ln", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    std::string line = commandLine;
+    if (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
+    return true;
+}
+
+FullDiskFile::FullDiskFile(const std::string &path) : path_(path)
+{
+    std::string unixName = UnixName(path);
+    made_ = !unixName.empty() && StartUnix("Z:\\bin\\ln", "ln -s /dev/full \"" + unixName + "\"") &&
+            WaitFor([&] { return LinkThere(path_); }, kLinkWaitMs);
+}
+
+FullDiskFile::~FullDiskFile()
+{
+    std::string unixName = UnixName(path_);
+    if (!unixName.empty() && StartUnix("Z:\\bin\\rm", "rm -f \"" + unixName + "\""))
+        WaitFor([&] { return !LinkThere(path_); }, kLinkWaitMs);
 }
 
 std::string ReadFileBytes(const std::string &path)
