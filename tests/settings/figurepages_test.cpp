@@ -369,14 +369,13 @@ void TypeInEdit(HWND page, const std::string &text)
     SetText(page, kSbEdit, text);
 }
 
-// Enter in the edit, which the sheet takes as its OK; true when the sheet
-// closed.
-bool PressEnterIn(HWND sheet, HWND page)
+// Enter in the edit as the dialog manager takes it: the sheet's default
+// button, OK, is commanded while the focus stays in the edit. True when the
+// sheet closed.
+bool PressEnterIn(HWND sheet)
 {
-    HWND edit = GetDlgItem(page, kSbEdit);
-    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
-    return Poll([&] { return !IsWindow(sheet); }, kBoxWaitMs);
+    PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(sheet, IDOK)));
+    return Poll([&] { return !IsWindow(sheet) || !PostMessageA(sheet, WM_NULL, 0, 0); }, kBoxWaitMs);
 }
 
 // The sheet closed while the edit still has the focus keeps what was typed,
@@ -391,8 +390,8 @@ TEST_F(SpeechPageTest, AnEditOpenWhenTheSheetClosesIsKept)
     } cases[] = {
         {"changed line, Enter", true, false, {{"N", "2"}, {"TEXT1", "eins"}, {"TEXT2", "neu"}}},
         {"new line, Enter", true, true, {{"N", "3"}, {"TEXT2", "zwei"}, {"TEXT3", "neu"}}},
-        {"changed line, OK", false, false, {{"N", "2"}, {"TEXT2", "neu"}}},
-        {"new line, OK", false, true, {{"N", "3"}, {"TEXT3", "neu"}}},
+        {"changed line, the OK button", false, false, {{"N", "2"}, {"TEXT2", "neu"}}},
+        {"new line, the OK button", false, true, {{"N", "3"}, {"TEXT3", "neu"}}},
     };
     for (const Case &c : cases) {
         testutil::WriteFileBytes(sb_, DogFile("N=2\r\nTEXT1=eins\r\nTEXT2=zwei\r\n"));
@@ -406,7 +405,7 @@ TEST_F(SpeechPageTest, AnEditOpenWhenTheSheetClosesIsKept)
                 SelectLine(page, kSbList, 1);
             TypeInEdit(page, "neu");
             if (c.enter) {
-                closed = PressEnterIn(sheet, page);
+                closed = PressEnterIn(sheet);
             } else {
                 PressButton(sheet, PSBTN_OK);
                 closed = true;
