@@ -428,14 +428,19 @@ HBITMAP LoadResourceBitmap(HINSTANCE module, const char *name, BOOL realise, HPA
 
 int BrowseForFolder(HWND owner, const char *title, char *path)
 {
+    path[0] = '\0';
     BROWSEINFOA info = {};
     info.hwndOwner = owner;
     info.lpszTitle = title;
-    info.ulFlags = 0x8050;  // shareable, new dialog style, edit box
+    // Only folders of the file system can be chosen: a virtual one (Computer,
+    // Network) has no path, and taking it would silently do nothing.
+    info.ulFlags = BIF_SHAREABLE | BIF_NEWDIALOGSTYLE | BIF_EDITBOX | BIF_RETURNONLYFSDIRS;
     LPITEMIDLIST item = SHBrowseForFolderA(&info);
     if (!item)
         return 0;
     int ok = SHGetPathFromIDListA(item, path) ? 1 : 0;
     CoTaskMemFree(item);
+    if (!ok)
+        path[0] = '\0';
     return ok;
 }

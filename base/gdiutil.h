@@ -35,7 +35,8 @@ enum ResourceBitmapMode : int {
 HBITMAP LoadResourceBitmap(HINSTANCE module, const char *name, BOOL realise, HPALETTE *palette, int mode);
 // A logical palette from the colour table of a packed DIB of 8 bits or fewer.
 HPALETTE PaletteFromDIB(const BITMAPINFOHEADER *dib, int *count);
-// 1 and the folder in path[kPathLen] when the user chose one.
+// 1 and the folder in path[kPathLen] when the user chose one; only folders
+// of the file system are offered. 0 and an empty path on cancel.
 int BrowseForFolder(HWND owner, const char *title, char *path);
 
 // Every bitmap, DC and palette the scene code makes is counted here and every

@@ -35,15 +35,18 @@ bool RegReadString(HKEY key, const char *name, char *out, size_t outSize)
 {
     if (!key)
         return false;
-    // One spare byte past the 255 read, so a value stored without its
-    // terminator is still terminated.
-    char buffer[kRegStringMax + 1] = {0};
-    DWORD type = 0, size = kRegStringMax;
+    // Room for 255 characters and the terminator the writer stores, and one
+    // spare byte past them, so a value stored without its terminator is still
+    // terminated.
+    char buffer[kRegStringMax + 2] = {0};
+    DWORD type = 0, size = kRegStringMax + 1;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size) != ERROR_SUCCESS)
         return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return false;
-    buffer[size < kRegStringMax ? size : kRegStringMax] = '\0';
+    buffer[size <= kRegStringMax + 1 ? size : kRegStringMax + 1] = '\0';
+    if (strlen(buffer) > kRegStringMax)
+        return false;
     StrCopyN(out, outSize, buffer);
     return true;
 }
@@ -65,12 +68,13 @@ LONG RegWriteDword(HKEY key, const char *name, int value)
 
 LONG RegWriteString(HKEY key, const char *name, const char *text)
 {
+    // A text the readers cannot take whole is not stored: cut, a path would
+    // name another file, and the stored value stays as it was.
+    size_t len = strnlen(text, kRegStringMax + 1);
+    if (len > kRegStringMax)
+        return ERROR_FILENAME_EXCED_RANGE;
     // Stored with its terminator, as the registry asks of REG_SZ data.
-    size_t len = strnlen(text, kRegStringMax);
-    char buffer[kRegStringMax + 1];
-    StrCopyN(buffer, sizeof(buffer), text);
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(buffer),
-                          static_cast<DWORD>(len + 1));
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), static_cast<DWORD>(len + 1));
 }
 
 LONG RegWriteList(HKEY key, const char *name, const int *values, int n)

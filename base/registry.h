@@ -20,6 +20,8 @@ bool RegReadString(HKEY key, const char *name, char *out, size_t outSize);
 bool RegReadList(HKEY key, const char *name, int *out, int n);
 
 LONG RegWriteDword(HKEY key, const char *name, int value);
+// A text of more than 255 characters is refused (ERROR_FILENAME_EXCED_RANGE)
+// and the stored value kept.
 LONG RegWriteString(HKEY key, const char *name, const char *text);
 // "%d" followed by ",%d" for each further number.
 LONG RegWriteList(HKEY key, const char *name, const int *values, int n);

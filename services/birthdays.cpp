@@ -3,6 +3,7 @@
 #include "base/debuglog.h"
 #include "base/lngtext.h"
 #include "base/now.h"
+#include "base/winutil.h"
 #include "core/daterules.h"
 #include "shell/config.h"
 
@@ -36,15 +37,14 @@ void ReadRecords(Take take)
     fclose(file);
 }
 
-bool WriteRecords(HANDLE file)
+bool WriteRecords(HANDLE file, void *)
 {
     unsigned char bytes[kGeburtstagRecordSize];
     for (int i = 0; i < GeburtstagCount; ++i) {
         if (Geburtstage[i].Name[0] == '\0')
             continue;
         EncodeGeburtstag(Geburtstage[i], bytes);
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, sizeof(bytes), &written, nullptr) || written != sizeof(bytes))
+        if (!WriteAll(file, bytes, sizeof(bytes)))
             return false;
     }
     return true;
@@ -64,14 +64,13 @@ void LoadGeburtstage()
 bool SaveGeburtstage(HWND owner)
 {
     SortGeburtstage(Geburtstage, GeburtstagCount, TarvoName != 0);
-    HANDLE file = CreateFileA(TarvoDat, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE && WriteRecords(file);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!ok)
+    // A write that stops halfway keeps the old list whole.
+    bool ok = ReplaceFileWhole(TarvoDat, WriteRecords, nullptr);
+    if (!ok) {
+        WriteLog("+++ %s nicht gespeichert: %lu", TarvoDat, GetLastError());
         MessageBoxA(owner, GetLngText("ERR", "SAVEGTAG", "Kann Geburtstags-Datei nicht speichern"), "",
                     MB_OK | MB_ICONERROR);
+    }
     return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "services/music.h"
 
 #include "base/debuglog.h"
+#include "base/winutil.h"
 #include "core/random.h"
 #include "services/sound.h"
 #include "services/winamp.h"
@@ -166,22 +167,29 @@ int ReadPlaylist()
     return PlaylistCount;
 }
 
-void SavePlaylist()
+namespace {
+
+bool WritePlaylistLines(HANDLE file, void *)
 {
-    WriteLog("Playlist speichern");
-    HANDLE h = CreateFileA(MP3file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        WriteLog("+++ Kann Datei nicht öffnen");
-        return;
-    }
     for (int i = 0; i < PlaylistCount; ++i) {
         char line[kPlaylistEntryLen + 2];
         int n = StrPrintfN(line, sizeof(line), "%s\r\n", Playlist[i]);
-        DWORD written = 0;
-        WriteFile(h, line, static_cast<DWORD>(n), &written, nullptr);
+        if (!WriteAll(file, line, static_cast<DWORD>(n)))
+            return false;
     }
-    CloseHandle(h);
+    return true;
+}
+
+}  // namespace
+
+bool SavePlaylist()
+{
+    WriteLog("Playlist speichern");
+    // A write that stops halfway keeps the old playlist whole.
+    if (ReplaceFileWhole(MP3file, WritePlaylistLines, nullptr))
+        return true;
+    WriteLog("+++ %s nicht gespeichert: %lu", MP3file, GetLastError());
+    return false;
 }
 
 void DelPlaylistEntry(int i)

@@ -25,7 +25,9 @@ extern std::atomic<int> PlayChosen;       // the music page plays MP3next as it 
 extern std::atomic<int> MusicTitleChanged;
 
 int ReadPlaylist();
-void SavePlaylist();
+// Writes the playlist whole, or keeps the old file; false (logged) when it
+// could not be written.
+bool SavePlaylist();
 void DelPlaylistEntry(int i);
 void MovePlaylistEntryUp(int i);
 void MovePlaylistEntryDown(int i);

@@ -8,6 +8,7 @@
 #include "shell/entry.h"
 
 #include <algorithm>
+#include <cctype>
 
 BassFunctions BassApi[kBassInstances];
 WaveResource WaveTable[kSampleCount];
@@ -164,8 +165,26 @@ bool FileExists(const char *path)
 }
 
 // Copies left behind by runs that did not end are removed. The system keeps
-// only "wyn" of the prefix, so only files that are programs are taken; a copy
-// another running instance has loaded cannot be deleted and stays.
+// only "wyn" of the prefix and adds up to four hex digits, so only names of
+// exactly that form that hold a program are taken: another program's
+// "wyn*.tmp" stays. A copy another running instance has loaded cannot be
+// deleted and stays.
+constexpr char kCopyPrefix[] = "wyn3";
+constexpr size_t kPrefixKept = 3;
+constexpr size_t kCopyDigitsMax = 4;
+constexpr char kCopyExtension[] = ".tmp";
+
+bool IsCopyName(const char *name)
+{
+    if (_strnicmp(name, kCopyPrefix, kPrefixKept) != 0)
+        return false;
+    const char *digits = name + kPrefixKept;
+    size_t n = 0;
+    while (n <= kCopyDigitsMax && isxdigit(static_cast<unsigned char>(digits[n])))
+        ++n;
+    return n >= 1 && n <= kCopyDigitsMax && _stricmp(digits + n, kCopyExtension) == 0;
+}
+
 bool IsProgramFile(const char *path)
 {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -190,7 +209,7 @@ void DeleteStaleCopies(const char *tempDir)
     do {
         char path[kPathLen];
         StrPrintfN(path, sizeof(path), "%s%s", tempDir, fd.cFileName);
-        if (IsProgramFile(path))
+        if (IsCopyName(fd.cFileName) && IsProgramFile(path))
             DeleteFileA(path);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
@@ -386,7 +405,7 @@ int LoadBASS(int k)
             return 0;
         }
         DeleteStaleCopies(tempDir);
-        if (!GetTempFileNameA(tempDir, "wyn3", 0, b.Path) || !CopyFileA(found, b.Path, FALSE)) {
+        if (!GetTempFileNameA(tempDir, kCopyPrefix, 0, b.Path) || !CopyFileA(found, b.Path, FALSE)) {
             if (b.Path[0])
                 DeleteFileA(b.Path);
             b.Path[0] = '\0';

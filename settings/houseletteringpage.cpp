@@ -148,9 +148,9 @@ void RefreshRow(HWND page, HDC dc, int i)
     house.Default = house.Text[0] ? 0 : 1;
     HBITMAP sign = house.Text[0] ? OwnSign(i + 1) : nullptr;
     bool own = sign != nullptr;
-    // A sign that cannot be read is the house's own sign again.
-    if (!own)
-        house.Default = 1;
+    // A sign that cannot be read shows the house's own sign for now; the
+    // user's lettering stays chosen, so that Apply does not store it away
+    // after one bad read (the scene falls back alike).
     if (!own) {
         char name[16];
         StrPrintfN(name, sizeof(name), "HAUS%d_%d", i + 1, Language == 1 ? 1 : 0);

@@ -194,7 +194,7 @@ void ChooseSoundFile(HWND page)
     ofn.lpstrDefExt = "mp3";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY;
     // A path the registry cannot hold whole is not taken.
-    if (OpenFileDialog(&ofn) && strlen(file) <= kRegStringMax)
+    if (OpenFileDialog(&ofn) && PathStorable(page, file))
         SetDlgItemTextA(page, IDC_INTER_PATH, file);
 }
 

@@ -136,7 +136,9 @@ void Apply(HWND page)
         char folder[kPathLen] = {};
         GetDlgItemTextA(page, IDC_MSG_FOLDER, folder, kFolderRead);
         TidyNotesFolder(folder, sizeof(folder));
-        StrCopy(MSGPath, folder);
+        // A folder the registry cannot hold whole keeps the stored one.
+        if (PathStorable(page, folder))
+            StrCopy(MSGPath, folder);
         MSGshowWyn03 = Checked(page, IDC_MSG_TICKER) ? 1 : 0;
         for (int i = 0; i < kSignChoices; ++i)
             if (Checked(page, IDC_MSG_NOSIGN + i))
@@ -155,6 +157,11 @@ void Browse(HWND page)
     LngCopy(title, sizeof(title), "MESSAGES", "BROWSE",
             "In welchem Verzeichnis sollen die Mitteilungen gespeichert werden?");
     if (!BrowseForFolder(page, title, folder))
+        return;
+    char stored[kPathLen];
+    StrCopy(stored, folder);
+    TidyNotesFolder(stored, sizeof(stored));
+    if (!PathStorable(page, stored))
         return;
     SetDlgItemTextA(page, IDC_MSG_FOLDER, folder);
     MarkChanged(page);

@@ -350,7 +350,9 @@ void Apply(HWND page)
         if (MP3next < 0 || MP3next >= PlaylistCount)
             MP3next = 0;
         SaveMP3next();
-        SavePlaylist();
+        // The old playlist stayed: the user is told the edits are not stored.
+        if (!SavePlaylist())
+            ShowErrorBox(page, "CANNOTSAVE", "Kann Datei nicht speichern!");
     }
     if (PlaylistCount == 0)
         DeleteFileA(MP3file);

@@ -3,6 +3,7 @@
 #include "shell/entry.h"
 #include "base/gdiutil.h"
 #include "base/lngtext.h"
+#include "base/registry.h"
 #include "settings/configdialog.h"
 #include "services/help.h"
 #include "shell/startup.h"
@@ -325,4 +326,20 @@ INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers)
         return ApplyDone(page);
     }
     return FALSE;
+}
+
+void ShowErrorBox(HWND page, const char *key, const char *germanDefault)
+{
+    char text[kLabelLen], caption[kLabelLen];
+    LngCopy(text, sizeof(text), "ERR", key, germanDefault);
+    LngCopy(caption, sizeof(caption), "ERR", "ERR", "FEHLER!");
+    MessageBoxA(page, text, caption, MB_OK | MB_ICONERROR);
+}
+
+bool PathStorable(HWND page, const char *path)
+{
+    if (strnlen(path, kRegStringMax + 1) <= kRegStringMax)
+        return true;
+    ShowErrorBox(page, "PATHLONG", "Der Pfad ist zu lang, um gespeichert zu werden.");
+    return false;
 }

@@ -93,6 +93,14 @@ bool ChooseFontFor(HWND page, LOGFONTA *font, DWORD extraFlags, int minPoints, i
 // that would not fit is skipped.
 bool NextChosenFile(const char *buffer, const char **cursor, char *out, size_t outSize);
 
+// A box owned by page with the text of [ERR] key (German default) under the
+// caption "FEHLER!".
+void ShowErrorBox(HWND page, const char *key, const char *germanDefault);
+
+// True when path fits the registry whole (255 characters); otherwise tells
+// the user, with a box owned by page, that it is too long to be stored.
+bool PathStorable(HWND page, const char *path);
+
 // Enables the sheet's Apply button; only user edits call it.
 void MarkChanged(HWND page);
 

@@ -116,13 +116,31 @@ void Activate(HWND page)
     InvalidateRect(page, nullptr, TRUE);
 }
 
-void Apply(HWND page)
+void OnEditDone(HWND page);
+
+// Enter or a keyboard shortcut can close the sheet or open a dialog while the
+// edit still has the focus: its text is taken then as a lost focus takes it.
+void TakeOpenEdit(HWND page)
 {
-    SaveSettings();
+    if (IsWindowEnabled(GetDlgItem(page, IDC_SB_EDIT)))
+        OnEditDone(page);
+}
+
+// The current figure's texts into the sheet's copy, so that what reads the
+// copy next sees them.
+void FlushTexts(HWND page)
+{
+    TakeOpenEdit(page);
     if (gEdited) {
         WriteTexts(page);
         gEdited = false;
     }
+}
+
+void Apply(HWND page)
+{
+    SaveSettings();
+    FlushTexts(page);
     if (gCopyChanged && SpeechTextCopy[0])
         CopyFileA(SpeechTextCopy, Sprechblasen, FALSE);
 }
@@ -146,10 +164,7 @@ void OnSelectFigure(HWND page)
     LRESULT sel = SendDlgItemMessageA(page, IDC_SB_FIGURES, CB_GETCURSEL, 0, 0);
     if (sel < 0 || sel >= kSpeechFigures)
         return;
-    if (gEdited) {
-        WriteTexts(page);
-        gEdited = false;
-    }
+    FlushTexts(page);
     gCurrent = static_cast<int>(sel);
     SetEdit(page, "");
     FitPortrait(page);
@@ -270,6 +285,8 @@ void OnFont(HWND page)
 
 void OnImportExport(HWND page)
 {
+    // The dialog reloads the page from the copy when it ends.
+    FlushTexts(page);
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SB_IMPORTEXPORT), page, ImportExportDlgProc, 0);
     SetEdit(page, "");
     LoadTexts(page);

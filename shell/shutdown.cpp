@@ -107,7 +107,9 @@ void OnDestroy(HWND window)
         DestroyCursor(SaverCursor);
         SaverCursor = nullptr;
     }
-    if (MailCheckOn) {
+    // A mail call that hung keeps the animation thread alive inside MAPI:
+    // the library stays loaded beneath it until the process ends.
+    if (MailCheckOn && threadsEnded) {
         MailLogoff(window);
         MailCheckOn = 0;
     }

@@ -7,6 +7,7 @@
 #include "services/birthdays.h"
 #include "shell/config.h"
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -116,38 +117,55 @@ TEST_F(Birthdays, SavingSortsAndDropsUnnamedRecords)
     TarvoName = 0;
 }
 
-TEST_F(Birthdays, AFileThatCannotBeWrittenShowsTheMessage)
+// A list that cannot be written, or whose writing stops on a full disk,
+// shows the message and keeps the old file whole.
+TEST_F(Birthdays, AFileThatCannotBeWrittenShowsTheMessageAndKeepsTheOldList)
 {
-    testutil::WriteFileBytes(TarvoDat, Record(1, 1, 1, "Anna"));
-    LoadGeburtstage();
-    // Held open without sharing (a read-only mark does not stop root, whom
-    // Wine runs as here).
-    HANDLE held = CreateFileA(TarvoDat, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    bool saved = true;
-    std::thread saving([&] { saved = SaveGeburtstage(nullptr); });
-    HWND box = nullptr;
-    // The message box: a dialog of this process with an empty caption and a text.
-    auto findBox = [&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", ""); w; w = FindWindowExA(nullptr, w, "#32770", "")) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF))
-                box = w;
+    const std::string old = Record(1, 1, 1, "Anna") + Record(2, 2, 1, "Bert");
+    for (bool diskFull : {false, true}) {
+        SCOPED_TRACE(diskFull ? "disk full" : "held open");
+        testutil::WriteFileBytes(TarvoDat, old);
+        LoadGeburtstage();
+        StrCopy(Geburtstage[0].Name, "Anne");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        // The new list is written beside the old one.
+        std::unique_ptr<testutil::FullDiskFile> full;
+        if (diskFull) {
+            full = std::make_unique<testutil::FullDiskFile>(std::string(TarvoDat) + ".neu");
+            ASSERT_TRUE(full->Made());
+        } else {
+            // Held open without sharing (a read-only mark does not stop root,
+            // whom Wine runs as here).
+            held = CreateFileA(TarvoDat, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
         }
-        return box != nullptr;
-    };
-    EXPECT_TRUE(testutil::WaitFor(findBox, 20000));
-    char text[256] = "";
-    if (box) {
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        bool saved = true;
+        std::thread saving([&] { saved = SaveGeburtstage(nullptr); });
+        HWND box = nullptr;
+        // The message box: a dialog of this process with an empty caption and a text.
+        auto findBox = [&] {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", ""); w;
+                 w = FindWindowExA(nullptr, w, "#32770", "")) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF))
+                    box = w;
+            }
+            return box != nullptr;
+        };
+        EXPECT_TRUE(testutil::WaitFor(findBox, 20000));
+        char text[256] = "";
+        if (box) {
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        saving.join();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_FALSE(saved);
+        EXPECT_STREQ(text, "Kann Geburtstags-Datei nicht speichern");
+        EXPECT_EQ(testutil::ReadFileBytes(TarvoDat), old);
     }
-    saving.join();
-    CloseHandle(held);
-    EXPECT_FALSE(saved);
-    EXPECT_STREQ(text, "Kann Geburtstags-Datei nicht speichern");
-    EXPECT_EQ(testutil::ReadFileBytes(TarvoDat), Record(1, 1, 1, "Anna"));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 namespace servicetest {
 
+using testutil::StartUnix;
+
 namespace {
 
 std::string WinPath(const std::string &unixPath)
@@ -25,21 +27,6 @@ void MakeTree(const std::string &winPath)
     for (size_t at = 3; at != std::string::npos; at = winPath.find('\\', at + 1))
         CreateDirectoryA(winPath.substr(0, at).c_str(), nullptr);
     CreateDirectoryA(winPath.c_str(), nullptr);
-}
-
-// A Unix program started through Wine: named exactly, since a search for it
-// would look for "sh.exe".
-bool StartUnix(const char *program, const std::string &commandLine)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
 }
 
 }  // namespace

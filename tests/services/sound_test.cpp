@@ -80,6 +80,34 @@ TEST_F(SoundTest, BothInstancesAndAWrongVersionThatLeavesTheOtherIntact)
     EXPECT_EQ(before + 1, SamplePlays(0));
 }
 
+// Only the copies this program names are taken from the temporary folder:
+// "wyn" and up to four hex digits (the system's temporary names), holding a
+// program. Another program's files of the same beginning stay.
+TEST_F(SoundTest, StaleCopiesGoOtherProgramsFilesStay)
+{
+    testutil::TempDir temp;
+    char saved[MAX_PATH] = {};
+    DWORD had = GetEnvironmentVariableA("TMP", saved, sizeof(saved));
+    SetEnvironmentVariableA("TMP", temp.Path().c_str());
+    const std::string program = "MZ, a program";
+    struct Case {
+        const char *name;
+        std::string bytes;
+        bool goes;
+    } cases[] = {
+        {"wyn1A2B.tmp", program, true},  {"wynb.tmp", program, true},      {"wynstall.tmp", program, false},
+        {"wyn12345.tmp", program, false}, {"wynsetup.tmp", program, false}, {"wynC0DE.tmp", "text", false},
+    };
+    for (const Case &c : cases)
+        ASSERT_TRUE(testutil::WriteFileBytes(temp.File(c.name), c.bytes));
+    LoadEffects();
+    EXPECT_EQ(1, LoadBASS(kMusicInstance));
+    for (const Case &c : cases)
+        EXPECT_EQ(testutil::FileExists(temp.File(c.name)), !c.goes) << c.name;
+    FreeBASS();
+    SetEnvironmentVariableA("TMP", had ? saved : nullptr);
+}
+
 TEST_F(SoundTest, SamplesLoadByTheirSwitches)
 {
     struct Case {

@@ -234,14 +234,19 @@ TEST_F(InteractionPageTest, ChosenPathTooLongForTheRegistryIsNotTaken)
 {
     OpenFileDialog = ChooseLongPath;
     std::string shown;
+    SeenBox box;
     RunSheet([&](HWND sheet) {
         HWND page = ShowPage(sheet, IndexOfRow(kInterRow));
         SelectCombo(page, kFigures, 1);
-        Click(page, kBrowse);
+        // Posted: the page says why inside the click.
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(kBrowse, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, kBrowse)));
+        EXPECT_TRUE(DismissBox(GetWindowThreadProcessId(sheet, nullptr), &box, kBoxWaitMs));
         shown = ControlText(page, kPath);
         PressButton(sheet, PSBTN_OK);
     });
     OpenFileDialog = GetOpenFileNameA;
+    EXPECT_EQ(box.text, "Der Pfad ist zu lang, um gespeichert zu werden.");
     EXPECT_EQ(shown, " ");
     EXPECT_FALSE(HasValue("SF_005"));
 }
@@ -366,6 +371,62 @@ TEST_F(SpeechPageTest, TextsShownEditedAndWritten)
             EXPECT_EQ(Ini(sb_, "Hund", key.c_str()), value) << c.what << " " << key;
         EXPECT_EQ(Ini(sb_, "Marlene", "TEXT1"), "Guten Tag") << c.what;
         EXPECT_EQ(Ini(sb_, "Konrad", "TEXT1"), "Feierabend") << c.what;
+    }
+}
+
+// Puts the focus in the edit as a click there would, and types into it.
+void TypeInEdit(HWND page, const std::string &text)
+{
+    SendMessageA(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(page, kSbEdit)), TRUE);
+    SetText(page, kSbEdit, text);
+}
+
+// Enter in the edit as the dialog manager takes it: the sheet's default
+// button, OK, is commanded while the focus stays in the edit. True when the
+// sheet closed.
+bool PressEnterIn(HWND sheet)
+{
+    PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(sheet, IDOK)));
+    return Poll([&] { return !IsWindow(sheet) || !PostMessageA(sheet, WM_NULL, 0, 0); }, kBoxWaitMs);
+}
+
+// The sheet closed while the edit still has the focus keeps what was typed,
+// a changed line as a new one.
+TEST_F(SpeechPageTest, AnEditOpenWhenTheSheetClosesIsKept)
+{
+    struct Case {
+        const char *what;
+        bool enter;  // else the OK button
+        bool add;    // a new line by "+", else line 2 changed
+        std::map<std::string, std::string> after;
+    } cases[] = {
+        {"changed line, Enter", true, false, {{"N", "2"}, {"TEXT1", "eins"}, {"TEXT2", "neu"}}},
+        {"new line, Enter", true, true, {{"N", "3"}, {"TEXT2", "zwei"}, {"TEXT3", "neu"}}},
+        {"changed line, the OK button", false, false, {{"N", "2"}, {"TEXT2", "neu"}}},
+        {"new line, the OK button", false, true, {{"N", "3"}, {"TEXT3", "neu"}}},
+    };
+    for (const Case &c : cases) {
+        testutil::WriteFileBytes(sb_, DogFile("N=2\r\nTEXT1=eins\r\nTEXT2=zwei\r\n"));
+        bool closed = false;
+        RunSheet([&](HWND sheet) {
+            HWND page = ShowPage(sheet, IndexOfRow(kSpeechRow));
+            ShowFigure(page, "Hund");
+            if (c.add)
+                Click(page, kSbAdd);
+            else
+                SelectLine(page, kSbList, 1);
+            TypeInEdit(page, "neu");
+            if (c.enter) {
+                closed = PressEnterIn(sheet);
+            } else {
+                PressButton(sheet, PSBTN_OK);
+                closed = true;
+            }
+        });
+        EXPECT_TRUE(closed) << c.what;
+        for (const auto &[key, value] : c.after)
+            EXPECT_EQ(Ini(sb_, "Hund", key.c_str()), value) << c.what << " " << key;
+        EXPECT_EQ(Ini(sb_, "Marlene", "TEXT1"), "Guten Tag") << c.what;
     }
 }
 
@@ -572,18 +633,27 @@ BOOL CALLBACK FindFileDialogWindow(HWND w, LPARAM param)
 
 class ImportExportTest : public SpeechPageTest {
 protected:
+    // Shows "Konrad", lets edit work on the page and opens the dialog.
+    static HWND OpenPort(HWND page, const std::function<void(HWND page)> &edit)
+    {
+        ShowFigure(page, "Konrad");
+        if (edit)
+            edit(page);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(kSbPort, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, kSbPort)));
+        HWND dialog = FindPortDialog(GetWindowThreadProcessId(page, nullptr));
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
     // Opens the dialog from the page, picks export or import and goes ahead;
     // a message box on the way is read into box. Returns the page's lines of
     // "Konrad" afterwards.
-    std::vector<std::string> RunPort(HWND sheet, bool import, SeenBox *box, bool pressCancel)
+    std::vector<std::string> RunPort(HWND sheet, bool import, SeenBox *box, bool pressCancel,
+                                     const std::function<void(HWND page)> &edit = nullptr)
     {
         DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
         HWND page = ShowPage(sheet, IndexOfRow(kSpeechRow));
-        ShowFigure(page, "Konrad");
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(kSbPort, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, kSbPort)));
-        HWND dialog = FindPortDialog(thread);
-        EXPECT_NE(dialog, nullptr);
+        HWND dialog = OpenPort(page, edit);
         if (!dialog)
             return {};
         Click(dialog, import ? kPortImport : kPortExport);
@@ -661,6 +731,54 @@ TEST_F(ImportExportTest, ImportOverAHeldFileIsReportedAndNotShown)
     EXPECT_EQ(box.caption, "FEHLER!");
     EXPECT_EQ(lines, (std::vector<std::string>{"alt"}));
     EXPECT_EQ(testutil::ReadFileBytes(sb_), before);
+}
+
+// What was typed for the figure before the dialog opened stays when the
+// dialog is cancelled or exports, whether the edit had lost the focus (a
+// click on the button) or not (its shortcut key), and Apply stores it.
+TEST_F(ImportExportTest, AnEditBeforeTheDialogStaysAfterCancelAndExport)
+{
+    struct Case {
+        const char *what;
+        bool focusLeft;
+        bool exports;
+    } cases[] = {
+        {"cancelled after a click", true, false},
+        {"cancelled by the shortcut", false, false},
+        {"exported", true, true},
+    };
+    for (const Case &c : cases) {
+        testutil::WriteFileBytes(sb_, SectionOf("Konrad", {"alt", "zwei"}));
+        gChosenFile = dir_->File("export.txt");
+        DeleteFileA(gChosenFile.c_str());
+        auto edit = [&](HWND page) {
+            SelectLine(page, kSbList, 0);
+            TypeInEdit(page, "neu");
+            if (c.focusLeft)
+                EndEdit(page, kSbEdit);
+        };
+        std::vector<std::string> lines;
+        RunSheet([&](HWND sheet) {
+            if (c.exports) {
+                lines = RunPort(sheet, false, nullptr, false, edit);
+                return;
+            }
+            HWND page = ShowPage(sheet, IndexOfRow(kSpeechRow));
+            HWND dialog = OpenPort(page, edit);
+            if (!dialog)
+                return;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            Poll([&] { return !IsWindow(dialog); }, kBoxWaitMs);
+            lines = Lines(page);
+            PressButton(sheet, PSBTN_OK);
+        });
+        EXPECT_EQ(lines, (std::vector<std::string>{"neu", "zwei"})) << c.what;
+        EXPECT_EQ(ReadBack(sb_, "Konrad"), (std::vector<std::string>{"neu", "zwei"})) << c.what;
+        if (c.exports) {
+            // The export is of the stored file, as it was before Apply.
+            EXPECT_EQ(ReadBack(gChosenFile, "Konrad"), (std::vector<std::string>{"alt", "zwei"}));
+        }
+    }
 }
 
 TEST_F(ImportExportTest, Export)

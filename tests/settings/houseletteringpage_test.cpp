@@ -179,8 +179,9 @@ TEST_F(HouseLetteringTest, OpeningAndCancellingChangesNothing)
     EXPECT_EQ(RegistrySnapshot(), registry);
 }
 
-// Without its sign file a house shows its own sign, and keeps it.
-TEST_F(HouseLetteringTest, AnUnwritableFolderShowsTheHousesOwnSign)
+// Without its sign file a house shows its own sign for this run; the user's
+// lettering stays chosen, and the Apply of the sheet's OK keeps it stored.
+TEST_F(HouseLetteringTest, AnUnwritableFolderShowsTheHousesOwnSignAndKeepsTheUsersChoice)
 {
     PutString("HausBeschrPics", dir_->File("missing"));
     PutHouse(4, 0, "Krone");
@@ -197,7 +198,7 @@ TEST_F(HouseLetteringTest, AnUnwritableFolderShowsTheHousesOwnSign)
     });
     EXPECT_EQ(shown, ResourcePixel("HAUS4_0", inside));
     EXPECT_EQ(buttons, 0);
-    EXPECT_EQ(HouseDword(4, "Default"), 1u);
+    EXPECT_EQ(HouseDword(4, "Default"), 0u);
     EXPECT_EQ(HouseString(4, "Text"), "Krone");
 }
 

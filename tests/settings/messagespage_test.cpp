@@ -119,6 +119,26 @@ TEST_F(MessagesPageTest, TheFolderIsStoredWithOneBackslash)
     }
 }
 
+// A folder longer than the registry holds is refused with a message, and
+// the stored one stays; it is never stored cut to another folder.
+TEST_F(MessagesPageTest, AFolderTooLongToStoreIsRefusedWithAMessage)
+{
+    Notes("MSGcheck", 0);
+    const std::string before = NotesString("MSGPath");
+    SeenBox box;
+    RunSheet([&](HWND sheet) {
+        SetDlgItemTextA(PageOfRow(sheet, kMessagesRow), 2034, ("C:\\" + std::string(253, 'p')).c_str());
+        // Posted: the box comes up inside the press.
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        EXPECT_TRUE(DismissBox(GetWindowThreadProcessId(sheet, nullptr), &box, kCompanionWaitMs));
+        // The sheet's loop sees its end at the next posted message.
+        EXPECT_TRUE(Poll([&] { return !IsWindow(sheet) || !PostMessageA(sheet, WM_NULL, 0, 0); }, kCompanionWaitMs));
+    });
+    EXPECT_EQ(box.text, "Der Pfad ist zu lang, um gespeichert zu werden.");
+    EXPECT_EQ(box.caption, "FEHLER!");
+    EXPECT_EQ(NotesString("MSGPath"), before);
+}
+
 TEST_F(MessagesPageTest, NotesOffKeepsTheirValuesButNotTheCompanionsSwitch)
 {
     Notes("MSGonWyn03", 0);
@@ -275,21 +295,27 @@ BOOL CALLBACK FindChooser(HWND w, LPARAM param)
     return TRUE;
 }
 
+// Opens the system's folder chooser from the page's Browse button.
+HWND OpenChooser(HWND sheet, HWND page)
+{
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(2038, BN_CLICKED), 0);
+    HWND chooser = nullptr;
+    Poll([&] {
+        ChooserSearch f = {sheet, nullptr};
+        EnumThreadWindows(GetWindowThreadProcessId(sheet, nullptr), FindChooser, reinterpret_cast<LPARAM>(&f));
+        return (chooser = f.found) != nullptr;
+    }, 30000);
+    return chooser;
+}
+
 TEST_F(MessagesPageTest, TheFolderChooserFillsTheEdit)
 {
     Notes("MSGcheck", 0);
     std::string chosen = "C:\\windows";
     std::string shown, editText;
-    DWORD sheetThread = GetCurrentThreadId();
     RunSheet([&](HWND sheet) {
         HWND page = PageOfRow(sheet, kMessagesRow);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2038, BN_CLICKED), 0);
-        HWND chooser = nullptr;
-        Poll([&] {
-            ChooserSearch f = {sheet, nullptr};
-            EnumThreadWindows(sheetThread, FindChooser, reinterpret_cast<LPARAM>(&f));
-            return (chooser = f.found) != nullptr;
-        }, 30000);
+        HWND chooser = OpenChooser(sheet, page);
         ASSERT_NE(chooser, nullptr);
         // The tree fills in after the dialog shows; the selection needs it.
         Sleep(500);
@@ -303,6 +329,39 @@ TEST_F(MessagesPageTest, TheFolderChooserFillsTheEdit)
         shown = ControlText(page, 2034);
     });
     EXPECT_EQ(_stricmp(shown.c_str(), chosen.c_str()), 0) << shown << " edit " << editText;
+}
+
+// A virtual folder (the computer) cannot be chosen: the chooser's OK goes
+// off on it and on again on a folder of the file system; Cancel leaves the
+// folder as it was.
+TEST_F(MessagesPageTest, TheFolderChooserOffersOnlyFileSystemFolders)
+{
+    Notes("MSGcheck", 0);
+    bool okOnFolder = false, okOffOnComputer = false;
+    std::string shown;
+    LPITEMIDLIST computer = nullptr;
+    ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
+    RunSheet([&](HWND sheet) {
+        HWND page = PageOfRow(sheet, kMessagesRow);
+        HWND chooser = OpenChooser(sheet, page);
+        ASSERT_NE(chooser, nullptr);
+        HWND ok = GetDlgItem(chooser, IDOK);
+        // The tree fills in after the dialog shows: the selection is sent
+        // until it takes.
+        okOnFolder = Poll([&] {
+            SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>("C:\\windows"));
+            return IsWindowEnabled(ok) != FALSE;
+        }, kCompanionWaitMs);
+        SendMessageA(chooser, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(computer));
+        okOffOnComputer = Poll([&] { return !IsWindowEnabled(ok); }, kCompanionWaitMs);
+        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        Poll([&] { return !IsWindow(chooser); }, kCompanionWaitMs);
+        shown = ControlText(page, 2034);
+    });
+    CoTaskMemFree(computer);
+    EXPECT_TRUE(okOnFolder);
+    EXPECT_TRUE(okOffOnComputer);
+    EXPECT_EQ(shown, notes_ + "\\");
 }
 
 TEST_F(MessagesPageTest, LongFolderAndManyNotes)

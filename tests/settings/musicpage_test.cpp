@@ -267,6 +267,31 @@ TEST_F(MusicPageTest, DeletionsKeepTheNextEntryInsideAndAnEmptyListRemovesTheFil
     EXPECT_EQ(GetDword("MusikKommt"), 0u);
 }
 
+// A playlist whose writing stops on a full disk is reported, and the old
+// list stays whole.
+TEST_F(MusicPageTest, APlaylistThatCannotBeWrittenIsReportedAndTheOldOneStays)
+{
+    std::string a = Song("a.mp3"), b = Song("b.mp3");
+    WritePlaylist({a, b});
+    const std::string old = PlaylistFile();
+    // The new list is written beside the old one.
+    testutil::FullDiskFile full(dir_->File("music.m3u.neu"));
+    ASSERT_TRUE(full.Made());
+    SeenBox box;
+    RunSheet([&](HWND sheet) {
+        HWND page = PageOfRow(sheet, kMusicRow);
+        Select(page, 0);
+        Click(page, 2069);
+        // Posted: the box comes up inside the press.
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        EXPECT_TRUE(DismissBox(GetWindowThreadProcessId(sheet, nullptr), &box, kPlayWaitMs));
+        Poll([&] { return !IsWindow(sheet) || !PostMessageA(sheet, WM_NULL, 0, 0); }, kPlayWaitMs);
+    });
+    EXPECT_EQ(box.text, "Kann Datei nicht speichern!");
+    EXPECT_EQ(box.caption, "FEHLER!");
+    EXPECT_EQ(PlaylistFile(), old);
+}
+
 TEST_F(MusicPageTest, LongPathsAreShortenedToTheirLine)
 {
     std::string folder = dir_->Path();

@@ -302,6 +302,42 @@ TEST_F(ConfigTest, SaveThenReadRoundTrips)
 
 // Every written row comes back through the table alone, with a value of its
 // own that is neither its default nor bent by its bounds.
+// The registry's own bytes of a string value, terminator and all.
+std::string StoredBytes(const char *name)
+{
+    char buf[600] = {0};
+    DWORD size = sizeof(buf);
+    HKEY k = RegOpenUserKey(kMainKey);
+    LONG rc = RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buf), &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS ? std::string(buf, size) : "<none>";
+}
+
+// A path of the full 255 characters the registry holds reads back as written
+// and stays stored; one longer than that is not stored cut, the stored value
+// stays.
+TEST_F(ConfigTest, PathsOf255CharactersReadBackAndLongerOnesAreNotCut)
+{
+    const char *const names[] = {"MP3file", "BusPics", "BahnPics", "LKWPics"};
+    auto pathOf = [](const char *name, size_t length) {
+        std::string path = std::string("C:\\") + name + "\\";
+        return path + std::string(length - path.size() - 4, 'p') + ".dat";
+    };
+    for (const char *name : names)
+        PutString(name, pathOf(name, 255));
+    ReadSettings();
+    for (const char *name : names) {
+        SCOPED_TRACE(name);
+        char *setting = static_cast<char *>(FindSetting(name)->storage);
+        EXPECT_EQ(std::string(setting), pathOf(name, 255));
+        EXPECT_EQ(StoredBytes(name), pathOf(name, 255) + '\0');
+        StrCopyN(setting, kPathLen, pathOf(name, 259).c_str());
+    }
+    SaveSettings();
+    for (const char *name : names)
+        EXPECT_EQ(StoredBytes(name), pathOf(name, 255) + '\0') << name;
+}
+
 TEST_F(ConfigTest, EveryWrittenRowReadsBackWhatItWrote)
 {
     std::vector<std::string> names;

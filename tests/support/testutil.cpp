@@ -38,6 +38,67 @@ std::string DistPath(const std::string &name) { return WinePath(std::string(WYN_
 
 std::string BuildPath(const std::string &name) { return WinePath(std::string(WYN_BUILD_DIR_UNIX) + "/" + name); }
 
+namespace {
+
+// The Unix name of a Windows path, by Wine's own export; empty when unknown.
+std::string UnixName(const std::string &path)
+{
+    using Converter = char *(CDECL *)(const WCHAR *);
+    auto convert = reinterpret_cast<Converter>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH] = {};
+    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char *name = convert(wide);
+    if (!name)
+        return "";
+    std::string out = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+}
+
+// Wine reports no attributes for a device: the link is there when it opens.
+bool LinkThere(const std::string &path)
+{
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+constexpr DWORD kLinkWaitMs = 10000;
+
+}  // namespace
+
+bool StartUnix(const char *program, const std::string &commandLine)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+FullDiskFile::FullDiskFile(const std::string &path) : path_(path)
+{
+    std::string unixName = UnixName(path);
+    made_ = !unixName.empty() && StartUnix("Z:\\bin\\ln", "ln -s /dev/full \"" + unixName + "\"") &&
+            WaitFor([&] { return LinkThere(path_); }, kLinkWaitMs);
+}
+
+FullDiskFile::~FullDiskFile()
+{
+    std::string unixName = UnixName(path_);
+    if (!unixName.empty() && StartUnix("Z:\\bin\\rm", "rm -f \"" + unixName + "\""))
+        WaitFor([&] { return !LinkThere(path_); }, kLinkWaitMs);
+}
+
 std::string ReadFileBytes(const std::string &path)
 {
     std::string out;

@@ -35,6 +35,28 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 void RemoveTree(const std::string &path);
 
+// A Unix program started through Wine, named exactly ("Z:\\bin\\sh"), since
+// a search for it would look for "sh.exe". Wine cannot wait on a Unix
+// program: the caller waits for its effect.
+bool StartUnix(const char *program, const std::string &commandLine);
+
+// A file that every write fails on as on a full disk: a link at path to the
+// system's /dev/full, made and removed by Unix programs that Wine starts
+// (Wine itself neither makes nor deletes such a link).
+class FullDiskFile {
+public:
+    explicit FullDiskFile(const std::string &path);
+    ~FullDiskFile();
+    FullDiskFile(const FullDiskFile &) = delete;
+    FullDiskFile &operator=(const FullDiskFile &) = delete;
+    // False when the link did not appear.
+    bool Made() const { return made_; }
+
+private:
+    std::string path_;
+    bool made_ = false;
+};
+
 // Starts a command line and returns its process handle (0 on failure).
 HANDLE StartProcess(const std::string &commandLine);
 // Runs a command line to its end; returns the exit code, or -1 on failure or
