@@ -6,6 +6,7 @@
 #include "pixelrows.h"
 #include "readerkit.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -13,6 +14,9 @@ namespace {
 
 constexpr uint32_t kPaletteEntries = 256;
 constexpr uint32_t kRunBufferBytes = 256;
+constexpr uint32_t kV4HeaderBytes = 108;
+constexpr uint32_t kV5HeaderBytes = 124;
+constexpr uint32_t kMaskBytes = 12;
 
 enum Compression : uint32_t { kCompNone = 0, kCompRle8 = 1, kCompRle4 = 2, kCompBitFields = 3 };
 
@@ -86,6 +90,22 @@ bool RowsOf(int32_t height, uint32_t &rows)
     return true;
 }
 
+// The V4 and V5 headers that editors write by default begin with the
+// 40-byte header and its three colour masks; they are read as that, and
+// their alpha mask and colour space are not used.
+bool IsInfoHeaderSize(uint32_t size)
+{
+    return size == kBmpInfoHeaderBytes || size == kV4HeaderBytes || size == kV5HeaderBytes;
+}
+
+// Drops what is left of a longer header, `read` bytes having been read
+// past its first 40.
+bool SkipHeaderRest(CISIO &io, uint32_t headerSize, uint32_t read)
+{
+    const uint32_t used = kBmpInfoHeaderBytes + read;
+    return headerSize <= used || SkipBytes(io, headerSize - used);
+}
+
 // The opening every reader shares: file header, signature, and a look at
 // the header size, leaving the position on the header.
 int32_t OpenBmp(CISIO &io, uint32_t &dataOffset, uint32_t &headerSize)
@@ -102,7 +122,7 @@ int32_t OpenBmp(CISIO &io, uint32_t &dataOffset, uint32_t &headerSize)
     if (!io.Seek(-4, kSeekCur))
         return kImgFileRead;
     headerSize = Le32(size);
-    if (headerSize != kBmpInfoHeaderBytes && headerSize != kBmpCoreHeaderBytes)
+    if (!IsInfoHeaderSize(headerSize) && headerSize != kBmpCoreHeaderBytes)
         return kImgBadBmp;
     return kImgOk;
 }
@@ -121,9 +141,10 @@ bool MoveToData(CISIO &io, uint32_t dataOffset)
 
 // Drops the gap between the palette and the data offset; an offset inside
 // the headers or palette is a bad file.
-int32_t SkipGap(CISIO &io, uint32_t dataOffset, uint32_t entriesRead)
+int32_t SkipGap(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_t entriesRead)
 {
-    int64_t gap = static_cast<int64_t>(dataOffset) - (kBmpPlainHeadersBytes + 4 * static_cast<int64_t>(entriesRead));
+    int64_t gap = static_cast<int64_t>(dataOffset) -
+                  (kBmpFileHeaderBytes + int64_t{headerSize} + 4 * static_cast<int64_t>(entriesRead));
     if (gap < 0)
         return kImgBadBmp;
     if (gap > 0 && !SkipBytes(io, static_cast<uint32_t>(gap)))
@@ -412,7 +433,7 @@ BYTE *ReadRle(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &height, Op
         return nullptr;
     }
     InfoHeader info = ParseInfo(head + kBmpFileHeaderBytes);
-    if (head[0] != 'B' || head[1] != 'M' || info.size != kBmpInfoHeaderBytes) {
+    if (head[0] != 'B' || head[1] != 'M' || !IsInfoHeaderSize(info.size)) {
         ctx.Fail(kImgBadBmp);
         return nullptr;
     }
@@ -422,11 +443,11 @@ BYTE *ReadRle(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &height, Op
     }
     RGBQUAD palette[kPaletteEntries] = {};
     uint32_t entries = PaletteEntriesToRead(info.clrUsed, info.bitCount);
-    if (!ReadPalette4(io, palette, entries)) {
+    if (!SkipHeaderRest(io, info.size, 0) || !ReadPalette4(io, palette, entries)) {
         ctx.Fail(kImgFileRead);
         return nullptr;
     }
-    if (int32_t error = SkipGap(io, Le32(head + 10), entries)) {
+    if (int32_t error = SkipGap(io, Le32(head + 10), info.size, entries)) {
         ctx.Fail(error);
         return nullptr;
     }
@@ -453,8 +474,8 @@ BYTE *ReadRle(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &height, Op
 // ---------------------------------------------------------------------------
 // R1/R2: to 24 or 32 bits.
 
-BYTE *ReadInfoToRgb(CISIO &io, uint32_t dataOffset, uint32_t outBits, uint32_t &width, uint32_t &height,
-                    OperationContext &ctx)
+BYTE *ReadInfoToRgb(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_t outBits, uint32_t &width,
+                    uint32_t &height, OperationContext &ctx)
 {
     BYTE raw[kBmpInfoHeaderBytes];
     if (!io.ReadExact(raw, sizeof(raw))) {
@@ -478,14 +499,19 @@ BYTE *ReadInfoToRgb(CISIO &io, uint32_t dataOffset, uint32_t outBits, uint32_t &
         return nullptr;
     }
     uint32_t masks[3] = {0, 0, 0};
-    if (info.compression == kCompBitFields) {
-        BYTE rawMasks[12];
+    const bool bitFields = info.compression == kCompBitFields;
+    if (bitFields) {
+        BYTE rawMasks[kMaskBytes];
         if (!io.ReadExact(rawMasks, sizeof(rawMasks))) {
             ctx.Fail(kImgFileRead);
             return nullptr;
         }
         for (int i = 0; i < 3; ++i)
             masks[i] = Le32(rawMasks + 4 * i);
+    }
+    if (!SkipHeaderRest(io, headerSize, bitFields ? kMaskBytes : 0)) {
+        ctx.Fail(kImgFileRead);
+        return nullptr;
     }
     RGBQUAD palette[kPaletteEntries] = {};
     if (IsIndexDepth(info.bitCount)) {
@@ -536,8 +562,8 @@ BYTE *ReadCoreToRgb(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &heig
 // ---------------------------------------------------------------------------
 // R3/R4: to 1 or 8 bits with the caller's palette.
 
-BYTE *ReadInfoToIndex(CISIO &io, uint32_t dataOffset, uint32_t outBits, RGBQUAD *palette, uint32_t &width,
-                      uint32_t &height, OperationContext &ctx)
+BYTE *ReadInfoToIndex(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_t outBits, RGBQUAD *palette,
+                      uint32_t &width, uint32_t &height, OperationContext &ctx)
 {
     BYTE raw[kBmpInfoHeaderBytes];
     if (!io.ReadExact(raw, sizeof(raw))) {
@@ -555,7 +581,7 @@ BYTE *ReadInfoToIndex(CISIO &io, uint32_t dataOffset, uint32_t outBits, RGBQUAD 
         return nullptr;
     }
     uint32_t entries = PaletteEntriesToRead(info.clrUsed, info.bitCount);
-    if (!ReadPalette4(io, palette, entries)) {
+    if (!SkipHeaderRest(io, headerSize, 0) || !ReadPalette4(io, palette, entries)) {
         ctx.Fail(kImgFileRead);
         return nullptr;
     }
@@ -573,7 +599,7 @@ BYTE *ReadInfoToIndex(CISIO &io, uint32_t dataOffset, uint32_t outBits, RGBQUAD 
         return nullptr;
     }
     uint32_t rows;
-    int32_t gapError = SkipGap(io, dataOffset, entries);
+    int32_t gapError = SkipGap(io, dataOffset, headerSize, entries);
     if (gapError || !RowsOf(info.height, rows)) {
         ctx.Fail(kImgBadBmp);
         return nullptr;
@@ -636,7 +662,8 @@ bool DibColourBytes(const InfoHeader &info, uint32_t &bytes)
     return true;
 }
 
-BYTE *ReadInfoAsDib(CISIO &io, uint32_t dataOffset, uint32_t &width, uint32_t &height, OperationContext &ctx)
+BYTE *ReadInfoAsDib(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_t &width, uint32_t &height,
+                    OperationContext &ctx)
 {
     const uint32_t sourceSize = io.Size();
     BYTE raw[kBmpInfoHeaderBytes];
@@ -675,11 +702,19 @@ BYTE *ReadInfoAsDib(CISIO &io, uint32_t dataOffset, uint32_t &width, uint32_t &h
         return nullptr;
     }
     memcpy(dib.Data(), raw, sizeof(raw));
-    if (!io.ReadExact(dib.Data() + kBmpInfoHeaderBytes, colourBytes)) {
+    // The DIB gets the 40-byte header whatever the file's was.
+    PutLe32(dib.Data(), kBmpInfoHeaderBytes);
+    // Masks sit right after the first 40 bytes in every header; a palette
+    // follows the whole header.
+    BYTE *colours = dib.Data() + kBmpInfoHeaderBytes;
+    const uint32_t maskBytes = IsIndexDepth(info.bitCount) ? 0 : colourBytes;
+    if (!io.ReadExact(colours, maskBytes) || !SkipHeaderRest(io, headerSize, maskBytes) ||
+        !io.ReadExact(colours + maskBytes, colourBytes - maskBytes)) {
         ctx.Fail(kImgFileRead);
         return nullptr;
     }
-    const uint32_t expected = kBmpPlainHeadersBytes + colourBytes;
+    const uint32_t headerEnd = std::max(headerSize, kBmpInfoHeaderBytes + maskBytes);
+    const uint32_t expected = kBmpFileHeaderBytes + headerEnd + colourBytes - maskBytes;
     if (dataOffset != expected && dataOffset != kBmpPlainHeadersBytes && dataOffset != kBmpFileHeaderBytes) {
         bool moved = dataOffset > expected ? SkipBytes(io, dataOffset - expected)
                                            : dataOffset <= INT32_MAX && io.Seek(static_cast<int32_t>(dataOffset), kSeekSet);
@@ -768,12 +803,13 @@ BYTE *ReadBmpImage(CISIO &io, uint32_t bits, RGBQUAD *palette, uint32_t flags, u
     }
     const bool core = headerSize == kBmpCoreHeaderBytes;
     if (asDib)
-        return core ? ReadCoreAsDib(io, width, height, ctx) : ReadInfoAsDib(io, dataOffset, width, height, ctx);
+        return core ? ReadCoreAsDib(io, width, height, ctx)
+                    : ReadInfoAsDib(io, dataOffset, headerSize, width, height, ctx);
     if (toRgb)
         return core ? ReadCoreToRgb(io, bits, width, height, ctx)
-                    : ReadInfoToRgb(io, dataOffset, bits, width, height, ctx);
+                    : ReadInfoToRgb(io, dataOffset, headerSize, bits, width, height, ctx);
     return core ? ReadCoreToIndex(io, bits, palette, width, height, ctx)
-                : ReadInfoToIndex(io, dataOffset, bits, palette, width, height, ctx);
+                : ReadInfoToIndex(io, dataOffset, headerSize, bits, palette, width, height, ctx);
 }
 
 bool ReadBmpInfo(CISIO &io, int32_t &width, int32_t &height, uint32_t &bits, BmpResolution *resolution,
@@ -787,7 +823,7 @@ bool ReadBmpInfo(CISIO &io, int32_t &width, int32_t &height, uint32_t &bits, Bmp
         return false;
     }
     BYTE raw[kBmpInfoHeaderBytes];
-    if (!io.ReadExact(raw, headerSize)) {
+    if (!io.ReadExact(raw, std::min(headerSize, kBmpInfoHeaderBytes))) {
         ctx.Fail(kImgFileRead);
         return false;
     }

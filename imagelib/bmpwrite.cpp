@@ -60,6 +60,16 @@ bool CheckColours(uint32_t bits, uint32_t &colours, const RGBQUAD *palette)
     return IsPaletteDepth(bits) && palette && colours >= 1 && colours <= (1u << bits);
 }
 
+// The file's size once every byte is out; 0 with 4 when the buffered rest
+// cannot be written (a full disk), rather than a size never stored.
+uint32_t WrittenSize(CISIO &io, OperationContext &ctx)
+{
+    if (io.Flush())
+        return io.Size();
+    ctx.Fail(kImgFileWrite);
+    return 0;
+}
+
 // W1: rows bottom-up, padded to four bytes, blue first for 24 and 32 bits.
 uint32_t WritePlain(CISIO &io, const BYTE *pixels, uint32_t width, uint32_t height, uint32_t bits, uint32_t colours,
                     const RGBQUAD *palette, const uint32_t *resolution, OperationContext &ctx)
@@ -98,7 +108,7 @@ uint32_t WritePlain(CISIO &io, const BYTE *pixels, uint32_t width, uint32_t heig
         if (!progress.Report(i, height, ctx))
             break;
     }
-    return io.Size();
+    return WrittenSize(io, ctx);
 }
 
 // Length of the literal stretch that starts at x: it stops before a
@@ -179,7 +189,7 @@ uint32_t WriteRle8(CISIO &io, const BYTE *pixels, uint32_t width, uint32_t heigh
         EncodeRow(row.data(), rowLength, encoded);
         if (!io.Write(encoded.data(), static_cast<uint32_t>(encoded.size()))) {
             ctx.Fail(kImgFileWrite);
-            return io.Size();
+            return WrittenSize(io, ctx);
         }
         imageSize += encoded.size();
     }
@@ -191,7 +201,7 @@ uint32_t WriteRle8(CISIO &io, const BYTE *pixels, uint32_t width, uint32_t heigh
         !PatchField(io, start, kImageSizeField, static_cast<uint32_t>(imageSize))) {
         ctx.Fail(kImgFileWrite);
     }
-    return io.Size();
+    return WrittenSize(io, ctx);
 }
 
 // W3: a packed DIB behind a file header. Its result is an error code.
@@ -231,7 +241,7 @@ uint32_t WriteDib(CISIO &io, const BYTE *dib, OperationContext &ctx)
     BYTE head[kBmpFileHeaderBytes] = {'B', 'M'};
     PutLe32(head + kFileSizeField, fileSize.Value());
     PutLe32(head + 10, kBmpPlainHeadersBytes + colourBytes);
-    if (!io.Write(head, sizeof(head)) || !io.Write(dib, body.Value())) {
+    if (!io.Write(head, sizeof(head)) || !io.Write(dib, body.Value()) || !io.Flush()) {
         ctx.Fail(kImgFileWrite);
         return kImgFileWrite;
     }

@@ -45,10 +45,12 @@ private:
     std::set<const ISStreamBlock *> live_;
 };
 
+// Never destroyed: a straggling loader thread may open or close a handle
+// while the process exits.
 HandleRegistry &Registry()
 {
-    static HandleRegistry registry;
-    return registry;
+    static HandleRegistry *registry = new HandleRegistry;
+    return *registry;
 }
 
 ISStreamBlock *NewBlock()
@@ -196,6 +198,15 @@ bool CISIO::Write(const void *buffer, uint32_t count)
     return fwrite(buffer, 1, count, block_->file) == count;
 }
 
+bool CISIO::Flush()
+{
+    if (!block_->writable || block_->kind != kKindFile)
+        return true;
+    // The error flag keeps a failure of an earlier write of the stream's
+    // own, which a later flush may no longer see.
+    return fflush(block_->file) == 0 && !ferror(block_->file);
+}
+
 bool SkipBytes(CISIO &io, uint32_t count)
 {
     BYTE chunk[4096];
@@ -323,9 +334,15 @@ uint32_t CloseDest(HISDEST dest)
             return 0;
         }
         Registry().Remove(dest);
-        uint32_t size = CISIO(dest).Size();
-        CloseBlock(dest);
+        CISIO io(dest);
+        const bool flushed = io.Flush();
+        const uint32_t size = io.Size();
+        const bool closed = CloseBlock(dest);
         GlobalFree(dest);
+        if (!flushed || !closed) {
+            ctx.Fail(kImgFileWrite);
+            return 0;
+        }
         return size;
     });
 }

@@ -52,6 +52,10 @@ public:
     uint32_t Tell() const;
     uint32_t Size();
     bool Write(const void *buffer, uint32_t count);
+    // Writes out what the stream still buffers; false when that or any
+    // earlier write of the stream failed (a full disk often shows only at
+    // the flush).
+    bool Flush();
 
     bool IsFile() const { return block_->kind == kKindFile; }
     const char *Name() const { return block_->name; }

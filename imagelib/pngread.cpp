@@ -25,6 +25,7 @@ constexpr uint32_t kPaletteEntries = 256;
 constexpr uint32_t kMaxDimension = 1000000;
 constexpr size_t kMessageBytes = 256;
 constexpr double kDefaultFileGamma = 0.45455;
+constexpr double kLinearGamma = 1.0;
 
 enum class Layout { kIndex1, kIndex8, kGreyAlpha, kGrey16, kRgb, kRgba, kRgb48, kRgba64, kDib };
 
@@ -230,8 +231,15 @@ void AskGamma(const PngDecoder &d, bool wanted, Transform &t)
         t.srgbIntent = intent;
         return;
     }
-    if (!wanted)
+    if (!wanted) {
+        // Nothing is to be done for gamma, but libpng's background
+        // compositing would blend in linear light by itself when the file
+        // has a gAMA chunk: it is told that file and screen are both linear.
+        t.gamma = true;
+        t.screenGamma = kLinearGamma;
+        t.fileGamma = kLinearGamma;
         return;
+    }
     const double screen = CurrentThreadState()->pngScreenGamma;
     double fileGamma = screen != 0 ? 1.0 / screen : kDefaultFileGamma;
     png_get_gAMA(d.png, d.info, &fileGamma);

@@ -176,8 +176,9 @@ BYTE ThreadAlpha()
 BOOL DrawTextOnRGB(BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowBytes, const void *text,
                    const LOGFONTA *font, const RECT *rect, uint32_t drawFlags, uint32_t flags, COLORREF colour)
 {
+    // No scope of its own: the mask blend raises the depth, so that its
+    // rows are the ones reported.
     return RunEntry<BOOL>([&](OperationContext &ctx) -> BOOL {
-        OperationScope scope;
         if (!pixels || !text || !font || !rect) {
             ctx.Fail(kImgBadParam);
             return FALSE;
@@ -193,7 +194,6 @@ BOOL DrawTextOn8Bit(BYTE *pixels, uint32_t width, uint32_t height, uint32_t rowB
                     const RGBQUAD *palette, uint32_t colours)
 {
     return RunEntry<BOOL>([&](OperationContext &ctx) -> BOOL {
-        OperationScope scope;
         if (!pixels || !text || !font || !rect || !palette || colourIndex >= colours) {
             ctx.Fail(kImgBadParam);
             return FALSE;

@@ -191,26 +191,40 @@ void PlaceWords(const uint32_t *words, uint32_t w, uint32_t first, uint32_t coun
     }
 }
 
-// One stored row of packed RGB to its display place.
-void PlaceTriples(const BYTE *src, uint32_t w, uint32_t y, const Walk &walk, BYTE *rgb)
+// Stored pixels x..x+count-1 of row y, packed RGB, to their display places.
+void PlaceTriples(const BYTE *src, uint32_t x, uint32_t count, uint32_t y, const Walk &walk, BYTE *rgb)
 {
-    BYTE *dst = rgb + (walk.first + walk.stepY * y) * 3;
+    BYTE *dst = rgb + (walk.first + walk.stepX * x + walk.stepY * y) * 3;
     if (walk.stepX == 1) {
-        memcpy(dst, src, static_cast<size_t>(w) * 3);
+        memcpy(dst, src, static_cast<size_t>(count) * 3);
         return;
     }
     const ptrdiff_t step = static_cast<ptrdiff_t>(walk.stepX * 3);
-    for (uint32_t x = 0; x < w; ++x, src += 3, dst += step) {
+    for (uint32_t i = 0; i < count; ++i, src += 3, dst += step) {
         dst[0] = src[0];
         dst[1] = src[1];
         dst[2] = src[2];
     }
 }
 
-// Strips of 8-bit RGB with nothing else in the pixel: libtiff's RGBA
-// conversion would only add an opaque alpha byte to each pixel, so the rows
-// are decoded as stored and placed directly, without a 32-bit copy of the
-// picture. Anything else goes through the RGBA interface.
+// Tiles (if any) whose rows are packed triples, rows after rows.
+bool PackedTiles(TIFF *tif)
+{
+    if (!TIFFIsTiled(tif))
+        return true;
+    uint32_t tileWidth = 0;
+    uint32_t tileLength = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+    const uint64_t row = static_cast<uint64_t>(tileWidth) * 3;
+    return tileWidth && tileLength && static_cast<uint64_t>(TIFFTileRowSize64(tif)) == row &&
+           static_cast<uint64_t>(TIFFTileSize64(tif)) == row * tileLength;
+}
+
+// 8-bit RGB with nothing else in the pixel, in strips or tiles: libtiff's
+// RGBA conversion would only add an opaque alpha byte to each pixel, so the
+// rows are decoded as stored and placed directly, without a 32-bit copy of
+// the picture. Anything else goes through the RGBA interface.
 bool IsPlainRgb(TIFF *tif, const TIFFRGBAImage &img)
 {
     uint16_t photometric = 0;
@@ -219,10 +233,34 @@ bool IsPlainRgb(TIFF *tif, const TIFFRGBAImage &img)
     uint16_t *extra = nullptr;
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    return !TIFFIsTiled(tif) && TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) &&
+    return TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) &&
            photometric == PHOTOMETRIC_RGB && img.photometric == PHOTOMETRIC_RGB && img.bitspersample == 8 &&
            img.samplesperpixel == 3 && img.alpha == 0 && extraCount == 0 && planar == PLANARCONFIG_CONTIG &&
-           img.isContig && TIFFScanlineSize64(tif) == static_cast<uint64_t>(img.width) * 3;
+           img.isContig && TIFFScanlineSize64(tif) == static_cast<uint64_t>(img.width) * 3 && PackedTiles(tif);
+}
+
+// One row of plain RGB tiles, each decoded into the tile buffer and its
+// rows placed; tiles past the right or bottom edge are cut.
+bool ReadTileRow(TIFF *tif, uint32_t y, uint32_t rows, uint32_t width, uint32_t tileWidth, const Walk &walk,
+                 ImageBuffer &tile, BYTE *rgb)
+{
+    for (uint32_t x = 0; x < width; x += tileWidth) {
+        const uint32_t columns = width - x < tileWidth ? width - x : tileWidth;
+        if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, 0), tile.Data(), tile.Size()) < 0)
+            return false;
+        for (uint32_t r = 0; r < rows; ++r)
+            PlaceTriples(tile.Data() + static_cast<size_t>(r) * tileWidth * 3, x, columns, y + r, walk, rgb);
+    }
+    return true;
+}
+
+// The work buffer of a read: a tile of triples, a stored row of triples,
+// or a band of ABGR words.
+CheckedSize WorkBytes(TIFF *tif, bool plain, uint32_t width, uint32_t band)
+{
+    if (plain && TIFFIsTiled(tif))
+        return CheckedSize(static_cast<uint64_t>(TIFFTileSize64(tif)));
+    return CheckedSize(width) * (plain ? CheckedSize(3) : CheckedSize(band) * CheckedSize(4));
 }
 
 // The picture into its display places, band by band (a strip, or a row of
@@ -234,16 +272,24 @@ bool ReadPicture(RgbaHolder &rgba, TIFF *tif, uint16_t orientation, BYTE *rgb, O
     const uint32_t band = BandRows(tif, height);
     const Walk walk = WalkFor(orientation, width, height);
     const bool plain = IsPlainRgb(tif, rgba.img);
-    // A stored row of triples, or a band of ABGR words.
+    const bool tiled = TIFFIsTiled(tif) != 0;
+    uint32_t tileWidth = 0;
+    if (tiled)
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
     ImageBuffer work;
-    if (!work.Allocate(CheckedSize(width) * (plain ? CheckedSize(3) : CheckedSize(band) * CheckedSize(4)))) {
+    if (!work.Allocate(WorkBytes(tif, plain, width, band))) {
         ctx.Fail(kImgOutOfMemory);
         return false;
     }
     RowProgress progress;
     for (uint32_t y = 0; y < height; y += band) {
         const uint32_t rows = height - y < band ? height - y : band;
-        if (plain) {
+        if (plain && tiled) {
+            if (!ReadTileRow(tif, y, rows, width, tileWidth, walk, work, rgb)) {
+                ctx.Fail(kImgBadTiff);
+                return false;
+            }
+        } else if (plain) {
             for (uint32_t r = y; r < y + rows; ++r) {
                 // Rows that keep their order and direction are decoded in place.
                 BYTE *target = walk.stepX == 1 ? rgb + (walk.first + walk.stepY * r) * 3 : work.Data();
@@ -252,7 +298,7 @@ bool ReadPicture(RgbaHolder &rgba, TIFF *tif, uint16_t orientation, BYTE *rgb, O
                     return false;
                 }
                 if (target == work.Data())
-                    PlaceTriples(target, width, r, walk, rgb);
+                    PlaceTriples(target, 0, width, r, walk, rgb);
             }
         } else {
             rgba.img.row_offset = static_cast<int>(y);

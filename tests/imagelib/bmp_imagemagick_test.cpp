@@ -128,6 +128,89 @@ TEST(ImageMagickBmp, ReadsWhatAnotherEncoderWrote)
     }
 }
 
+// What ImageMagick writes by default: the V5 header (124 bytes), or with no
+// rendering intent the V4 header (108 bytes). Each is read at 24 bits, the
+// palette ones at 8 bits as well, and as a DIB with the 40-byte header.
+TEST(ImageMagickBmp, ReadsTheV4AndV5HeadersEditorsWriteByDefault)
+{
+    if (std::system((std::string("test -x ") + WYN_CONVERT).c_str()) != 0)
+        GTEST_SKIP() << "ImageMagick is not installed";
+    constexpr const char *kV4 = "-intent Undefined ";
+    struct HeaderCase {
+        std::string options;
+        Source source;
+        uint8_t header;
+        uint16_t bits;
+        uint32_t compression;
+    };
+    const HeaderCase cases[] = {
+        {"-type TrueColor BMP:", Source::kMany, 124, 24, 0},
+        {std::string(kV4) + "-type TrueColor BMP:", Source::kMany, 108, 24, 0},
+        {"-type TrueColorAlpha BMP:", Source::kMany, 124, 32, 3},
+        {std::string(kV4) + "-type TrueColorAlpha BMP:", Source::kFour, 108, 32, 3},
+        {"-type Palette -compress None BMP:", Source::kMany, 124, 8, 0},
+        {std::string(kV4) + "-type Palette -compress None BMP:", Source::kMany, 108, 8, 0},
+        {"-type Palette -compress None BMP:", Source::kFour, 124, 4, 0},
+        {std::string(kV4) + "-type Bilevel BMP:", Source::kTwo, 108, 1, 0},
+        {"-type Palette -compress RLE BMP:", Source::kMany, 124, 8, 1},
+        {std::string(kV4) + "-type Palette -compress RLE BMP:", Source::kFour, 108, 8, 1},
+    };
+    TempFolder dir;
+    const std::string inputs[] = {dir.File("two.ppm"), dir.File("four.ppm"), dir.File("many.ppm")};
+    for (Source s : {Source::kTwo, Source::kFour, Source::kMany})
+        ASSERT_TRUE(WritePpm(inputs[static_cast<int>(s)], SourceRgb(s)));
+    int n = 0;
+    for (const HeaderCase &c : cases) {
+        const std::string what = c.options + " from source " + std::to_string(static_cast<int>(c.source));
+        const std::string out = dir.File("v" + std::to_string(n++) + ".bmp");
+        ASSERT_TRUE(Convert(inputs[static_cast<int>(c.source)] + " " + c.options + out)) << what;
+        const Bytes file = ReadFile(out);
+        ASSERT_GT(file.size(), 14u + c.header) << what;
+        ASSERT_EQ(file[14], c.header) << what;
+        ASSERT_EQ(file[28], c.bits) << what;
+        ASSERT_EQ(file[30], c.compression) << what;
+        const Bytes rgb = SourceRgb(c.source);
+        ReadOutcome r = ReadBmpBytes(file, 24);
+        EXPECT_EQ(r.error, 0) << what;
+        EXPECT_EQ(r.width, kW) << what;
+        EXPECT_EQ(r.height, kH) << what;
+        EXPECT_EQ(r.pixels, rgb) << what;
+        if (c.bits <= 8) {
+            RGBQUAD palette[256] = {};
+            ReadOutcome indexed = ReadBmpBytes(file, 8, palette);
+            ASSERT_EQ(indexed.error, 0) << what;
+            Bytes shown;
+            for (BYTE i : indexed.pixels)
+                shown.insert(shown.end(), {palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue});
+            EXPECT_EQ(shown, rgb) << what;
+        }
+        if (c.compression == 1)
+            continue;
+        // The DIB: the 40-byte header, the masks or palette, the file's rows.
+        HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
+        uint32_t w = 0, h = 0;
+        Result dib(ReadBMP(src, &w, &h, 0, nullptr, kReadAsDib));
+        CloseSource(src);
+        ASSERT_NE(dib.Get(), nullptr) << what;
+        EXPECT_EQ(Bytes(dib.Get(), dib.Get() + 4), Bytes({40, 0, 0, 0})) << what;
+        const size_t colours = c.bits <= 8 ? 4u * (file[46] | file[47] << 8) : (c.compression == 3 ? 12 : 0);
+        const size_t dataOffset = file[10] | file[11] << 8;
+        const size_t imageBytes = file.size() - dataOffset;
+        EXPECT_EQ(dib.Copy(40 + colours + imageBytes), [&] {
+            Bytes expected(file.begin() + 14, file.begin() + 14 + 40);
+            expected[0] = 40;
+            const size_t colourAt = c.compression == 3 ? 14 + 40 : 14 + c.header;
+            expected.insert(expected.end(), file.begin() + colourAt, file.begin() + colourAt + colours);
+            expected.insert(expected.end(), file.begin() + dataOffset, file.end());
+            return expected;
+        }()) << what;
+    }
+    // Headers of other sizes are still refused.
+    Bytes file = ReadFile(dir.File("v0.bmp"));
+    file[14] = 64;
+    EXPECT_EQ(ReadBmpBytes(file, 24).error, kImgBadBmp);
+}
+
 // Our writer's files read back by ImageMagick: the same pixels.
 TEST(ImageMagickBmp, ReadsWhatOurWriterWrote)
 {

@@ -370,7 +370,7 @@ TEST(ReadBmp, BadHeadersGiveTheirCodes)
     };
     const Case cases[] = {
         {"not BM", [&] { Bytes b = good; b[0] = 'X'; return b; }(), kImgBadBmp},
-        {"V4 header", Patch32(good, 14, 108), kImgBadBmp},
+        {"64-byte header", Patch32(good, 14, 64), kImgBadBmp},
         {"width 0", Patch32(good, 18, 0), kImgBadBmp},
         {"negative width", Patch32(good, 18, 0xFFFFFFFF), kImgBadBmp},
         {"height 0", Patch32(good, 22, 0), kImgBadBmp},

@@ -206,3 +206,46 @@ TEST(WriteBmp, PackedDibRoundTrip)
     Written none = Write(dir, nullptr, 0, 0, 0, 0, nullptr, kWriteFromDib);
     EXPECT_EQ(none.result, static_cast<uint32_t>(kImgBadParam));
 }
+
+// A full disk often shows only when the last buffered bytes go out, at the
+// writer's final flush or at the close; writes to /dev/full fail exactly
+// there.
+TEST(WriteBmp, AFailureAtTheFinalFlushIsReported)
+{
+    const char *full = "/dev/full";
+    Picture colour = ColourPicture(4, 6);
+    Picture p = IndexPicture(9, 4, 16);
+    const Bytes indices = PackedSource(p, 8);
+    const Bytes file = PictureBmp(p, 4, false);
+    HISSRC src = OpenMemorySource(file.data(), static_cast<uint32_t>(file.size()));
+    uint32_t w, h;
+    Result dib(ReadBMP(src, &w, &h, 0, nullptr, kReadAsDib));
+    ASSERT_NE(dib.Get(), nullptr) << GetLastImageError();
+    CloseSource(src);
+    struct Case {
+        const char *what;
+        const BYTE *pixels;
+        uint32_t bits;
+        uint32_t colours;
+        const RGBQUAD *palette;
+        uint32_t flags;
+        uint32_t failed;  // the writer's answer: a size, or for a DIB an error
+    };
+    const Case cases[] = {
+        {"plain rows", colour.rgb.data(), 24, 0, nullptr, 0, 0},
+        {"RLE8", indices.data(), 8, 16, p.palette.data(), kWriteRle8, 0},
+        {"from a DIB", dib.Get(), 0, 0, nullptr, kWriteFromDib, kImgFileWrite},
+    };
+    for (const Case &c : cases) {
+        HISDEST dest = OpenFileDest(full, FALSE);
+        if (!dest)
+            GTEST_SKIP() << "no " << full << " here";
+        const uint32_t width = c.flags & kWriteFromDib ? 0 : (c.bits == 24 ? 4 : 9);
+        const uint32_t height = c.flags & kWriteFromDib ? 0 : (c.bits == 24 ? 6 : 4);
+        EXPECT_EQ(WriteBMP(dest, c.pixels, width, height, c.bits, c.colours, c.palette, nullptr, c.flags), c.failed)
+            << c.what;
+        EXPECT_EQ(GetLastImageError(), kImgFileWrite) << c.what;
+        EXPECT_EQ(CloseDest(dest), 0u) << c.what;
+        EXPECT_EQ(GetLastImageError(), kImgFileWrite) << c.what;
+    }
+}

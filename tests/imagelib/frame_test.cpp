@@ -6,6 +6,8 @@
 #include "libframe.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using namespace imgtest;
@@ -222,3 +224,54 @@ TEST(LibraryFrame, CheckedSizesRefuseWrapAndTheLimit)
     EXPECT_EQ(buffer.Data()[7], 9);
     EXPECT_EQ(buffer.Data()[15], 0);
 }
+
+// Natively only: there the sanitizers see a touch of freed memory.
+#ifndef _WIN32
+namespace {
+
+enum StragglerStep { kStarted, kHasState, kExiting, kDone };
+std::atomic<int> gStraggler{kStarted};
+
+// Registered before the library is first used in the process, so it runs
+// after whatever the library cleans up at exit: the straggler calls in
+// while the process ends, as a loader thread that missed the join would.
+void LetTheStragglerCallIn()
+{
+    gStraggler = kExiting;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (gStraggler.load() != kDone && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+}
+
+void ExitWithAStraggler()
+{
+    std::atexit(LetTheStragglerCallIn);
+    std::thread([] {
+        const Bytes file = TenRowBmp();
+        ReadBmpBytes(file, 24);
+        gStraggler = kHasState;
+        while (gStraggler.load() != kExiting)
+            std::this_thread::yield();
+        // Its own state, a handle opened and closed, a reader.
+        FailParam();
+        const bool read = ReadBmpBytes(file, 24).error == 0 && GetLastImageError() == 0;
+        if (!read)
+            std::_Exit(EXIT_FAILURE);
+        gStraggler = kDone;
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+    }).detach();
+    while (gStraggler.load() != kHasState)
+        std::this_thread::yield();
+    std::exit(0);
+}
+
+}  // namespace
+
+TEST(LibraryFrame, AThreadLeftRunningAtExitStillFindsItsState)
+{
+    // A fresh process, where nothing has called the library yet.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ExitWithAStraggler(), testing::ExitedWithCode(0), "");
+}
+#endif

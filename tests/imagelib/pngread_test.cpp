@@ -188,6 +188,36 @@ TEST(PngRead, GammaOnlyWithTheFlagAndNeverWithSrgb)
     EXPECT_EQ(ReadPngBytes(EncodePng(recipe), 24, kPngGamma, 3).pixels, plain);
 }
 
+// One picture stored linear (gAMA 1.0), for the usual screen (0.45455) and
+// dark (2.5). Without the flag the samples are the file's own, composited
+// only where there is alpha; with it each opaque 8-bit sample v becomes
+// 255 (v / 255)^(1 / (file gamma x screen gamma)).
+TEST(PngRead, GammaChunkIsAppliedOnlyWithTheFlag)
+{
+    const uint8_t black[3] = {0, 0, 0};
+    const int types[][2] = {{2, 8}, {6, 8}, {6, 16}, {2, 16}};
+    for (double gamma : {1.0, 0.45455, 2.5}) {
+        SCOPED_TRACE("gAMA " + std::to_string(gamma));
+        for (const auto &t : types) {
+            SCOPED_TRACE("colour type " + std::to_string(t[0]) + " depth " + std::to_string(t[1]));
+            PngRecipe recipe = Png(t[0], t[1]);
+            recipe.gamma = gamma;
+            const Bytes file = EncodePng(recipe);
+            const Bytes own = ExpectedRgb(recipe, black);
+            const int rounding = t[0] == 6 ? 1 : 0;
+            EXPECT_LE(MaxDifference(ReadPngBytes(file, 24, 0, 3).pixels, own), rounding);
+            EXPECT_LE(MaxDifference(ReadGenericBytes(file).pixels, own), rounding);
+            if (t[0] == 6 || t[1] == 16)
+                continue;
+            const Bytes corrected = ReadPngBytes(file, 24, kPngGamma, 3).pixels;
+            ASSERT_EQ(corrected.size(), own.size());
+            const double exponent = 1 / (gamma * GetThreadState()->pngScreenGamma);
+            for (size_t i = 0; i < own.size(); ++i)
+                ASSERT_NEAR(corrected[i], 255 * std::pow(own[i] / 255.0, exponent), 1.0) << i;
+        }
+    }
+}
+
 TEST(PngRead, TextChunksOfTheLastReadOnly)
 {
     PngRecipe recipe = Png(2, 8);

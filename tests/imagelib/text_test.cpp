@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "imgtest.h"
+#include "opstest.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 using namespace imgtest;
 
@@ -183,4 +185,32 @@ TEST(TextOnImage, GlowChainStaysInsideTheSign)
     EXPECT_FALSE(c.outside);
     EXPECT_TRUE(c.wrongInk);  // the glow: changed pixels that are not ink
     EXPECT_GT(c.count, Compare(Draw("Wendelby", sign, kCentred, 0), sign, {200, 30, 60}).count);
+}
+
+TEST(TextOnImage, ReportsEveryRowAndStopsWith14)
+{
+    // Centred text: the mask is the rectangle, so its 40 rows are visited.
+    const RECT r = {20, 10, 180, 50};
+    const LOGFONTA font = Font();
+    RGBQUAD ramp[256] = {};
+    Bytes rgb = GreyImage(), indices(kW * kH, 0);
+    const std::pair<const char *, std::function<BOOL()>> calls[] = {
+        {"RGB", [&] { return DrawTextOnRGB(rgb.data(), kW, kH, kW * 3, "Wendelby", &font, &r, kCentred, 0, kInk); }},
+        {"8-bit",
+         [&] { return DrawTextOn8Bit(indices.data(), kW, kH, kW, "Wendelby", &font, &r, kCentred, 0, 255, ramp, 256); }},
+    };
+    const uint32_t rows = static_cast<uint32_t>(r.bottom - r.top);
+    for (const auto &[name, call] : calls) {
+        {
+            opstest::ProgressProbe probe;
+            EXPECT_TRUE(call()) << name;
+            ASSERT_EQ(probe.Reports().size(), rows) << name;
+            for (uint32_t i = 0; i < rows; ++i)
+                EXPECT_EQ(probe.Reports()[i], std::make_pair(i, rows)) << name;
+        }
+        opstest::ProgressProbe stop(1);
+        EXPECT_FALSE(call()) << name;
+        EXPECT_EQ(GetLastImageError(), kImgAborted) << name;
+        EXPECT_EQ(stop.Reports().size(), 1u) << name;
+    }
 }
