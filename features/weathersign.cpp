@@ -32,7 +32,7 @@ struct Shown {
     bool thermometer;
     int tempC, valid, fahrenheit, timeOfDay;
     bool picture;
-    int cover, kind, pictureTimeOfDay;
+    int cover, kind, dayOrNight;
 };
 Shown gShown;
 WeatherSignPaints gPaints;
@@ -134,10 +134,20 @@ void PlaceSign(FigurRecord &r)
 
 }  // namespace
 
-void WeatherPictureName(int cover, int kind, int hour, int offset, char *name, size_t size)
+namespace {
+
+// 1 while it is day at the station, 2 while it is night there.
+int StationDayOrNight(int hour, int offset)
 {
     const int stationHour = ((hour + offset) % 24 + 24) % 24;
-    const int dayOrNight = stationHour >= kDayFromHour && stationHour <= kDayToHour ? 1 : 2;
+    return stationHour >= kDayFromHour && stationHour <= kDayToHour ? 1 : 2;
+}
+
+}  // namespace
+
+void WeatherPictureName(int cover, int kind, int hour, int offset, char *name, size_t size)
+{
+    const int dayOrNight = StationDayOrNight(hour, offset);
     if (cover >= 0 && kind >= 0)
         StrPrintfN(name, size, "WET_%d_%02d_%02d", dayOrNight, cover, kind);
     else
@@ -164,12 +174,15 @@ void UpdateWeatherSign()
         gShown.timeOfDay = TimeOfDay;
         PaintThermometer(r, w);
     }
+    // The picture follows the station's own day and night, which turn at
+    // other hours than the street's day phases.
+    const int dayOrNight = StationDayOrNight(Hour, Weather[5]);
     if (!gShown.picture || gShown.cover != w.CloudCover || gShown.kind != w.WeatherKind ||
-        gShown.pictureTimeOfDay != TimeOfDay) {
+        gShown.dayOrNight != dayOrNight) {
         gShown.picture = true;
         gShown.cover = w.CloudCover;
         gShown.kind = w.WeatherKind;
-        gShown.pictureTimeOfDay = TimeOfDay;
+        gShown.dayOrNight = dayOrNight;
         PaintPicture(w);
     }
 }

@@ -28,8 +28,6 @@ constexpr int kActALast = 6;  // entries 8 to 14
 constexpr int kActBFirst = 15;
 constexpr int kActorClickW = 64;
 constexpr int kActorClickWWalkingLeft = 88;
-// Its sheet's width: walking left, it leaves once it is that far off.
-constexpr int kActorSheetW = 1028;
 
 int ActorSpeed() { return Rand() % 4 + FigureSpeedBase() + 7; }
 
@@ -82,7 +80,8 @@ void ActorWalkLeft(FigurRecord &r)
     if (!FigStrideEnds(r, r.Speed))
         return;
     r.X -= kActorStride;
-    if (r.X < -kActorSheetW) {
+    // Walking left, it leaves once it is its loaded sheet's width off.
+    if (r.X < -r.SheetW) {
         UnloadFigur(kActor);
         return;
     }

@@ -551,6 +551,13 @@ void ListenerListen(FigurRecord &r)
 
 }  // namespace
 
+bool MusicianPlaying()
+{
+    return (IsOnStage(kBand) && FigurTable[kBand].State == kBandPlaying) ||
+           (IsOnStage(kStreetMusician) &&
+            (FigurTable[kStreetMusician].State == kStandL || FigurTable[kStreetMusician].State == kStandR));
+}
+
 void Figur041Script()
 {
     FigurRecord &r = FigurTable[kBand];

@@ -11,3 +11,7 @@ enum MusicOrder {
 };
 
 extern int MusicCommand;
+
+// True while a musician plays and so takes an order on his next frame; an
+// order given while none plays has nobody to carry it out.
+bool MusicianPlaying();

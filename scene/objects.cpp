@@ -135,6 +135,8 @@ void LowerCountersFor(int id)
         AircraftCount = 0;
 }
 
+void UnloadRecord(int id, bool loadFailed);
+
 // Ends a load that failed or was cut short: what it made is deleted, and the
 // record goes the way every unloaded record goes.
 void AbandonLoad(int id, HBITMAP *sheets, HBITMAP *masks, bool failed)
@@ -142,7 +144,7 @@ void AbandonLoad(int id, HBITMAP *sheets, HBITMAP *masks, bool failed)
     DeleteSheets(sheets, masks);
     if (failed)
         FailedFigur = id;
-    UnloadFigur(id);
+    UnloadRecord(id, failed);
 }
 
 void EndLoaderThread()
@@ -467,12 +469,29 @@ void ClearExtraSheet(FigurRecord *record, int slot)
     DeleteTrackedBitmap(&oldMask);
 }
 
-void UnloadFigur(int id)
+namespace {
+
+// A failed load counts once, when it fails: the record it leaves free is
+// unloaded again by every later build, which is no new failure. The loader
+// and the scene thread both come here, so the count is kept under the lock.
+// True when the hour's failures are too many to go on.
+bool CountLoadFailure()
+{
+    if (Hour != FailHour) {
+        FailHour = Hour;
+        LoadFailCount = 0;
+    }
+    return ++LoadFailCount > kFailuresPerHour;
+}
+
+void UnloadRecord(int id, bool loadFailed)
 {
     if (id < 1 || id > kLastUnloadable)
         return;
     FigurRecord &record = FigurTable[id];
     bool wasLoaded = false;
+    bool tooManyFailures = false;
+    int failures = 0;
     {
         std::lock_guard<std::mutex> hold(gTableLock);
         // A load still running for this record will not publish any more.
@@ -495,24 +514,20 @@ void UnloadFigur(int id)
             DeleteTrackedBitmap(&mask);
             DeleteTrackedBitmap(&sheet);
         }
-        if (id != FailedFigur && wasLoaded)
+        if (!loadFailed && wasLoaded)
             LowerCountersFor(id);
         memset(&record, 0, sizeof(record));
         record.Sound.Channel1 = sound.Channel1;
         record.Sound.Channel2 = sound.Channel2;
         record.Pause = pause;
         record.MayReturn = mayReturn;
+        if (loadFailed)
+            tooManyFailures = CountLoadFailure();
+        failures = LoadFailCount;
     }
-    if (Hour != FailHour) {
-        FailHour = Hour;
-        LoadFailCount = 0;
-    }
-    if (id == FailedFigur) {
-        ++LoadFailCount;
-        if (LoadFailCount > kFailuresPerHour) {
-            WriteLog("+++ AUS +++");
-            SetRunStateError(kMemoryError);
-        }
+    if (tooManyFailures) {
+        WriteLog("+++ AUS +++");
+        SetRunStateError(kMemoryError);
     }
     if (id == kBus)
         BusUnloaded();
@@ -520,8 +535,12 @@ void UnloadFigur(int id)
         TramUnloaded();
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
-                 VehicleCountRight.load(), LoadFailCount);
+                 VehicleCountRight.load(), failures);
 }
+
+}  // namespace
+
+void UnloadFigur(int id) { UnloadRecord(id, false); }
 
 void AcceptNewDrawListEntries()
 {
@@ -594,8 +613,6 @@ void InitFigurTable()
     LoaderBusy = 0;
     PlusLoaderBusy = 0;
     FailedFigur = 0;
-    LoadFailCount = 0;
-    FailHour = 0;
     BirthdaysToday = 0;
     Year = Month = Day = DayOfWeek = Hour = Minute = Second = 0;
     BuiltTimeOfDay = 0;
@@ -603,6 +620,8 @@ void InitFigurTable()
     {
         std::lock_guard<std::mutex> hold(gTableLock);
         gNewPairCount = 0;
+        LoadFailCount = 0;
+        FailHour = 0;
     }
     for (DrawListEntry &pair : DrawList) {
         pair.Figur = 0;

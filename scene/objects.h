@@ -79,6 +79,8 @@ extern std::atomic<int> AircraftCount;
 extern std::atomic<uint32_t> LoaderBusy;
 extern std::atomic<uint32_t> PlusLoaderBusy;
 extern std::atomic<int> FailedFigur;
+// Failed loads within the hour FailHour; written only under the table lock,
+// by the unload that ends a failed load.
 extern int LoadFailCount;
 extern int FailHour;
 extern int BirthdaysToday;

@@ -106,16 +106,25 @@ bool ExitSignClick(int mx, int my)
     return true;
 }
 
+// The playing musician carries an order out on his next frame. With none
+// playing, the next musician to come would carry it out on arrival, long
+// after it was given: it is dropped.
+void OrderMusician(int order)
+{
+    if (MusicianPlaying())
+        MusicCommand = order;
+}
+
 void MusicButton(int bx, int by)
 {
-    MusicCommand = 0;
+    MusicCommand = kMusicOrderNone;
     const int button = MusicButtonAt(bx, by);
     if (button == kMusicStop) {
         WriteLog("M_STOP");
         if (WinampPlaying)
             SendWinampCommand(kWinampStop);
         else
-            MusicCommand = 1;
+            OrderMusician(kMusicOrderStop);
         SetBubbleLifetime(0);
     } else if (button == kMusicNext) {
         WriteLog("M_FORWARD");
@@ -123,7 +132,7 @@ void MusicButton(int bx, int by)
             SendWinampCommand(kWinampNext);
             WriteLog("WinAMP FORWARD");
         } else {
-            MusicCommand = 2;
+            OrderMusician(kMusicOrderNext);
         }
         SetBubbleLifetime(0);
     } else if (button == kMusicQuieter) {

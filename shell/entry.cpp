@@ -55,8 +55,11 @@ const char *SkipBlanksAndColons(const char *p)
 HWND ParseWindowNumber(const char *p)
 {
     // Window handles are passed as decimal numbers; an optional sign, then digits.
-    long value = strtol(p, nullptr, 10);
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(value));
+    // A long holds only 31 bits on Windows, and a handle above them would be
+    // clipped to another window: the number is read at full width and kept
+    // at the pointer's.
+    unsigned long long value = strtoull(p, nullptr, 10);
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
 }
 
 }  // namespace

@@ -179,6 +179,18 @@ void LoadScenePalette()
     ScenePalette = PaletteFromDIB(header, nullptr);
 }
 
+// Without its mutex the saver does not run, but a window left hidden would
+// keep the system's saver-running mark set until logoff: it shows black and
+// the input that ends a run closes it.
+void ShowBlackUntilClosed(HWND window)
+{
+    RunState = kEndRequested;
+    Interactive = 0;
+    StartTick = GetTickCount();  // the password delay counts from here too
+    if (SaverMode != kModePreview)
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
 void ShowFullScreen(HWND window)
 {
     if (SaverMode != kModeFullScreen || DisplayChanged)
@@ -301,10 +313,12 @@ void LoadErrorPicture(const char *format)
 
 void SetUpErrorScreen(HWND window)
 {
-    // Nothing may still draw from the background when it goes.
-    StopMoveImage(kErrorJoinMs);
-    JoinLoaderThreads(kErrorJoinMs);
-    FreeBackground();
+    // Nothing may still draw from the background when it goes: a thread
+    // that did not end may still use it, and it is left to the shutdown.
+    const bool moverEnded = StopMoveImage(kErrorJoinMs);
+    const bool loadersEnded = JoinLoaderThreads(kErrorJoinMs);
+    if (moverEnded && loadersEnded)
+        FreeBackground();
     Interactive = 0;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     HDC dc = GetDC(window);
@@ -519,7 +533,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA *)
         SaverMutex = CreateMutexA(nullptr, TRUE, kMutexName);
         SaverMutexOwned = SaverMutex && GetLastError() != ERROR_ALREADY_EXISTS;
         if (!SaverMutex) {
-            RunState = kEndRequested;
+            ShowBlackUntilClosed(window);
             return 0;
         }
         if (DebugOn)

@@ -27,10 +27,11 @@ void OnPaint(HWND window)
                 DrawBitmapAt(dc, ConfigPictureX, ConfigPictureY, ConfigPicture);
         } else if (ScreenDC) {
             std::lock_guard<std::mutex> hold(SceneDCLock());
-            if (BackgroundDC) {
-                const RECT &r = ps.rcPaint;
+            const RECT &r = ps.rcPaint;
+            if (BackgroundDC)
                 BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, BackgroundDC, r.left, r.top, SRCCOPY);
-            }
+            else  // no scene yet, or none at all: the screen stays black
+                FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         }
     }
     EndPaint(window, &ps);

@@ -6,6 +6,7 @@
 #include "base/gdiutil.h"
 #include "core/random.h"
 #include "features/bubbles.h"
+#include "figures/figurenames.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
@@ -189,8 +190,22 @@ TEST_F(Bubbles, OneAtATimeAndNothingForWhatCannotBeShown)
 
 namespace {
 
+// A section of at least three texts, none empty.
+void ExpectTexts(const std::string &path, const char *name)
+{
+    UINT count = GetPrivateProfileIntA(name, "N", 0, path.c_str());
+    EXPECT_GE(count, 3u) << name;
+    for (UINT k = 1; k <= count; ++k) {
+        char key[16], text[256];
+        StrPrintfN(key, sizeof(key), "TEXT%u", k);
+        GetPrivateProfileStringA(name, key, "", text, sizeof(text), path.c_str());
+        EXPECT_STRNE(text, "") << name << " " << key;
+    }
+}
+
 // The speech texts shipped with the saver hold a section for every figure
-// that has a script, under the name the figure reads them by.
+// that has a script, under the name the figure reads them by, and for every
+// figure that can be talked to in both languages.
 TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
 {
     std::string path = testutil::DistPath("sb.txt");
@@ -205,17 +220,13 @@ TEST(ShippedSpeechTexts, EveryFigureFindsItsSection)
         ++figures;
         const char *name = FigurDisplayName(id);
         ASSERT_STRNE(name, "") << id;
-        UINT count = GetPrivateProfileIntA(name, "N", 0, path.c_str());
-        EXPECT_GE(count, 3u) << name;
-        for (UINT k = 1; k <= count; ++k) {
-            char key[16], text[256];
-            StrPrintfN(key, sizeof(key), "TEXT%u", k);
-            GetPrivateProfileStringA(name, key, "", text, sizeof(text), path.c_str());
-            EXPECT_STRNE(text, "") << name << " " << key;
-        }
+        ExpectTexts(path, name);
     }
     // At least the five walkers the street started with.
     EXPECT_GE(figures, 5);
+    for (int id : kSpeechFigureIds)
+        for (int language : {0, 1})
+            ExpectTexts(path, FigureSectionName(id, language));
 }
 
 }  // namespace

@@ -157,6 +157,28 @@ TEST_F(WeatherSign, RepaintsOnlyWhatChanged)
     EXPECT_EQ(WeatherSignPaintCount().picture, 1);
 }
 
+// Between two builds the station's day turns to night (and back) at its own
+// hours: the picture turns with it, once.
+TEST_F(WeatherSign, PictureTurnsWithTheStationsDayBetweenBuilds)
+{
+    struct { int offset; int before, after; int greenBefore, greenAfter; } cases[] = {
+        {0, 20, 21, 12, 22},   // the station's evening, in the street's day phase
+        {-3, 9, 10, 22, 12},   // a station three hours behind wakes at the street's 10
+        {5, 3, 4, 12, 12},     // still day at the station: no repaint
+    };
+    for (auto c : cases) {
+        Build(c.before, Report(20, 68), false, c.offset);
+        COLORREF p = Bg(scene::kWeatherPictureX + 40, scene::kWeatherPictureY + 30);
+        EXPECT_EQ(GetGValue(p), c.greenBefore) << c.offset;
+        scenetest::FreezeClock(2026, 6, 10, c.after, 0, 0, false);
+        UpdateWeatherSign();
+        UpdateWeatherSign();
+        p = Bg(scene::kWeatherPictureX + 40, scene::kWeatherPictureY + 30);
+        EXPECT_EQ(GetGValue(p), c.greenAfter) << c.offset;
+        EXPECT_EQ(WeatherSignPaintCount().picture, c.greenBefore == c.greenAfter ? 1 : 2) << c.offset;
+    }
+}
+
 TEST_F(WeatherSign, BubbleText)
 {
     StrCopy(WeatherCountry, "Deutschland");

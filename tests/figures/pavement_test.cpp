@@ -392,13 +392,16 @@ TEST_F(Pavement, TheActorPlaysAnActOnlyWhenClickedAtACyclesStart)
         if (IsOnStage(34) && r.State == 2) {
             turnedBack = true;
             EXPECT_EQ(r.Direction, -1);
-            // Off only once past its sheet's width.
-            r.X = -990;
+            // Off only once past its sheet's width, the width of the sheet
+            // it loaded (a narrower one here than the usual).
+            r.SheetW = 600;
+            r.X = -r.SheetW + 40;
             r.Frame = 0;
-            while (r.X == -990)
+            while (r.X == -r.SheetW + 40)
                 Step(34);
+            EXPECT_EQ(r.X, -r.SheetW + 9);
             EXPECT_TRUE(IsOnStage(34));
-            for (int i = 0; i < 400 && IsOnStage(34); ++i)
+            for (int i = 0; i < 400 && IsOnStage(34) && r.X == -r.SheetW + 9; ++i)
                 Step(34);
             EXPECT_FALSE(IsOnStage(34));
         }

@@ -216,9 +216,25 @@ TEST_F(Step, AClickOnABubbleClosesItAndTheMusicBubbleKeepsItsButtons)
     EXPECT_EQ(BubbleLifetime(), 20);
     Click(400 + 10, 100 + 45);  // stop
     Frames(1);
-    EXPECT_EQ(MusicCommand, 1);
     EXPECT_EQ(OpenBubbleKind, 0);
-    MusicCommand = 0;
+    // No musician plays: nobody is there to stop, and the next musician to
+    // come must not find the order waiting.
+    EXPECT_EQ(MusicCommand, 0);
+    // The street musician playing takes the orders on his next frame.
+    struct { int button; int order; } orders[] = {{10, kMusicOrderStop}, {35, kMusicOrderNext}};
+    for (auto o : orders) {
+        PretendOnStage(42);
+        FigurTable[42].State = 3;
+        CreateSprechblase(3, "Musik", 400, 100, 5);
+        Click(400 + o.button, 100 + 45);
+        Frames(1);
+        EXPECT_EQ(MusicCommand, o.order) << o.button;
+        PretendOnStage(42, false);
+        CreateSprechblase(3, "Musik", 400, 100, 5);
+        Click(400 + o.button, 100 + 45);
+        Frames(1);
+        EXPECT_EQ(MusicCommand, 0) << o.button;
+    }
 }
 
 TEST_F(Step, HotSpotsOfTheHouseFronts)

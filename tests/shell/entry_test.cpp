@@ -10,7 +10,7 @@ namespace {
 struct CommandCase {
     const char *line;
     int mode;
-    intptr_t window;
+    uintptr_t window;
     bool foreground;
 };
 
@@ -20,6 +20,9 @@ const CommandCase kCommandCases[] = {
     {"s.scr -P1234", kModePreview, 1234, false},
     {"s.scr /l 1234", kModePreview, 1234, false},
     {"s.scr /p", kModePreview, 0, false},
+    // Handles past 31 bits, as 64-bit systems hand them out.
+    {"s.scr /p 3000000000", kModePreview, 3000000000u, false},
+    {"s.scr /c:4294967295", kModeConfig, 4294967295u, false},
     {"s.scr /S", kModeFullScreen, 0, false},
     {"s.scr /s", kModeFullScreen, 0, false},
     {"s.scr /c", kModeConfig, 0, true},
@@ -36,7 +39,7 @@ TEST(CommandLine, ParsesEverySwitchForm)
     for (const CommandCase &c : kCommandCases) {
         SaverCommand cmd = ParseSaverCommandLine(c.line);
         EXPECT_EQ(cmd.mode, c.mode) << c.line;
-        EXPECT_EQ(reinterpret_cast<intptr_t>(cmd.window), c.window) << c.line;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(cmd.window), c.window) << c.line;
         EXPECT_EQ(cmd.useForeground, c.foreground) << c.line;
     }
 }

@@ -80,6 +80,28 @@ TEST_F(SaverProcess, CloseIsRefusedInTheFirstTwoTicksAndAnExistingMutexDoesNotSt
     EndCleanly();
 }
 
+TEST_F(SaverProcess, WithoutItsMutexItShowsBlackAndClosesOnInput)
+{
+    // An object of another kind holds the name: the mutex cannot be made.
+    HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, kMutexName);
+    ASSERT_TRUE(squatter);
+    Start(TestSaver(), "/s");
+    // A hidden window would stay until logoff with the saver marked running.
+    ASSERT_TRUE(WaitFor([&] { HWND w = SaverWindow(); return w && IsWindowVisible(w); }, 10000));
+    WaitFor([] { return ScreenShot().At(640, 512) == RGB(0, 0, 0); }, 5000);
+    ScreenShot shot;
+    EXPECT_EQ(shot.At(640, 512), RGB(0, 0, 0));
+    EXPECT_EQ(shot.At(20, 20), RGB(0, 0, 0));
+    EXPECT_TRUE(Running());
+    // The first move marks the pointer, the second closes.
+    Post(WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    Post(WM_MOUSEMOVE, 0, MAKELPARAM(300, 320));
+    EXPECT_EQ(WaitExit(5000), 0);
+    // Nothing of the start-up ran.
+    EXPECT_FALSE(LogHas("-- 0 --"));
+    CloseHandle(squatter);
+}
+
 TEST_F(SaverProcess, MouseMovesOfNinePixelsEndItEightDoNot)
 {
     RunToScene();
