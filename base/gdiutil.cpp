@@ -1,5 +1,7 @@
 #include "base/gdiutil.h"
 
+#include "base/gdicost.h"
+
 #include "imagelib.h"
 
 #include <atomic>
@@ -9,6 +11,12 @@ namespace {
 std::atomic<LONG> gGdiAlive{0};
 
 std::atomic<LONG> gGdiMade{0};
+
+// Bytes of every tracked bitmap alive, as GDI keeps them (screen depth for a
+// picture, one bit a pixel for a mask).
+std::atomic<int64_t> gBitmapBytes{0};
+
+std::atomic<uint32_t> gMaskedBlits{0};
 
 // Threads that draw every frame keep a few memory DCs for their blits instead
 // of making and deleting two DCs per sprite.
@@ -187,11 +195,24 @@ LONG GdiObjectsAlive() { return gGdiAlive.load(); }
 
 LONG GdiObjectsMade() { return gGdiMade.load(); }
 
+int64_t BitmapBytes(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
+        return 0;
+    return static_cast<int64_t>(info.bmWidthBytes) * info.bmHeight * info.bmPlanes;
+}
+
+int64_t BitmapBytesAlive() { return gBitmapBytes.load(); }
+
+uint32_t MaskedBlitsDrawn() { return gMaskedBlits.load(); }
+
 HBITMAP TrackBitmap(HBITMAP bitmap)
 {
     if (bitmap) {
         ++gGdiAlive;
         ++gGdiMade;
+        gBitmapBytes += BitmapBytes(bitmap);
     }
     return bitmap;
 }
@@ -231,6 +252,7 @@ void DeleteTrackedBitmap(HBITMAP *bitmap)
 {
     if (!*bitmap)
         return;
+    gBitmapBytes -= BitmapBytes(*bitmap);
     DeleteObject(*bitmap);
     *bitmap = nullptr;
     --gGdiAlive;
@@ -320,6 +342,7 @@ BOOL DrawMaskedFrame(HDC dc, HBITMAP sheet, HBITMAP mask, const SceneRect &point
 {
     if (!dc || !sheet || !mask)
         return FALSE;
+    gMaskedBlits.fetch_add(1, std::memory_order_relaxed);
     MonoColours colours(dc);
     BOOL result = FALSE;
     {
