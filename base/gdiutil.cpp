@@ -1,5 +1,7 @@
 #include "base/gdiutil.h"
 
+#include "base/gdicost.h"
+
 #include "imagelib.h"
 
 #include <atomic>
@@ -9,6 +11,12 @@ namespace {
 std::atomic<LONG> gGdiAlive{0};
 
 std::atomic<LONG> gGdiMade{0};
+
+// Bytes of every tracked bitmap alive, as GDI keeps them (screen depth for a
+// picture, one bit a pixel for a mask).
+std::atomic<int64_t> gBitmapBytes{0};
+
+std::atomic<uint32_t> gMaskedBlits{0};
 
 // Threads that draw every frame keep a few memory DCs for their blits instead
 // of making and deleting two DCs per sprite.
@@ -129,17 +137,96 @@ size_t PixelBytes(const BITMAPINFOHEADER *h)
     return stride * rows;
 }
 
-// A packed DIB as found in a resource, checked against the resource's size.
-const BITMAPINFOHEADER *LockBitmapResource(HINSTANCE module, const char *name, size_t *offset)
+// The file offset of an address inside a loaded module's image, by the
+// section that holds it; false outside every section's file data.
+bool FileOffsetInImage(HINSTANCE module, const BYTE *address, DWORD size, DWORD *offset)
 {
-    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    if (!info)
-        return nullptr;
-    DWORD size = SizeofResource(module, info);
-    HGLOBAL data = LoadResource(module, info);
-    if (!data)
-        return nullptr;
-    auto *h = static_cast<const BITMAPINFOHEADER *>(LockResource(data));
+    const auto *base = reinterpret_cast<const BYTE *>(module);
+    const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE)
+        return false;
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE || address < base)
+        return false;
+    const auto rva = static_cast<ULONGLONG>(address - base);
+    const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        const ULONGLONG start = section->VirtualAddress;
+        if (rva >= start && rva + size <= start + section->SizeOfRawData) {
+            *offset = static_cast<DWORD>(section->PointerToRawData + (rva - start));
+            return true;
+        }
+    }
+    return false;
+}
+
+// A bitmap resource's bytes, read through a view of the program file that
+// lives as long as this object: once the bitmap is made, none of the
+// resource's pages stays in the working set, where the module's own mapping
+// would keep every page it was ever read through. Where no view can be had
+// the bytes are the module's own.
+class BitmapResourceBytes {
+public:
+    BitmapResourceBytes(HINSTANCE module, const char *name)
+    {
+        HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+        HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+        const auto *inImage = loaded ? static_cast<const BYTE *>(LockResource(loaded)) : nullptr;
+        if (!inImage)
+            return;
+        size_ = SizeofResource(module, info);
+        data_ = inImage;
+        MapFromFile(module);
+    }
+    ~BitmapResourceBytes()
+    {
+        if (view_)
+            UnmapViewOfFile(view_);
+        if (mapping_)
+            CloseHandle(mapping_);
+        if (file_ != INVALID_HANDLE_VALUE)
+            CloseHandle(file_);
+    }
+    BitmapResourceBytes(const BitmapResourceBytes &) = delete;
+    BitmapResourceBytes &operator=(const BitmapResourceBytes &) = delete;
+    const BYTE *Data() const { return data_; }
+    DWORD Size() const { return size_; }
+
+private:
+    void MapFromFile(HINSTANCE module)
+    {
+        DWORD offset = 0;
+        wchar_t path[MAX_PATH];
+        const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH || !FileOffsetInImage(module, data_, size_, &offset))
+            return;
+        file_ = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE)
+            return;
+        mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (!mapping_)
+            return;
+        SYSTEM_INFO system = {};
+        GetSystemInfo(&system);
+        const DWORD start = offset - offset % system.dwAllocationGranularity;
+        view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, start, offset - start + size_);
+        if (view_)
+            data_ = static_cast<const BYTE *>(view_) + (offset - start);
+    }
+
+    const BYTE *data_ = nullptr;
+    DWORD size_ = 0;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE mapping_ = nullptr;
+    void *view_ = nullptr;
+};
+
+// A packed DIB as found in a resource, checked against the resource's size.
+const BITMAPINFOHEADER *CheckedBitmapResource(const BitmapResourceBytes &resource, size_t *offset)
+{
+    const DWORD size = resource.Size();
+    auto *h = reinterpret_cast<const BITMAPINFOHEADER *>(resource.Data());
     if (!h || size < sizeof(BITMAPINFOHEADER) || h->biSize < sizeof(BITMAPINFOHEADER) || h->biWidth <= 0 ||
         h->biHeight == 0 || h->biWidth > 32767 || h->biHeight > 32767 || h->biHeight < -32767 || h->biPlanes != 1)
         return nullptr;
@@ -187,11 +274,24 @@ LONG GdiObjectsAlive() { return gGdiAlive.load(); }
 
 LONG GdiObjectsMade() { return gGdiMade.load(); }
 
+int64_t BitmapBytes(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
+        return 0;
+    return static_cast<int64_t>(info.bmWidthBytes) * info.bmHeight * info.bmPlanes;
+}
+
+int64_t BitmapBytesAlive() { return gBitmapBytes.load(); }
+
+uint32_t MaskedBlitsDrawn() { return gMaskedBlits.load(); }
+
 HBITMAP TrackBitmap(HBITMAP bitmap)
 {
     if (bitmap) {
         ++gGdiAlive;
         ++gGdiMade;
+        gBitmapBytes += BitmapBytes(bitmap);
     }
     return bitmap;
 }
@@ -231,6 +331,7 @@ void DeleteTrackedBitmap(HBITMAP *bitmap)
 {
     if (!*bitmap)
         return;
+    gBitmapBytes -= BitmapBytes(*bitmap);
     DeleteObject(*bitmap);
     *bitmap = nullptr;
     --gGdiAlive;
@@ -320,6 +421,7 @@ BOOL DrawMaskedFrame(HDC dc, HBITMAP sheet, HBITMAP mask, const SceneRect &point
 {
     if (!dc || !sheet || !mask)
         return FALSE;
+    gMaskedBlits.fetch_add(1, std::memory_order_relaxed);
     MonoColours colours(dc);
     BOOL result = FALSE;
     {
@@ -408,13 +510,14 @@ HPALETTE PaletteFromDIB(const BITMAPINFOHEADER *dib, int *count)
 
 HBITMAP LoadResourceBitmap(HINSTANCE module, const char *name, BOOL realise, HPALETTE *palette, int mode)
 {
-    // Scene pictures come through the image library with the scene palette.
-    if (mode != kLoadPreview)
-        return TrackBitmap(ResourceToHBITMAP(module, name, palette ? *palette : nullptr));
+    BitmapResourceBytes resource(module, name);
     size_t offset = 0;
-    const BITMAPINFOHEADER *dib = LockBitmapResource(module, name, &offset);
+    const BITMAPINFOHEADER *dib = CheckedBitmapResource(resource, &offset);
     if (!dib)
         return nullptr;
+    // Scene pictures are made through the scene palette, which is only read.
+    if (mode != kLoadPreview)
+        return BitmapFromPackedDIB(dib, offset, palette ? *palette : nullptr, TRUE);
     HPALETTE own = PaletteFromDIB(dib, nullptr);
     if (own && palette) {
         DeleteTrackedPalette(palette);

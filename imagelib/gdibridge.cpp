@@ -45,6 +45,13 @@ HPALETTE SystemPalette(HDC dc)
     return got ? MakePalette(table, got) : nullptr;
 }
 
+// Run-length pixels are as long as the header says; GDI stops at the end of
+// the bitmap mark and never reads past them. They are stored bottom-up only.
+bool RunLengthEncoded(const BITMAPINFOHEADER &h)
+{
+    return (h.biCompression == BI_RLE8 && h.biBitCount == 8) || (h.biCompression == BI_RLE4 && h.biBitCount == 4);
+}
+
 // Bytes a packed DIB needs past its header, by the colour-table rule;
 // false when the header cannot describe a picture.
 bool DibBodyBytes(const BITMAPINFOHEADER &h, CheckedSize &bytes)
@@ -53,6 +60,10 @@ bool DibBodyBytes(const BITMAPINFOHEADER &h, CheckedSize &bytes)
         return false;
     if (h.biBitCount <= 8 && DibColourEntries(h) > (1u << h.biBitCount))
         return false;
+    if (RunLengthEncoded(h)) {
+        bytes = CheckedSize(DibColourTableBytes(h)) + CheckedSize(h.biSizeImage);
+        return h.biHeight > 0 && h.biSizeImage > 0 && bytes.Ok();
+    }
     const uint32_t rows = static_cast<uint32_t>(h.biHeight < 0 ? -h.biHeight : h.biHeight);
     bytes = CheckedSize(DibColourTableBytes(h)) + DibRowBytes(static_cast<uint32_t>(h.biWidth), h.biBitCount) *
                                                       CheckedSize(rows);

@@ -1,6 +1,7 @@
 #include "scene/animation.h"
 
 #include "base/debuglog.h"
+#include "base/gdicost.h"
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "core/random.h"
@@ -30,6 +31,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <vector>
 
 HANDLE MoveImageThread = nullptr;
 std::atomic<uint32_t> PhaseChangeDue{0};
@@ -87,6 +89,49 @@ void CountFrame(FrameStats *stats, DWORD now)
     ++stats->frames;
 }
 
+constexpr SIZE_T kWorkingSetPage = 4096;
+
+// How much of the program file's mapping sits in the working set now: its
+// pages that a resource read brought in and nothing has given back.
+SIZE_T ProgramFileResidentBytes(SIZE_T *mapped)
+{
+    *mapped = 0;
+    MODULEINFO module = {};
+    if (!GetModuleInformation(GetCurrentProcess(), GetModuleHandleA(nullptr), &module, sizeof(module)))
+        return 0;
+    const SIZE_T pages = module.SizeOfImage / kWorkingSetPage;
+    std::vector<PSAPI_WORKING_SET_EX_INFORMATION> info(pages);
+    auto *base = static_cast<BYTE *>(module.lpBaseOfDll);
+    for (SIZE_T i = 0; i < pages; ++i)
+        info[i].VirtualAddress = base + i * kWorkingSetPage;
+    // Older systems have no such query: the part then reads 0.
+    using QueryFn = BOOL(WINAPI *)(HANDLE, PVOID, DWORD);
+    HMODULE psapi = GetModuleHandleA("psapi.dll");
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void (*)()>(psapi ? GetProcAddress(psapi, "QueryWorkingSetEx") : nullptr));
+    if (pages == 0 || !query ||
+        !query(GetCurrentProcess(), info.data(), static_cast<DWORD>(pages * sizeof(info[0]))))
+        return 0;
+    *mapped = module.SizeOfImage;
+    SIZE_T resident = 0;
+    for (const PSAPI_WORKING_SET_EX_INFORMATION &page : info)
+        resident += page.VirtualAttributes.Valid ? kWorkingSetPage : 0;
+    return resident;
+}
+
+// What the working set is made of: the bitmaps alive (the two scene buffers
+// among them) and the program file's pages; the rest is the runtime's own.
+void LogMemoryParts()
+{
+    SIZE_T mapped = 0;
+    const SIZE_T resident = ProgramFileResidentBytes(&mapped);
+    const int64_t buffers = BitmapBytes(WorkBitmap) + BitmapBytes(BackgroundBitmap);
+    WriteLog("Speicheranteile: Bitmaps %lld KB (davon Arbeits- und Hintergrundbild %lld KB), "
+             "Programmdatei %lu KB von %lu KB im Arbeitsspeicher",
+             static_cast<long long>(BitmapBytesAlive() / 1024), static_cast<long long>(buffers / 1024),
+             static_cast<unsigned long>(resident / 1024), static_cast<unsigned long>(mapped / 1024));
+}
+
 // How the frames kept their pace, what a frame cost the thread, and the
 // process's memory at the end: the figures a slow machine is judged by.
 void LogFrameStats(const FrameStats &stats)
@@ -111,9 +156,10 @@ void LogFrameStats(const FrameStats &stats)
         cpuMs = static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
     }
     WriteLog("MoveImage: %lu Bilder, Periode %.2f ms (Soll %d ms), 99%% bis %d ms, längste %lu ms, "
-             "CPU %.3f ms/Bild",
+             "CPU %.3f ms/Bild, %.1f Figurenbilder/Bild",
              static_cast<unsigned long>(stats.frames), static_cast<double>(stats.periodSum) / periods,
-             FrameInterval, p99, static_cast<unsigned long>(stats.longest), cpuMs / stats.frames);
+             FrameInterval, p99, static_cast<unsigned long>(stats.longest), cpuMs / stats.frames,
+             static_cast<double>(MaskedBlitsDrawn()) / stats.frames);
     if (gLongestSchedulePassMs > 0.0)
         WriteLog("LichtSteuerung: längster Durchlauf %.3f ms", gLongestSchedulePassMs);
     PROCESS_MEMORY_COUNTERS memory = {};
@@ -122,6 +168,7 @@ void LogFrameStats(const FrameStats &stats)
         WriteLog("Arbeitsspeicher: %lu KB (Spitze %lu KB), GDI-Objekte: %ld",
                  static_cast<unsigned long>(memory.WorkingSetSize / 1024),
                  static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), static_cast<long>(GdiObjectsAlive()));
+    LogMemoryParts();
 }
 
 void ComposeFrame(HDC window)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
 #include "base/gdiutil.h"
 #include "base/registry.h"
 #include "base/winutil.h"
@@ -149,6 +152,63 @@ TEST_F(GdiHelpers, PreviewModeLoading)
         EXPECT_EQ(scenetest::BitmapPixel(bitmap, x, 0), RGB(16 * x, 255 - 16 * x, 100)) << x;
     DeleteTrackedBitmap(&bitmap);
     DeleteTrackedPalette(&palette);
+}
+
+// The pixel of the run-length fixture FIX_RLE8 (make_test_art.py): runs of
+// six to eight pixels in 100 colours with the key between them.
+COLORREF RunLengthFixturePixel(int x, int y)
+{
+    if ((x / 7 + y / 5) % 3 == 0)
+        return kKeyColour;
+    return RGB(10 * (x / 60), 20 * (y / 40), 40);
+}
+
+// A sheet that ImageMagick wrote run-length encoded (BI_RLE8) loads with
+// every pixel, through the scene palette and through a palette of its own.
+TEST_F(GdiHelpers, RunLengthEncodedPicturesLoadInBothModes)
+{
+    for (int mode : {kLoadScene, kLoadPreview}) {
+        HPALETTE palette = nullptr;
+        HBITMAP bitmap = LoadResourceBitmap(AppInstance, "FIX_RLE8", TRUE, &palette, mode);
+        ASSERT_TRUE(bitmap) << mode;
+        int w = 0, h = 0;
+        std::vector<COLORREF> pixels = scenetest::BitmapPixels(bitmap, &w, &h);
+        ASSERT_EQ(w, 600);
+        ASSERT_EQ(h, 400);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                wrong += pixels[static_cast<size_t>(y) * w + x] != RunLengthFixturePixel(x, y) ? 1 : 0;
+        EXPECT_EQ(wrong, 0) << mode;
+        DeleteTrackedBitmap(&bitmap);
+        DeleteTrackedPalette(&palette);
+    }
+}
+
+// Once a picture is made, none of its resource's pages stays in the working
+// set: the module's own mapping would keep every page it was read through.
+TEST_F(GdiHelpers, ALoadedPictureLeavesNoResourcePageInMemory)
+{
+    constexpr uintptr_t kPage = 4096;
+    HRSRC info = FindResourceA(AppInstance, "FIX_RLE8", MAKEINTRESOURCEA(2));
+    ASSERT_TRUE(info);
+    const auto *data = static_cast<const BYTE *>(LockResource(LoadResource(AppInstance, info)));
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + SizeofResource(AppInstance, info)) & ~(kPage - 1);
+    ASSERT_GE(end - first, 4 * kPage);
+    HPALETTE palette = nullptr;
+    HBITMAP bitmap = LoadResourceBitmap(AppInstance, "FIX_RLE8", TRUE, &palette, kLoadScene);
+    ASSERT_TRUE(bitmap);
+    DeleteTrackedBitmap(&bitmap);
+    std::vector<PSAPI_WORKING_SET_EX_INFORMATION> pages((end - first) / kPage);
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i].VirtualAddress = reinterpret_cast<void *>(first + i * kPage);
+    ASSERT_TRUE(QueryWorkingSetEx(GetCurrentProcess(), pages.data(),
+                                  static_cast<DWORD>(pages.size() * sizeof(pages[0]))));
+    int resident = 0;
+    for (const PSAPI_WORKING_SET_EX_INFORMATION &page : pages)
+        resident += page.VirtualAttributes.Valid ? 1 : 0;
+    EXPECT_EQ(resident, 0) << "of " << pages.size() << " pages";
 }
 
 TEST(PlatformHelpers, VersionAndFamily)

@@ -77,6 +77,24 @@ TEST(ResourceToHBITMAP, LoadsEveryDepthWithAndWithoutAPalette)
     DeleteObject(palette);
 }
 
+// A run-length resource (BI_RLE8) shorter than its rows would be: a run of
+// five pixels of index y starts each row, the index picture's pixels follow.
+TEST(ResourceToHBITMAP, LoadsARunLengthEncodedPicture)
+{
+    constexpr uint32_t kRunPixels = 5;
+    Picture p = IndexPicture(kW, kH, 256);
+    Bytes expected;
+    for (uint32_t y = 0; y < kH; ++y)
+        for (uint32_t x = 0; x < kW; ++x) {
+            const RGBQUAD &c = p.palette[x < kRunPixels ? y : p.indices[y * kW + x]];
+            expected.insert(expected.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue});
+        }
+    HBITMAP bitmap = ResourceToHBITMAP(GetModuleHandleA(nullptr), "T_BMP8_RLE", nullptr);
+    ASSERT_NE(bitmap, nullptr) << GetLastImageError();
+    EXPECT_EQ(BitmapRgb(bitmap, kW, kH), expected);
+    DeleteObject(bitmap);
+}
+
 TEST(ResourceToHBITMAP, MissingNameIsThirteen)
 {
     EXPECT_EQ(ResourceToHBITMAP(GetModuleHandleA(nullptr), "NO_SUCH_BITMAP", nullptr), nullptr);

@@ -48,6 +48,29 @@ def bmp(bits, colours, clr_used):
     return head + info + table + pixels
 
 
+# The run-length picture: each row starts with a run of RUN_PIXELS of index y,
+# the rest as the index picture has it, written as one literal.
+RUN_PIXELS = 5
+
+
+def rle_index_at(x, y):
+    return y if x < RUN_PIXELS else index_at(x, y, 256)
+
+
+def rle8():
+    table = b"".join(bytes((b, g, r, 0)) for b, g, r in palette(256))
+    pixels = bytearray()
+    for y in reversed(range(HEIGHT)):
+        literal = bytes(rle_index_at(x, y) for x in range(RUN_PIXELS, WIDTH))
+        pixels += bytes((RUN_PIXELS, y, 0, len(literal))) + literal + bytes(len(literal) & 1)
+        pixels += bytes((0, 0))
+    pixels += bytes((0, 1))
+    offset = 14 + 40 + len(table)
+    head = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 8, 1, len(pixels), 0, 0, 0, 0)
+    return head + info + table + bytes(pixels)
+
+
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
@@ -57,6 +80,7 @@ def main():
         "T_BMP8": bmp(8, 256, 0),
         "T_BMP8_CLR16": bmp(8, 16, 16),
         "T_BMP24": bmp(24, 0, 0),
+        "T_BMP8_RLE": rle8(),
     }
     lines = ["#pragma code_page(65001)"]
     for name, data in pictures.items():

@@ -1,7 +1,8 @@
 // Reads every picture resource the program can ask for out of the built
 // wyn03.scr and checks what the loaders rely on: it is there, it is at least as
 // large as its frame table needs, it is an 8-bit picture with a full colour
-// table (the 16-colour error pictures: 4 bits), and its key colour is exact:
+// table (the 16-colour error pictures: 4 bits), stored as rows or run-length
+// encoded so that GDI reads every pixel as stored, and its key colour is exact:
 // transparent parts are 0xFF00FF and no other pixel comes near that colour.
 #include <gtest/gtest.h>
 
@@ -66,6 +67,9 @@ void StrFormat(char *out, size_t size, const char *fmt, int a, int b)
     std::snprintf(out, size, fmt, a, b);
 }
 
+// Keyed 8-bit pictures at least this large must be stored run-length encoded.
+constexpr int kRunLengthSheetPixels = 64 * 64;
+
 bool IsKey(Rgb c) { return c.r == 255 && c.g == 0 && c.b == 255; }
 
 // What a 16-bit display or the eye would take for the key colour.
@@ -114,12 +118,61 @@ ResBytes FindBytes(HMODULE module, const char *name, const char *type)
 // A decoded palette picture: header facts, palette and one index per pixel.
 struct Picture {
     int width = 0, height = 0, bits = 0, colours = 0;
+    bool runLength = false;
     Rgb palette[256] = {};
     std::string indices;  // row 0 is the top row
 };
 
-// Parses a BITMAPINFOHEADER picture (as RT_BITMAP stores it). Returns an error
-// text, empty on success.
+// BI_RLE8 pixels into top-down indices, strictly: every pixel written once
+// (GDI leaves a skipped pixel as the new bitmap happened to hold it), nothing
+// past a row's end, and an end-of-bitmap mark inside the resource.
+std::string DecodeRle8(const uint8_t *data, size_t size, Picture &pic)
+{
+    const int w = pic.width;
+    const int h = pic.height;
+    pic.indices.assign(static_cast<size_t>(w) * h, '\0');
+    int x = 0;
+    int row = 0;  // bottom-up, as stored
+    size_t pos = 0;
+    auto put = [&](int count, const uint8_t *literal, uint8_t value) -> std::string {
+        if (row >= h || x + count > w)
+            return "run past the end of row " + std::to_string(row);
+        char *out = &pic.indices[static_cast<size_t>(h - 1 - row) * w + x];
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<char>(literal ? literal[i] : value);
+        x += count;
+        return "";
+    };
+    while (pos + 2 <= size) {
+        const uint8_t a = data[pos];
+        const uint8_t b = data[pos + 1];
+        pos += 2;
+        std::string err;
+        if (a) {
+            err = put(a, nullptr, b);
+        } else if (b == 0 || b == 1) {
+            if (row < h && x != w)
+                return "row " + std::to_string(row) + " holds " + std::to_string(x) + " pixels";
+            if (b == 1)
+                return row >= h - 1 ? "" : "ends after row " + std::to_string(row);
+            x = 0;
+            ++row;
+        } else if (b == 2) {
+            return "skips pixels";
+        } else {
+            if (pos + b > size)
+                return "literal cut short";
+            err = put(b, data + pos, 0);
+            pos += b + (b & 1);
+        }
+        if (!err.empty())
+            return err;
+    }
+    return "no end-of-bitmap mark";
+}
+
+// Parses a BITMAPINFOHEADER picture (as RT_BITMAP stores it), as rows or
+// run-length encoded. Returns an error text, empty on success.
 std::string ParseDib(const uint8_t *data, size_t size, Picture &pic)
 {
     if (size < sizeof(BITMAPINFOHEADER))
@@ -128,8 +181,10 @@ std::string ParseDib(const uint8_t *data, size_t size, Picture &pic)
     std::memcpy(&h, data, sizeof h);
     if (h.biSize != 40)
         return "header size " + std::to_string(h.biSize);
-    if (h.biCompression != BI_RGB)
-        return "compressed";
+    const bool rle = h.biCompression == BI_RLE8;
+    pic.runLength = rle;
+    if (h.biCompression != BI_RGB && !(rle && h.biBitCount == 8 && h.biHeight > 0))
+        return "compressed other than run-length bottom-up 8 bits";
     pic.width = h.biWidth;
     pic.height = std::abs(h.biHeight);
     pic.bits = h.biBitCount;
@@ -140,13 +195,20 @@ std::string ParseDib(const uint8_t *data, size_t size, Picture &pic)
     if (pic.colours != full)
         return "colour table of " + std::to_string(pic.colours) + " entries";
     size_t tableEnd = 40 + 4u * full;
-    size_t stride = ((static_cast<size_t>(pic.width) * pic.bits + 31) / 32) * 4;
-    if (size < tableEnd + stride * pic.height)
-        return "pixels cut short";
+    if (size < tableEnd)
+        return "colour table cut short";
     for (int i = 0; i < full; ++i) {
         const uint8_t *q = data + 40 + 4 * i;
         pic.palette[i] = Rgb{q[2], q[1], q[0]};
     }
+    if (rle) {
+        if (h.biSizeImage > size - tableEnd)
+            return "pixels cut short";
+        return DecodeRle8(data + tableEnd, h.biSizeImage, pic);
+    }
+    size_t stride = ((static_cast<size_t>(pic.width) * pic.bits + 31) / 32) * 4;
+    if (size < tableEnd + stride * pic.height)
+        return "pixels cut short";
     pic.indices.resize(static_cast<size_t>(pic.width) * pic.height);
     for (int y = 0; y < pic.height; ++y) {
         int srcRow = h.biHeight > 0 ? pic.height - 1 - y : y;
@@ -201,6 +263,38 @@ std::string CheckSize(int w, int h, const art::ArtResource &r)
     return "";
 }
 
+// GDI reads the stored pixels (rows or runs) as the program's loaders do:
+// every pixel must come out in exactly the colour the parse above found.
+std::string CheckGdiReadsTheSame(const uint8_t *dib, const Picture &pic)
+{
+    BITMAPINFO want = {};
+    want.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    want.bmiHeader.biWidth = pic.width;
+    want.bmiHeader.biHeight = -pic.height;
+    want.bmiHeader.biPlanes = 1;
+    want.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &want, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section)
+        return "no DIB section for the comparison";
+    const auto *info = reinterpret_cast<const BITMAPINFO *>(dib);
+    const uint8_t *pixels = dib + 40 + 4 * (1 << pic.bits);
+    HDC screen = GetDC(nullptr);
+    int rows = SetDIBits(screen, section, 0, static_cast<UINT>(pic.height), pixels, info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    std::string err = rows == pic.height ? "" : "GDI read " + std::to_string(rows) + " rows";
+    const auto *quads = static_cast<const RGBQUAD *>(bits);
+    for (size_t i = 0; err.empty() && i < pic.indices.size(); ++i) {
+        const Rgb want = pic.palette[static_cast<uint8_t>(pic.indices[i])];
+        const RGBQUAD &got = quads[i];
+        if (got.rgbRed != want.r || got.rgbGreen != want.g || got.rgbBlue != want.b)
+            err = "GDI reads pixel " + std::to_string(i % pic.width) + "," + std::to_string(i / pic.width) +
+                  " differently";
+    }
+    DeleteObject(section);
+    return err;
+}
+
 std::string CheckBitmap(HMODULE module, const art::ArtResource &r)
 {
     ResBytes b = FindBytes(module, r.name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
@@ -214,14 +308,13 @@ std::string CheckBitmap(HMODULE module, const art::ArtResource &r)
         err = CheckSize(pic.width, pic.height, r);
     if (err.empty())
         err = CheckKey(pic, r);
-    if (err.empty()) {
-        // The loaders' own way in: GDI must build a bitmap from it.
-        HANDLE bmp = LoadImageA(module, r.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-        if (!bmp)
-            err = "LoadImage failed";
-        else
-            DeleteObject(bmp);
-    }
+    if (err.empty())
+        err = CheckGdiReadsTheSame(b.data, pic);
+    // A sheet's transparent parts are long runs of the key: stored as rows it
+    // would be many times larger than it needs to be.
+    if (err.empty() && r.keyRule == art::kKeyed && pic.bits == 8 && pic.width * pic.height >= kRunLengthSheetPixels &&
+        !pic.runLength)
+        err = "stored as rows, not run-length encoded";
     return err;
 }
 

@@ -15,6 +15,7 @@ houses' people, where no probe sheets stand in for them).
 """
 import os
 import struct
+import subprocess
 import sys
 
 # The light rectangles come from the scene's one geometry table.
@@ -54,6 +55,17 @@ def bmp8(path, width, height, pixel):
             row[x] = index[c]
         rows.append(bytes(row))
     write_bmp8_file(path, width, height, palette, rows)
+
+
+RLE_W, RLE_H = 600, 400
+
+
+def rle_fixture_pixel(x, y):
+    """Runs of six to eight pixels in 100 colours, the key between them;
+    gdiutil_test.cpp computes the same."""
+    if (x // 7 + y // 5) % 3 == 0:
+        return MAGENTA
+    return (10 * (x // 60), 20 * (y // 40), 40)
 
 
 def bmp8_rows(path, width, height, row_colour):
@@ -356,6 +368,12 @@ def main():
     add_unit("FIX_24BIT")
     bmp8_short_table(os.path.join(out, "FIX_SHORT.bmp"), 16, 2, [(16 * i, 255 - 16 * i, 100) for i in range(16)])
     add_unit("FIX_SHORT")
+    # A run-length encoded sheet as another program writes one: ImageMagick
+    # encodes the plain picture (BI_RLE8). Large enough to span many pages.
+    bmp8(os.path.join(out, "FIX_RLE8_PLAIN.bmp"), RLE_W, RLE_H, rle_fixture_pixel)
+    subprocess.run(["convert", os.path.join(out, "FIX_RLE8_PLAIN.bmp"), "-compress", "RLE",
+                    "BMP3:" + os.path.join(out, "FIX_RLE8.bmp")], check=True)
+    add_unit("FIX_RLE8")
     with open(os.path.join(out, "testart_unit.rc"), "w") as f:
         f.write("\n".join(unit) + "\n")
     # Both in one script: the linker sorts the names of several resource

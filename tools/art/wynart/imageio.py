@@ -1,7 +1,9 @@
 """Picture output: palette reduction and the Windows file formats.
 
 Every scene picture leaves here as an 8-bit BMP with a 40-byte header and a
-full 256-entry colour table of its own. Transparent pixels carry the exact key
+full 256-entry colour table of its own, its pixels run-length encoded
+(BI_RLE8, which GDI reads as it is) wherever that is smaller: most sheets are
+mostly key colour, and the program file is a download. Transparent pixels carry the exact key
 colour 0xFF00FF; no other pixel may come near it, because the loader keys on
 the exact value (and a 16-bit display folds near values onto it).
 """
@@ -155,17 +157,120 @@ def _info(w, h, bits, image_size, colors):
     return struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, image_size, 2835, 2835, colors, colors)
 
 
-def bmp8_bytes(idx, palette):
-    h, w = idx.shape
-    stride = (w + 3) & ~3
-    rows = np.zeros((h, stride), dtype=np.uint8)
-    rows[:, :w] = idx
-    pix = rows[::-1].tobytes()
+# Run-length encoding (BI_RLE8). A run shorter than this goes into a literal
+# stretch, where it costs its pixels instead of two bytes and a break.
+RLE_MIN_RUN = 3
+RLE_MAX_COUNT = 255
+# Absolute mode needs at least this many pixels; fewer are single runs.
+RLE_MIN_LITERAL = 3
+BI_RGB, BI_RLE8 = 0, 1
+
+
+def _rle8_literal(out, pixels):
+    for s in range(0, len(pixels), RLE_MAX_COUNT):
+        part = pixels[s:s + RLE_MAX_COUNT]
+        if len(part) >= RLE_MIN_LITERAL:
+            out += bytes((0, len(part))) + part.tobytes()
+            if len(part) & 1:
+                out.append(0)   # each literal ends on a word boundary
+        else:
+            for v in part.tolist():
+                out += bytes((1, v))
+
+
+def _rle8_row(out, row):
+    """Every pixel of the row written, none left to a skip: GDI leaves skipped
+    pixels as they were, and a new bitmap holds nothing worth keeping."""
+    w = len(row)
+    starts = np.concatenate(([0], np.flatnonzero(row[1:] != row[:-1]) + 1))
+    lengths = np.diff(np.append(starts, w))
+    literal = -1
+    for s, n in zip(starts.tolist(), lengths.tolist()):
+        if n < RLE_MIN_RUN:
+            if literal < 0:
+                literal = s
+            continue
+        if literal >= 0:
+            _rle8_literal(out, row[literal:s])
+            literal = -1
+        v = int(row[s])
+        while n > 0:
+            k = min(n, RLE_MAX_COUNT)
+            out += bytes((k, v))
+            n -= k
+    if literal >= 0:
+        _rle8_literal(out, row[literal:])
+    out += b"\0\0"   # end of line
+
+
+def rle8_pixels(idx):
+    """The BI_RLE8 form of an index picture (bottom-up, as a DIB stores it)."""
+    out = bytearray()
+    for row in np.ascontiguousarray(idx[::-1]):
+        _rle8_row(out, row)
+    out += b"\0\1"   # end of bitmap
+    return bytes(out)
+
+
+def _bmp8_file(w, h, compression, palette, pix):
     pal = np.zeros((256, 4), dtype=np.uint8)
     pal[:, 0] = palette[:, 2]
     pal[:, 1] = palette[:, 1]
     pal[:, 2] = palette[:, 0]
-    return _bmp_file(_info(w, h, 8, len(pix), 256), pal.tobytes(), pix)
+    info = _info(w, h, 8, len(pix), 256)
+    info = info[:16] + struct.pack("<I", compression) + info[20:]
+    return _bmp_file(info, pal.tobytes(), pix)
+
+
+def bmp8_bytes(idx, palette, rle=True):
+    """The picture run-length encoded where that is smaller (unless rle is
+    False), else as rows."""
+    h, w = idx.shape
+    stride = (w + 3) & ~3
+    runs = rle8_pixels(idx) if rle else None
+    if runs is not None and len(runs) < stride * h:
+        return _bmp8_file(w, h, BI_RLE8, palette, runs)
+    rows = np.zeros((h, stride), dtype=np.uint8)
+    rows[:, :w] = idx
+    return _bmp8_file(w, h, BI_RGB, palette, rows[::-1].tobytes())
+
+
+def rle8_decode(data, w, h):
+    """Index rows (bottom-up) of BI_RLE8 pixels; strict: every pixel must be
+    written, no skip and nothing past a row's end."""
+    out = np.zeros((h, w), dtype=np.uint8)
+    written = np.zeros(h, dtype=np.int64)
+    x = y = pos = 0
+    n = len(data)
+    while True:
+        if pos + 2 > n:
+            raise ValueError("RLE8 data ends without an end of bitmap")
+        a, b = data[pos], data[pos + 1]
+        pos += 2
+        if a:
+            if y >= h or x + a > w:
+                raise ValueError("RLE8 run past the row's end")
+            out[y, x:x + a] = b
+            x += a
+            written[y] += a
+        elif b == 0 or b == 1:
+            if y < h and written[y] != w:
+                raise ValueError("RLE8 row %d holds %d of %d pixels" % (y, written[y], w))
+            if b == 1:
+                break
+            x, y = 0, y + 1
+        elif b == 2:
+            raise ValueError("RLE8 skip: pixels left unwritten")
+        else:
+            if y >= h or x + b > w or pos + b > n:
+                raise ValueError("RLE8 literal past the row's end")
+            out[y, x:x + b] = np.frombuffer(data, np.uint8, b, pos)
+            x += b
+            written[y] += b
+            pos += b + (b & 1)
+    if y < h - 1 or (y == h - 1 and written[y] != w):
+        raise ValueError("RLE8 data ends before the last row")
+    return out
 
 
 def bmp4_bytes(idx, palette16):
@@ -193,22 +298,27 @@ def bmp24_bytes(rgb):
     return _bmp_file(_info(w, h, 24, len(pix), 0), b"", pix)
 
 
-def write_bmp8(path, rgb, keymask=None, fixed=()):
+def write_bmp8(path, rgb, keymask=None, fixed=(), rle=True):
     idx, pal = quantize(rgb, keymask, fixed)
     with open(path, "wb") as f:
-        f.write(bmp8_bytes(idx, pal))
+        f.write(bmp8_bytes(idx, pal, rle))
     return pal[idx]
 
 
 def read_bmp(path):
-    """Reads back our own BMP files (8 and 24 bits) as RGB, for reviews."""
+    """Reads back our own BMP files (8 bits, plain or run-length encoded, 4 and
+    24 bits) as RGB, for reviews."""
     data = open(path, "rb").read()
     off = struct.unpack_from("<I", data, 10)[0]
     hsize, w, h, _planes, bits = struct.unpack_from("<IiiHH", data, 14)
+    compression = struct.unpack_from("<I", data, 30)[0]
     if bits == 8:
         pal = np.frombuffer(data, np.uint8, 1024, 14 + hsize).reshape(256, 4)[:, [2, 1, 0]]
-        stride = (w + 3) & ~3
-        rows = np.frombuffer(data, np.uint8, stride * abs(h), off).reshape(abs(h), stride)[:, :w]
+        if compression == BI_RLE8:
+            rows = rle8_decode(data[off:], w, abs(h))
+        else:
+            stride = (w + 3) & ~3
+            rows = np.frombuffer(data, np.uint8, stride * abs(h), off).reshape(abs(h), stride)[:, :w]
         img = pal[rows]
     elif bits == 4:
         pal = np.frombuffer(data, np.uint8, 64, 14 + hsize).reshape(16, 4)[:, [2, 1, 0]]
