@@ -176,6 +176,8 @@ void BunnySetUp(FigurRecord &r)
 
 void BunnyHop(FigurRecord &r)
 {
+    // Drawn before the click is taken: a click never makes it blink.
+    FigDraw(r, 0, kFig038Frames[r.Frame]);
     // Strict bounds: the edge of the rectangle is not the bunny.
     if (ClickPending && MouseX > r.X && MouseX < r.X + 90 && MouseY > r.Y && MouseY < r.Y + 103) {
         FigPlayOwnSound(r);
@@ -185,7 +187,6 @@ void BunnyHop(FigurRecord &r)
         FigTakeClick(true);
         return;
     }
-    FigDraw(r, 0, kFig038Frames[r.Frame]);
     if (!FigStrideEnds(r, r.Speed))
         return;
     r.Speed = Rand() % 3 + FigureSpeedBase() + 5;

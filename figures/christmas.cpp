@@ -79,8 +79,10 @@ bool WalkGoesOn(FigurRecord &r)
     return true;
 }
 
+// Both walks draw before they take a click: a click never makes them blink.
 void SantaWalk(FigurRecord &r)
 {
+    FigDraw(r, 0, kFig037Frames[kSantaWalkFirst + r.Frame]);
     if (r.Frame == 0 && FigLeftClickIn(r, 64, 83)) {
         FigPlayOwnSound(r);
         r.Direction = r.Avoids = 0;
@@ -90,7 +92,6 @@ void SantaWalk(FigurRecord &r)
         FigTakeClick(true);
         return;
     }
-    FigDraw(r, 0, kFig037Frames[kSantaWalkFirst + r.Frame]);
     if (!FigStrideEnds(r, r.Speed))
         return;
     r.X += kStride;
@@ -167,6 +168,7 @@ int ParcelWalkSpeed() { return Rand() % 4 + FigureSpeedBase() + 6; }
 
 void ParcelWalk(FigurRecord &r)
 {
+    FigDraw(r, kParcelSlot, kFig037Frames[kParcelWalkFirst + r.Frame]);
     // A click stops them without a word: they put the parcel down.
     if (r.Frame == 0 && FigLeftClickIn(r, 120, 80)) {
         r.X -= kStride;
@@ -176,7 +178,6 @@ void ParcelWalk(FigurRecord &r)
         r.State = 2003;
         return;
     }
-    FigDraw(r, kParcelSlot, kFig037Frames[kParcelWalkFirst + r.Frame]);
     if (!FigStrideEnds(r, r.Speed))
         return;
     r.X += kStride;

@@ -361,15 +361,17 @@ void DoorSound(FigurRecord &r)
         FigPlaySample(r, kDoorSample);
 }
 
+// The click, the stop and the wander belong to the end of a stride: taken
+// mid-stride, a click would set her back a stride she never made.
 void WalkToDoor(FigurRecord &r, bool second)
 {
     FigDraw(r, kDoorSlot, kFig033Frames[kToDoor + gPair.pose + r.Frame]);
-    if (Advance(r, r.Speed, kWalkFrames6)) {
-        r.X += kDoorStride;
-        if (Rand() % 2 == 0)
-            gPair.pose = Rand() % 3 != 0 ? 0 : 6;
-        FigApplyAvoid(r);
-    }
+    if (!Advance(r, r.Speed, kWalkFrames6))
+        return;
+    r.X += kDoorStride;
+    if (Rand() % 2 == 0)
+        gPair.pose = Rand() % 3 != 0 ? 0 : 6;
+    FigApplyAvoid(r);
     if (FigLeftClickIn(r, kClickW, kClickH)) {
         FigPlayOwnSound(r);
         r.ScriptVar = 1;

@@ -364,6 +364,7 @@ void LookerBSetUp(LookerB &s, FigurRecord &r)
 }
 
 // A left click on a walking 45 or 50 stops it to look about.
+// Taken after the walk's frame is drawn: a click never makes the figure blink.
 bool LookerBClick(const LookerB &s, FigurRecord &r)
 {
     if (!FigLeftClickIn(r, s.frames[0].w, s.frames[0].h))
@@ -424,9 +425,9 @@ bool LookerB50Stride(FigurRecord &r)
 
 void LookerBWalkLeft(LookerB &s, FigurRecord &r)
 {
+    FigDraw(r, s.sheet, s.frames[r.Frame]);
     if (LookerBClick(s, r))
         return;
-    FigDraw(r, s.sheet, s.frames[r.Frame]);
     if (!FigStrideEnds(r, r.Speed))
         return;
     r.X -= kLookerBStride;
@@ -464,9 +465,9 @@ void LookerBLook(LookerB &s, FigurRecord &r)
 
 void LookerBWalkRight(LookerB &s, FigurRecord &r)
 {
+    FigDraw(r, s.sheet, s.frames[kLookerBWalkRightFirst + r.Frame]);
     if (LookerBClick(s, r))
         return;
-    FigDraw(r, s.sheet, s.frames[kLookerBWalkRightFirst + r.Frame]);
     const int limit = (s.id == 45 ? (Rand() & 3) : Rand() % 3) + r.Speed;
     if (!FigStrideEnds(r, limit))
         return;

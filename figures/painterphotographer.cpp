@@ -197,7 +197,11 @@ void PhotographerShoot(FigurRecord &r)
     if (++r.Frame <= Rand() % 3 + 5)
         return;
     r.Frame = Rand() & 3;
-    if (++r.WaitCount > Rand() % 3 && r.AvoidOrder == 0) {
+    const bool asked = r.AvoidOrder != 0;
+    // Someone close by: one more round of pictures, and the order is used
+    // up, or he would photograph for good.
+    r.AvoidOrder = 0;
+    if (++r.WaitCount > Rand() % 3 && !asked) {
         r.Frame = 0;
         r.WaitCount = Rand() % 3;
         r.State = Rand() % (PedestrianCount + 1) != 0 ? 1 : 3;

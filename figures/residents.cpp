@@ -338,7 +338,11 @@ void Stand(FigurRecord &r, const ResidentKind &k, ResidentState &s, bool right)
     if (!FigTick(r, r.Speed) || ++r.Frame < frames)
         return;
     r.Frame = 0;
-    if (r.AvoidOrder != 0)
+    const bool asked = r.AvoidOrder != 0;
+    // Someone close by: stand one more round. The order is used up here, or
+    // the figure would stand for good.
+    r.AvoidOrder = 0;
+    if (asked)
         return;
     r.Speed = SlowSpeed(3, 3);
     r.ScriptVar = 0;
@@ -409,6 +413,9 @@ int InsideTicks(const ResidentKind &k, int door)
 void GoIn(FigurRecord &r, const ResidentKind &k, ResidentState &s)
 {
     Draw(r, k, r.Gait + r.Frame);
+    // An order for someone below the door means nothing once the figure is
+    // going in; left standing, it would keep the figure inside for good.
+    r.AvoidOrder = 0;
     if (!FigTick(r, r.Speed) || ++r.Frame < kDoorFrames)
         return;
     r.Frame = 0;

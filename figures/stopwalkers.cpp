@@ -321,7 +321,8 @@ void StrollerWalkRight(FigurRecord &r)
     if (StrideDone(r)) {
         r.X += kStrollerStride;
         FigApplyAvoid(r);
-        if (FigLeftClickIn(r, StrollerEntry(0).w, StrollerEntry(0).h)) {
+        // While the bus halts she has eyes for nothing else.
+        if (!BusHaltedNow() && FigLeftClickIn(r, StrollerEntry(0).w, StrollerEntry(0).h)) {
             FigTakeClick(true);
             FigPlayOwnSound(r);
             r.WaitCount = 0;
@@ -555,6 +556,8 @@ void HeavyFidget(FigurRecord &r, int first, int tickLimit, bool counts)
         FigDraw(r, 0, HeavyEntry(kHeavyWaitEntry));
         return;
     }
+    // Drawn before the click is taken: a click never makes him blink.
+    FigDraw(r, 0, HeavyEntry(first + r.Frame));
     if (HeavyClicked(r, first)) {
         if (r.State == 100)
             r.State = (Rand() & 3) != 0 ? 200 : 3;
@@ -562,7 +565,6 @@ void HeavyFidget(FigurRecord &r, int first, int tickLimit, bool counts)
             r.State = Rand() % 3 != 0 ? 100 : 210;
         return;
     }
-    FigDraw(r, 0, HeavyEntry(first + r.Frame));
     if (FrameStep(r, tickLimit) && r.Frame > Rand() % 5 + 5) {
         r.Frame = 0;
         if (counts && --r.WaitCount < 1)

@@ -28,6 +28,12 @@ constexpr int kChosenVehicles = kLastVehicle - kFirstChosenVehicle + 1;
 constexpr int kFewPedestrians = 3;
 constexpr int kDogTracesForRareDog = 3;
 constexpr int kWideScene = 1025;
+// The house whose door the couple of figure 33 goes in and comes out of.
+constexpr int kFigur033HomeDoor = 2;
+// The residents who live behind door 2, and that door.
+constexpr int kFirstHomeResident = 63, kLastHomeResident = 67;
+constexpr int kResidentsHome = 2;
+constexpr int kHouseVisitor = 62;
 
 enum Phase : unsigned { kAnyPhase = 7, kDayOnly = 1, kDuskOnly = 2, kNightOnly = 4 };
 constexpr unsigned kNotDusk = kDayOnly | kNightOnly;
@@ -99,6 +105,8 @@ int DrawCandidate()
 
 }  // namespace
 
+bool Figur033MayCome() { return Figur033HouseDoor1 == 0 || Figur033HouseDoor1 == kFigur033HomeDoor; }
+
 bool PedestrianRuleHolds(int id)
 {
     switch (id) {
@@ -138,7 +146,7 @@ bool PedestrianRuleHolds(int id)
     case 32:
         return HourFrom(12) && Figur028Home == 0 && NoneOnStage({25, 28, 29, 31, 33, 61, 62, 63, 64, 65, 66});
     case 33:
-        return Figur033HouseDoor1 == 0 && NoneOnStage({25, 28, 31, 51, 61, 62, 63, 64, 65, 66, 67, 68});
+        return Figur033MayCome() && NoneOnStage({25, 28, 31, 51, 61, 62, 63, 64, 65, 66, 67, 68});
     case 34: return IsWeekday() && !IsCarnivalTime();
     case 35: return BirthdaysToday >= 1 && TimeOfDay != kNight && NoneOnStage({41, 42, 71});
     case 36:
@@ -201,10 +209,30 @@ bool PedestrianRuleHolds(int id)
     }
 }
 
+namespace {
+
+// The people of door 2 whose last act ended away from home (off an edge, at a
+// phase change or a remove click while inside another door) are home again
+// once none of them is on stage, and the visitor 62 is in no house once off
+// stage: else they would stay away for the rest of the run.
+void ResidentsHomeAgain()
+{
+    if (!IsOnStage(kHouseVisitor))
+        ResidentDoor[kHouseVisitor] = 0;
+    for (int id = kFirstHomeResident; id <= kLastHomeResident; ++id)
+        if (IsOnStage(id))
+            return;
+    for (int id = kFirstHomeResident; id <= kLastHomeResident; ++id)
+        ResidentDoor[id] = kResidentsHome;
+}
+
+}  // namespace
+
 int NextPedestrian()
 {
     if (PhaseChangeDue)
         return 0;
+    ResidentsHomeAgain();
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         int candidate = 0;
         for (int draw = 0; draw < kDrawsPerAttempt && !candidate; ++draw) {

@@ -20,5 +20,8 @@ int IsPhaseChangeTime();
 // calendar and the objects that must not be on stage with it).
 bool PedestrianRuleHolds(int id);
 bool VehicleRuleHolds(int id);
+// Figure 33 may come while its first person is out, and while she is inside
+// the house of door 2: her next door act brings her out of it again.
+bool Figur033MayCome();
 // How many vehicles may drive in one direction at once.
 int VehicleLaneLimit();

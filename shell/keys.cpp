@@ -8,6 +8,7 @@
 #include "figures/musicians.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
+#include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
@@ -155,7 +156,7 @@ void LetterKey(int key)
             NoteEditorOpen = StartEditNote() ? 1 : 0;
         break;
     case 'O': if (!IsOnStage(26) && !IsOnStage(47)) KeyLoad(25); break;
-    case 'P': if (Figur033HouseDoor1 == 0 && !IsOnStage(28)) KeyLoad(33); break;
+    case 'P': if (Figur033MayCome() && !IsOnStage(28)) KeyLoad(33); break;
     case 'Q': if (day) KeyLoad(52); break;
     case 'R':
         if (WeatherShow) {
@@ -196,6 +197,10 @@ void PauseKey(HWND window)
     UINT period = was == 0 ? kPausePeriodFirst : static_cast<UINT>(kPausePeriodBase - Speed);
     SetTimer(window, kSaverTimer, period, nullptr);
 }
+
+// The margins belong to the scene, not to the window: on a screen wider than
+// the scene it starts at SceneX, and a talk click is measured from there.
+bool InTalkBand(int sceneX) { return sceneX > kTalkLeftEdge && sceneX < SceneW - kTalkRightMargin; }
 
 void StorePoint(int x, int y)
 {
@@ -302,7 +307,7 @@ void OnRightButtonUp(HWND, int x, int y, WPARAM flags)
     StorePoint(x, y);
     if (flags == MK_SHIFT)
         RemovePending = 1;
-    else if (x > kTalkLeftEdge && x < SceneW - kTalkRightMargin)
+    else if (InTalkBand(x - SceneX))
         TalkPending = 1;
 }
 

@@ -537,9 +537,7 @@ void TakeClick(FigurRecord &r, Visit &v)
 
 void Enter(FigurRecord &r, const PassingMember &m)
 {
-    // The hold is left standing here: only the driving clears it, so a
-    // vehicle held at its first entering tick gives up.
-    if (r.AvoidOrder == 0) {
+    if (!VehicleHeldNow(r)) {
         r.Frame = 0;
         r.State = kDriving;
         return;
@@ -858,6 +856,11 @@ void PassingStep(int id)
     Visit &v = VisitOf(id);
     TakeClick(r, v);
     VehicleFollowSound(r);
+    // While it waits off stage for its set-up, lettering or sheet, a hold
+    // set for a vehicle passing by means nothing: left standing, it would
+    // make the vehicle give up at its entry on a free road.
+    if (r.State == kSetUp || r.State >= kAskLettering)
+        r.AvoidOrder = 0;
     switch (r.State) {
     case kSetUp: SetUp(r, v); return;
     case kEntering: Enter(r, *v.member); return;

@@ -64,7 +64,7 @@ void SetUp(FigurRecord &r)
 
 void EnterLeft(FigurRecord &r)
 {
-    if (r.AvoidOrder == 0) {
+    if (!VehicleHeldNow(r)) {
         r.Frame = 0;
         r.State = kDriveLeft;
         return;
@@ -79,7 +79,7 @@ void EnterLeft(FigurRecord &r)
 
 void EnterRight(FigurRecord &r)
 {
-    if (r.AvoidOrder == 0) {
+    if (!VehicleHeldNow(r)) {
         r.Frame = 0;
         r.State = kDriveRight;
         return;

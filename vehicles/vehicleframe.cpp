@@ -86,6 +86,13 @@ void VehicleWanderSpeed(FigurRecord &r, int factor, int offset)
     }
 }
 
+bool VehicleHeldNow(FigurRecord &r)
+{
+    const bool held = r.AvoidOrder != 0;
+    r.AvoidOrder = 0;
+    return held;
+}
+
 void VehicleDrift(FigurRecord &r, int turnAfter)
 {
     int y = r.Y + r.DriftStep;

@@ -43,6 +43,10 @@ void VehicleWanderSpeed(FigurRecord &r, int factor, int offset);
 // One step across the lane, kept inside it; an edge ends the run of steps,
 // and after more than turnAfter steps the direction turns.
 void VehicleDrift(FigurRecord &r, int turnAfter);
+// Whether the scene step holds the vehicle this tick. It only ever sets the
+// hold, so the hold is read afresh each tick and used up here: left
+// standing, a hold of one tick would make a vehicle give up on a free road.
+bool VehicleHeldNow(FigurRecord &r);
 
 // Engine, horn and door samples are gated by `Sound` and their switch.
 bool VehicleSoundOn(int soundSwitch);

@@ -8,6 +8,7 @@
 #include "features/lights.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
+#include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "shell/keys.h"
@@ -246,8 +247,7 @@ TEST_F(HouseDoorPair, APersonInsideComesOutOnceTheNeighboursAreGoneOrGivesUp)
     }
     EXPECT_TRUE(away == 1203 ? lastX + 25 > SceneW : lastX - 25 < -100) << away << " " << lastX;
 
-    // Her way out is reached by a direct load: the choice takes the couple
-    // only while she is out.
+    // Her way out, as his.
     At(2026, 6, 10, 20, 0);
     Build();
     Figur033HouseDoor1 = 2;
@@ -297,8 +297,11 @@ TEST_F(HouseDoorPair, ACallerClickedFarBeforeTheDoorStopsToLookNearerNot)
         ASSERT_TRUE(SheetArrives(91));
         FigurRecord &r = FigurTable[kPair];
         ASSERT_EQ(r.State, 100);
-        r.X = c.x;
-        MouseX = r.X + 10;
+        // The click is taken where her stride ends.
+        r.X = c.x - 31;
+        r.Frame = 5;
+        r.Tick = r.Speed;
+        MouseX = c.x + 10;
         MouseY = r.Y + 10;
         ClickPending = 1;
         Run(kPair);
@@ -307,6 +310,77 @@ TEST_F(HouseDoorPair, ACallerClickedFarBeforeTheDoorStopsToLookNearerNot)
         ClickPending = 0;
         Leave();
     }
+}
+
+// Inside house 2 she is not gone for the run: the casting and key P bring
+// her, she comes out of door 2, and once she has walked off the couple comes
+// again, from the left.
+TEST_F(HouseDoorPair, SheComesOutOfDoorTwoAtHerNextDoorActAndTheCoupleComesAgain)
+{
+    At(2026, 6, 10, 20, 0);
+    Build();
+    FigurRecord &r = FigurTable[kPair];
+    Figur033HouseDoor1 = 2;
+    r.MayReturn = 1;
+    EXPECT_TRUE(PedestrianRuleHolds(kPair));
+    SeedRand(7);
+    RunSceneKey('P');
+    ASSERT_TRUE(testutil::WaitFor([] { return IsOnStage(kPair) && !LoaderBusy; }, 5000));
+    bool cameOut = false;
+    for (int frame = 0; frame < 20000 && IsOnStage(kPair); ++frame) {
+        if (r.State == 91)
+            testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+        Frames(1);
+        cameOut = cameOut || r.State == 201;
+    }
+    EXPECT_TRUE(cameOut);
+    EXPECT_FALSE(IsOnStage(kPair));
+    EXPECT_EQ(Figur033HouseDoor1, 0);
+    testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+    RunSceneKey('P');
+    ASSERT_TRUE(testutil::WaitFor([] { return IsOnStage(kPair) && !LoaderBusy; }, 5000));
+    for (int frame = 0; frame < 5 && r.State != 91; ++frame)
+        Frames(1);
+    EXPECT_EQ(r.State, 91);
+    EXPECT_LT(r.X, 0) << "from the left";
+    Leave();
+}
+
+// Walking to the door she takes a click, and wanders across the lane, only
+// where a stride ends: a click late in a stride stops her where she stands,
+// not a stride back, and between strides she keeps her line.
+TEST_F(HouseDoorPair, OnHerWayToTheDoorClickAndWanderWaitForTheStride)
+{
+    At(2026, 6, 10, 20, 0);
+    Build();
+    SeedRand(11);
+    OnStage(kPair, 90);
+    Run(kPair);
+    ASSERT_TRUE(SheetArrives(91));
+    FigurRecord &r = FigurTable[kPair];
+    ASSERT_EQ(r.State, 100);
+    r.X = kDoorX - 400;
+    int midStrideMoves = 0;
+    while (IsOnStage(kPair) && r.State == 100 && r.X < kDoorX - 200) {
+        const int x = r.X, y = r.Y;
+        Frames(1);
+        midStrideMoves += r.Y != y && r.X == x;
+    }
+    EXPECT_EQ(midStrideMoves, 0) << "she wandered between strides";
+    ASSERT_EQ(r.State, 100);
+    while (r.Frame != 5)
+        Frames(1);
+    const int x = r.X;
+    // On her, where the stride will have brought her.
+    MouseX = r.X + 31 + 10;
+    MouseY = r.Y + 10;
+    ClickPending = 1;
+    for (int frame = 0; frame < 100 && r.State == 100; ++frame)
+        Frames(1);
+    EXPECT_EQ(r.State, 102);
+    EXPECT_EQ(r.X, x) << "set back a stride she never made";
+    ClickPending = 0;
+    Leave();
 }
 
 TEST_F(HouseDoorPair, WithoutItsSheetTheAppearanceEnds)

@@ -824,6 +824,60 @@ TEST_F(Pavement, ThePainterStrokesAgainWhileSomeoneIsSteeredRoundHim)
     }
 }
 
+// A click on a walking figure is taken on a frame it is drawn on: the work
+// buffer is built afresh each frame, so a script that took the click and
+// returned before drawing would make the figure blink.
+TEST_F(Pavement, AClickNeverMakesAFigureBlink)
+{
+    struct Case {
+        const char *what;
+        int id, month, state, slot, clickDx;
+    } cases[] = {
+        {"Father Christmas walking", 37, 12, 1001, 0, 10}, {"the parcel men walking", 37, 6, 2002, 1, 100},
+        {"the Easter bunny hopping", 38, 4, 1, 0, 10},     {"45 walking left", 45, 6, 1, 0, 10},
+        {"45 walking right", 45, 6, 3, 0, 10},             {"50 walking left", 50, 6, 1, 0, 10},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        At(2026, c.month, 10, 14, 0);
+        FigurRecord &r = Enter(c.id);
+        for (int i = 0; i < 5 && r.State != c.state; ++i) {
+            testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+            Run(c.id);
+        }
+        r.State = c.state;
+        r.X = 400;
+        r.Frame = r.Tick = 0;
+        const int x = r.X, y = r.Y;
+        Click(ClickPending, x + c.clickDx, y + 10);
+        Frames(1);
+        EXPECT_EQ(ClickPending, 0u) << "the click was taken";
+        EXPECT_NE(r.State, c.state) << "by the figure";
+        EXPECT_GE(DrawnEntryAt(c.id, x, y, c.slot), 0) << "nothing drawn on the click's frame";
+        UnloadFigur(c.id);
+        testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+    }
+}
+
+// Someone who passes on his left while he photographs holds him one more
+// round; once nobody is in reach he walks on, through the real scene step.
+TEST_F(Pavement, ThePhotographerWalksOnOnceThePasserOnHisLeftIsGone)
+{
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        SeedRand(seed);
+        FigurRecord &r = Enter(54);
+        r.X = 600;
+        r.State = 2;
+        r.Frame = r.Tick = r.WaitCount = 0;
+        ASSERT_NE(OrderFromAPasserBy(54, 34, -100), 0) << "the passer was in reach";
+        int frames = 0;
+        for (; frames < 20000 && IsOnStage(54) && r.State == 2; ++frames)
+            SceneStep();
+        EXPECT_NE(r.State, 2) << "seed " << seed << ": still photographing after " << frames << " frames";
+        UnloadFigur(54);
+    }
+}
+
 TEST_F(Pavement, Couple57StopsFarMoreOftenThanCouple56)
 {
     std::map<int, int> stops;

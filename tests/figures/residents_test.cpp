@@ -8,6 +8,7 @@
 #include "figures/figures.h"
 #include "scene/animation.h"
 #include "scene/calendar.h"
+#include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
@@ -196,6 +197,92 @@ TEST_F(Residents, ADueChangeOfDayPhaseEndsThemInsideAndOffStageUnseen)
         PhaseChangeDue = 0;
         ResidentDoor[c.id] = 2;
     }
+}
+
+// Standing for someone who passes (facing right in state 2, left in 11), a
+// resident walks on once the passer is gone, through the real scene step.
+TEST_F(Residents, AResidentStandingForAPasserWalksOnOnceItIsGone)
+{
+    struct Case {
+        int id, state, direction, passerDx;
+    } cases[] = {{63, 2, 1, 60}, {63, 11, -1, -100}, {62, 2, 1, 60}, {67, 11, -1, -100}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.id << " in state " << c.state);
+        SeedRand(4);
+        FigurRecord &r = Enter(c.id);
+        r.X = 200;
+        r.State = c.state;
+        r.Frame = r.Tick = 0;
+        r.Direction = r.Avoids = c.direction;
+        ASSERT_NE(OrderFromAPasserBy(c.id, 34, c.passerDx), 0) << "the passer was in reach";
+        int frames = 0;
+        for (; frames < 20000 && IsOnStage(c.id) && r.State == c.state; ++frames)
+            SceneStep();
+        EXPECT_NE(r.State, c.state) << "still standing after " << frames << " frames";
+        UnloadFigur(c.id);
+    }
+}
+
+// Someone below the door while the visitor goes in gives it an order that
+// ends with the going in: it comes out again when its time inside is up.
+TEST_F(Residents, AnOrderGivenWhileGoingInDoesNotKeepAFigureInside)
+{
+    uint32_t seed = 1;
+    for (; seed < 50; ++seed) {
+        SeedRand(seed);
+        Enter(62);
+        const int door = ResidentTargetDoor(62);
+        if (door >= 1 && door <= 3)
+            break;
+        UnloadFigur(62);
+    }
+    ASSERT_TRUE(IsOnStage(62)) << "a visit to door 1, 2 or 3";
+    FigurRecord &r = FigurTable[62];
+    r.State = 4;
+    r.Gait = 6 * ResidentTargetDoor(62) + 78;
+    r.Frame = 5;
+    r.Tick = r.Speed;
+    r.Direction = r.Avoids = -2;
+    r.AvoidOrder = 3;
+    SceneStep();
+    ASSERT_EQ(r.State, 5) << "inside";
+    r.WaitCount = 1;
+    int frames = 0;
+    for (; frames < 1000 && IsOnStage(62) && (r.State == 5 || r.State == 900); ++frames)
+        SceneStep();
+    EXPECT_EQ(r.State, 6) << "still inside after " << frames << " frames";
+    UnloadFigur(62);
+}
+
+// A resident whose act ended away from home (64 came out of door 2 and was
+// removed on the pavement) is home again for the casting once none of the
+// residents is on stage; the visitor 62 removed inside a house is in none.
+TEST_F(Residents, ResidentsWhoseActEndedAwayAreHomeAgainOnceNoneIsOnStage)
+{
+    At(2026, 6, 10, 11, 0);
+    Build();
+    ASSERT_EQ(TimeOfDay, kDay);
+    FigurRecord &r = Enter(64);
+    for (int i = 0; i < 2000 && ResidentDoor[64] != 0; ++i)
+        Run(64);
+    ASSERT_EQ(ResidentDoor[64], 0) << "came out";
+    MouseX = r.X + 20;
+    MouseY = r.Y + 40;
+    RemovePending = 1;
+    Run(64);
+    ASSERT_FALSE(IsOnStage(64));
+    ResidentDoor[62] = 3;
+    FigurTable[64].MayReturn = 1;
+    // While one of them is about, the others' places stand.
+    PretendOnStage(65);
+    NextPedestrian();
+    EXPECT_EQ(ResidentDoor[64], 0);
+    EXPECT_EQ(ResidentDoor[62], 0);
+    PretendOnStage(65, false);
+    NextPedestrian();
+    for (int id = 63; id <= 67; ++id)
+        EXPECT_EQ(ResidentDoor[id], 2) << id;
+    EXPECT_TRUE(PedestrianRuleHolds(64));
 }
 
 TEST_F(Residents, ARemoveClickOnTheBoxOfAFigureInsideRemovesIt)

@@ -270,6 +270,54 @@ TEST_F(StopWalkers, FigureFiveWaitsLeftOfThePostAndStepsRightToTheDoor)
     EXPECT_EQ(DrawnEntry(5), 31);
 }
 
+// Clicked in either fidget he changes it on a frame he is drawn on: a click
+// never makes him blink.
+TEST_F(StopWalkers, FigureFiveClickedInHisFidgetsIsStillDrawn)
+{
+    for (int state : {100, 200}) {
+        SCOPED_TRACE(state);
+        FigurRecord &r = Enter(5);
+        r.X = PostX() - 90;
+        r.State = state;
+        r.Frame = r.Tick = 0;
+        r.WaitCount = 3;
+        const int x = r.X, y = r.Y;
+        Click(ClickPending, x + 10, y + 10);
+        Frames(1);
+        EXPECT_EQ(ClickPending, 0u) << "the click was taken";
+        EXPECT_NE(r.State, state);
+        EXPECT_GE(DrawnEntryAt(5, x, y), 0) << "nothing drawn on the click's frame";
+        UnloadFigur(5);
+    }
+}
+
+// While the bus halts she ignores a click, as the others at the stop do;
+// once it has gone, the click stops her to look about.
+TEST_F(StopWalkers, FigureThreeIgnoresAClickWhileTheBusHalts)
+{
+    for (bool halted : {true, false}) {
+        SCOPED_TRACE(halted ? "bus halted" : "no bus");
+        FigurRecord &r = Enter(3);
+        r.State = 1;
+        r.WantsBus = 0;
+        r.X = 100;
+        // The last frame of a stride: the click is taken where it ends.
+        r.Frame = 3;
+        r.Tick = 0;
+        r.Speed = 4;
+        BusHalted = halted ? 1 : 0;
+        Click(ClickPending, r.X + 40, r.Y + 10);
+        for (int frame = 0; frame < kClickLifetimeFrames && r.X == 100; ++frame)
+            Frames(1);
+        ASSERT_GT(r.X, 100) << "a stride ended";
+        EXPECT_EQ(r.State, halted ? 1 : 2);
+        EXPECT_EQ(ClickPending, halted ? 1u : 0u);
+        ClickPending = 0;
+        BusHalted = 0;
+        UnloadFigur(3);
+    }
+}
+
 TEST_F(StopWalkers, FigureTenPassingByNeverWaits)
 {
     int passed = 0, waited = 0;

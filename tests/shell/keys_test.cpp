@@ -45,18 +45,21 @@ TEST(Keys, VolumeKeysWaitInTheSceneQueue)
 
 TEST(Keys, ButtonsSetOneRequestWithThePointInSceneCoordinates)
 {
+    // A scene of 1280 in the middle of a 1920 screen: the talk margins, 70
+    // on the left and 50 on the right, are the scene's own.
     SceneX = 320;
     SceneY = 704;
     SceneW = 1280;
     struct { int button; int x; WPARAM flags; uint32_t click, talk, remove; } cases[] = {
         {0, 400, 0, 1, 0, 0},
         {1, 400, 0, 0, 0, 1},
-        {2, 60, 0, 0, 0, 0},             // too far left to talk
-        {2, 71, 0, 0, 1, 0},
-        {2, 1229, 0, 0, 1, 0},
-        {2, 1230, 0, 0, 0, 0},           // too far right
+        {2, 320 + 70, 0, 0, 0, 0},       // too far left to talk
+        {2, 320 + 71, 0, 0, 1, 0},
+        {2, 320 + 909, 0, 0, 1, 0},      // door 3 and on, right of window x 1229
+        {2, 320 + 1229, 0, 0, 1, 0},
+        {2, 320 + 1230, 0, 0, 0, 0},     // too far right
         {2, 60, MK_SHIFT, 0, 0, 1},      // Shift alone: remove anywhere
-        {2, 100, MK_SHIFT | MK_CONTROL, 0, 1, 0},
+        {2, 400, MK_SHIFT | MK_CONTROL, 0, 1, 0},
     };
     for (auto c : cases) {
         ClickPending = 1;

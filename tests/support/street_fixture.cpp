@@ -133,6 +133,21 @@ void StreetScene::Frames(int n)
     }
 }
 
+int StreetScene::OrderFromAPasserBy(int id, int passer, int dx)
+{
+    OnStage(passer, 0);
+    Run(passer);
+    const FigurRecord &r = FigurTable[id];
+    FigurRecord &p = FigurTable[passer];
+    p.X = r.X + dx;
+    p.Y = r.FootLine - p.FrameH;
+    p.FootLine = r.FootLine;
+    RefreshAndSortDrawList();
+    ComputeAvoidanceOrders();
+    UnloadFigur(passer);
+    return r.AvoidOrder;
+}
+
 COLORREF StreetScene::Work(int x, int y) { return GetPixel(WorkDC, x, y); }
 
 int StreetScene::DrawnEntry(int id, int slot) { return DrawnEntryAt(id, FigurTable[id].X, FigurTable[id].Y, slot); }

@@ -32,6 +32,10 @@ protected:
     void Run(int id, int n = 1);
     // n frames of the scene step on the work buffer.
     void Frames(int n);
+    // A passer (a figure of the street) on figure id's foot line, dx right of
+    // it, while the scene step gives its avoidance orders; then the passer
+    // leaves. The order id got is left to id's script; it is returned.
+    int OrderFromAPasserBy(int id, int passer, int dx);
 
     COLORREF Work(int x, int y);
     // Which entry of figure id was drawn at its corner, or -1.

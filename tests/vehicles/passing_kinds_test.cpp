@@ -7,6 +7,7 @@
 #include "scene/animation.h"
 #include "scene/calendar.h"
 #include "scene/objects.h"
+#include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
 #include "services/lettering.h"
@@ -14,6 +15,7 @@
 #include "shell/config.h"
 #include "shell/keys.h"
 #include "vehicles/passing.h"
+#include "vehicles/vehicleframe.h"
 
 #include <set>
 
@@ -186,6 +188,40 @@ TEST_F(PassingSpecial, LetteredLorriesWearTheUsersPictureOnTheirBox)
         UnloadFigur(c.id);
         WaitForExtraSheet();
     }
+}
+
+// While 94 waits for its lettering, 93 drives past in its lane and the scene
+// step holds the waiting lorry; once the road is free and the lettering has
+// come, it enters and drives with the user's picture, not giving up.
+TEST_F(PassingSpecial, AVehiclePassingDuringTheLetteringWaitLeavesNoHold)
+{
+    LKWPiclistCount = 3;
+    SetLetteringStandIn(AcceptButNeverDeliver);
+    SeedRand(2);
+    OnStage(94, 0);
+    FigurRecord &lorry = R(94);
+    Run(94, 2);
+    ASSERT_EQ(lorry.State, 51);
+    OnStage(93, 0);
+    Until(93, 2);
+    FigurRecord &car = R(93);
+    ASSERT_EQ(car.State, 2);
+    car.X = lorry.X + lorry.FrameW + 40;
+    VehicleSetY(car, lorry.Y + lorry.FrameH - car.FrameH);
+    car.Speed = 0;
+    RefreshAndSortDrawList();
+    ComputeAvoidanceOrders();
+    EXPECT_NE(lorry.AvoidOrder, 0) << "held while the car is ahead";
+    Frames(3);
+    UnloadFigur(93);
+    ASSERT_EQ(PublishAProbeSheetAsLettering(94), 1);
+    WaitForExtraSheet();
+    for (int frame = 0; frame < 100 && IsOnStage(94) && lorry.State != 2; ++frame)
+        Frames(1);
+    ASSERT_TRUE(IsOnStage(94)) << "gave up on a free road";
+    EXPECT_EQ(lorry.State, 2);
+    UnloadFigur(94);
+    WaitForExtraSheet();
 }
 
 // Pulling over: a click asks a driving 89, 93 or 94 to stop near the right
