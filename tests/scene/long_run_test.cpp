@@ -39,32 +39,6 @@ constexpr int kFramePeriodBase = 60;  // the frame period is 60 - Speed ms
 constexpr int64_t kTicksPerMs = 10000;  // FILETIME counts 100 ns
 constexpr int64_t kTicksPerMinute = 60 * 1000 * kTicksPerMs;
 
-// Faults of the street another change mends: each one keeps a figure from
-// coming again, or keeps it on stage, and is named here until it is mended.
-struct KnownException {
-    int id;
-    const char *why;
-};
-const KnownException kKnownExceptions[] = {
-    {33, "the couple of door 2 comes once a run"},
-    {54, "the photographer may photograph for hours"},
-    {62, "a resident who stops to stand may stand for good"},
-    {63, "a resident whose act ends away from home is gone for the run"},
-    {64, "a resident whose act ends away from home is gone for the run"},
-    {65, "a resident whose act ends away from home is gone for the run"},
-    {66, "a resident whose act ends away from home is gone for the run"},
-    {67, "a resident whose act ends away from home is gone for the run"},
-    {68, "a resident who stops to stand may stand for good"},
-};
-
-bool IsKnownException(int id)
-{
-    for (const KnownException &known : kKnownExceptions)
-        if (known.id == id)
-            return true;
-    return false;
-}
-
 // How long anyone may stay, in minutes of the clock: the longest act of the
 // kind with room to spare, never the hours a stuck figure stands.
 int StayBoundMinutes(int id)
@@ -185,7 +159,7 @@ protected:
                 longest_[id] = std::max(longest_[id], pass - since_[id]);
                 since_[id] = -1;
             }
-            if (on && pass - since_[id] > stayBoundPasses_[id] && !overstayed_.count(id) && !IsKnownException(id)) {
+            if (on && pass - since_[id] > stayBoundPasses_[id] && !overstayed_.count(id)) {
                 overstayed_.insert(id);
                 overstayNotes_ += std::to_string(id) + " (state " + std::to_string(FigurTable[id].State) + ", " +
                                   span_ + ") ";
@@ -245,7 +219,7 @@ protected:
         ASSERT_EQ(RunState, kRunning) << span.name << " ended the run\n" << Log();
         std::string missing;
         for (int id : span.mustComeAgain)
-            if (came_[id] < 2 && !IsKnownException(id))
+            if (came_[id] < 2)
                 missing += std::to_string(id) + " (" + std::to_string(came_[id]) + ") ";
         EXPECT_EQ(missing, "") << span.name << ": came less than twice";
         std::string seen;
