@@ -250,8 +250,10 @@ TEST_F(LongRun, TheStreetLivesForHoursAcrossDayPhasesAndSeasons)
     const Span spans[] = {
         // From the day through dusk into the night: the people of the
         // street and the traffic of the evening.
+        // (The walkers 8 and 48 are rare enough at this hour to come only
+        // once in it.)
         {"a summer evening", 2026, 6, 10, 19, 56, 75,
-         {2, 4, 6, 8, 23, 25, 28, 29, 34, 45, 48, 50, 59, 60, 69, 70, 72, 75, 77, 78, 81, 83, 84, 86,
+         {2, 4, 6, 23, 25, 28, 29, 34, 45, 50, 59, 60, 69, 70, 72, 75, 77, 78, 81, 83, 84, 86,
           87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 105}},
         // From the night through dusk into the day, in winter clothes.
         {"a winter morning", 2026, 1, 14, 6, 56, 75, {}},
