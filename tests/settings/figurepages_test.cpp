@@ -490,7 +490,7 @@ TEST_F(SpeechPageTest, FontDialogCancelRestoresOkStores)
             SendMessageA(faces, CB_SETCURSEL, other, 0);
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFontFaces, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
             PostMessageA(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
-            Poll([&] { return !IsWindow(dialog); }, kBoxWaitMs);
+            AwaitDialogEnd(dialog, kBoxWaitMs);
             changed = ApplyEnabled(sheet);
             PressButton(sheet, PSBTN_OK);
         });
@@ -681,7 +681,7 @@ protected:
         if (box) {
             EXPECT_TRUE(DismissBox(thread, box, kBoxWaitMs));
         }
-        Poll([&] { return !IsWindow(dialog); }, kBoxWaitMs);
+        AwaitDialogEnd(dialog, kBoxWaitMs);
         std::vector<std::string> lines = Lines(page);
         PressButton(sheet, pressCancel ? PSBTN_CANCEL : PSBTN_OK);
         return lines;
@@ -768,7 +768,7 @@ TEST_F(ImportExportTest, AnEditBeforeTheDialogStaysAfterCancelAndExport)
             if (!dialog)
                 return;
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            Poll([&] { return !IsWindow(dialog); }, kBoxWaitMs);
+            AwaitDialogEnd(dialog, kBoxWaitMs);
             lines = Lines(page);
             PressButton(sheet, PSBTN_OK);
         });

@@ -225,7 +225,7 @@ TEST_F(HouseLetteringTest, FontAndColourDialogs)
             if (!dialog)
                 return;
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+            AwaitDialogEnd(dialog, kDialogWaitMs);
         }
         sameChanged = ApplyEnabled(sheet);
 
@@ -247,7 +247,7 @@ TEST_F(HouseLetteringTest, FontAndColourDialogs)
         SendMessageA(faces, CB_SETCURSEL, other, 0);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFontFaces, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+        AwaitDialogEnd(dialog, kDialogWaitMs);
         faceChanged = ApplyEnabled(sheet);
 
         PostMessageA(page, WM_COMMAND, MAKEWPARAM(kColour, BN_CLICKED), 0);
@@ -259,7 +259,7 @@ TEST_F(HouseLetteringTest, FontAndColourDialogs)
         SetDlgItemTextA(dialog, kGreenField, "20");
         SetDlgItemTextA(dialog, kBlueField, "30");
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+        AwaitDialogEnd(dialog, kDialogWaitMs);
         PressButton(sheet, PSBTN_OK);
     });
     ASSERT_TRUE(fontSeen);

@@ -317,15 +317,17 @@ TEST_F(MessagesPageTest, TheFolderChooserFillsTheEdit)
         HWND page = PageOfRow(sheet, kMessagesRow);
         HWND chooser = OpenChooser(sheet, page);
         ASSERT_NE(chooser, nullptr);
-        // The tree fills in after the dialog shows; the selection needs it.
-        Sleep(500);
-        SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
-        Sleep(300);
-        char inEdit[MAX_PATH] = {};
-        GetWindowTextA(FindWindowExA(chooser, nullptr, "Edit", nullptr), inEdit, sizeof(inEdit));
-        editText = inEdit;
+        // The tree fills in after the dialog shows: the selection is sent
+        // until the chooser's edit names the folder.
+        Poll([&] {
+            SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+            char inEdit[MAX_PATH] = {};
+            GetWindowTextA(FindWindowExA(chooser, nullptr, "Edit", nullptr), inEdit, sizeof(inEdit));
+            editText = inEdit;
+            return _stricmp(inEdit, "windows") == 0;
+        }, kCompanionWaitMs);
         PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-        Poll([&] { return !IsWindow(chooser); }, 10000);
+        AwaitDialogEnd(chooser, kCompanionWaitMs);
         shown = ControlText(page, 2034);
     });
     EXPECT_EQ(_stricmp(shown.c_str(), chosen.c_str()), 0) << shown << " edit " << editText;
@@ -355,7 +357,7 @@ TEST_F(MessagesPageTest, TheFolderChooserOffersOnlyFileSystemFolders)
         SendMessageA(chooser, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(computer));
         okOffOnComputer = Poll([&] { return !IsWindowEnabled(ok); }, kCompanionWaitMs);
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-        Poll([&] { return !IsWindow(chooser); }, kCompanionWaitMs);
+        AwaitDialogEnd(chooser, kCompanionWaitMs);
         shown = ControlText(page, 2034);
     });
     CoTaskMemFree(computer);

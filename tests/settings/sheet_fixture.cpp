@@ -375,6 +375,16 @@ HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs)
     return search.found;
 }
 
+bool AwaitDialogEnd(HWND dialog, DWORD timeoutMs)
+{
+    if (!Poll([&] { return !IsWindow(dialog); }, timeoutMs))
+        return false;
+    // The sheet's thread takes a sent message only between messages, so once
+    // this one is answered the handler that ran the dialog has returned.
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(ConfigSheetWindow, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
+}
+
 bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::vector<std::string> &names,
                         bool waitClose)
 {
@@ -397,7 +407,7 @@ bool ChooseInFileDialog(DWORD threadId, const std::string &folder, const std::ve
     }
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    return !waitClose || Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+    return !waitClose || AwaitDialogEnd(dialog, kDialogWaitMs);
 }
 
 bool CancelFileDialog(DWORD threadId)
@@ -406,7 +416,7 @@ bool CancelFileDialog(DWORD threadId)
     if (!dialog)
         return false;
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return Poll([&] { return !IsWindow(dialog); }, kDialogWaitMs);
+    return AwaitDialogEnd(dialog, kDialogWaitMs);
 }
 
 COLORREF PagePixel(HWND page, int x, int y)

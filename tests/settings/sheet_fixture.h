@@ -77,6 +77,10 @@ bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs);
 // A window of the sheet's thread, other than the sheet, that holds a control
 // with this id: a common dialog or a box. 0 when none came in time.
 HWND FindDialogWith(DWORD threadId, int controlId, DWORD timeoutMs);
+// Waits until a common dialog or box of the sheet's thread has gone and the
+// page's handler that opened it has returned: what that handler does after
+// the dialog ends (marking the page changed, storing a choice) is done then.
+bool AwaitDialogEnd(HWND dialog, DWORD timeoutMs);
 // Chooses files in the system's file dialog as a user does: one file by its
 // whole path; several by going to the folder first and then typing the
 // names, each in quotes. Presses Open (or Save); with waitClose, waits until
