@@ -33,10 +33,18 @@ void MakeTree(const std::string &winPath)
 
 FtpServer::FtpServer()
 {
+    // The folder lies in the machine's /tmp, which test programs of other Wine
+    // prefixes share, and Wine numbers the processes of each prefix alike: a
+    // folder counts as this server's only once this program has created it.
     static LONG counter = 0;
-    char name[64];
-    snprintf(name, sizeof(name), "/tmp/wyn-ftp-%lu-%ld", GetCurrentProcessId(), InterlockedIncrement(&counter));
-    unixDir_ = name;
+    for (;;) {
+        char name[64];
+        snprintf(name, sizeof(name), "/tmp/wyn-ftp-%lu-%ld", GetCurrentProcessId(), InterlockedIncrement(&counter));
+        if (CreateDirectoryA(WinPath(name).c_str(), nullptr)) {
+            unixDir_ = name;
+            break;
+        }
+    }
     winDir_ = WinPath(unixDir_);
     MakeTree(winDir_ + "\\root");
 }
