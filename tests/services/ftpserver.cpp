@@ -63,7 +63,8 @@ bool FtpServer::Start(const std::string &options, bool cut)
                           "/root -D " + options + " 2>" + unixDir_ + "/ftp.log\"";
     if (!StartUnix("Z:\\bin\\sh", command))
         return false;
-    bool up = testutil::WaitFor([&] { return LogHas(">>> starting FTP server on 127.0.0.1:"); }, 60000);
+    const std::string started = ">>> starting FTP server on 127.0.0.1:";
+    bool up = testutil::WaitFor([&] { return Log().find(started) != std::string::npos; }, 60000);
     if (!up)
         return false;
     std::string log = Log();
@@ -92,5 +93,11 @@ void FtpServer::Serve(const std::string &station, const std::string &text)
 }
 
 std::string FtpServer::Log() const { return testutil::ReadFileBytes(winDir_ + "\\ftp.log"); }
+
+bool FtpServer::LogHas(const std::string &text) const
+{
+    constexpr DWORD kLogLineWaitMs = 10000;
+    return testutil::WaitFor([&] { return Log().find(text) != std::string::npos; }, kLogLineWaitMs);
+}
 
 }  // namespace servicetest

@@ -23,7 +23,9 @@ public:
     // Puts a station's report where the screensaver asks for it.
     void Serve(const std::string &station, const std::string &text);
     std::string Log() const;
-    bool LogHas(const std::string &text) const { return Log().find(text) != std::string::npos; }
+    // The server logs a reply after sending it, so a line the client has
+    // already acted on may still be on its way: waits a while for it.
+    bool LogHas(const std::string &text) const;
 
 private:
     std::string unixDir_, winDir_;
