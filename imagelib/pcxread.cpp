@@ -210,15 +210,21 @@ private:
     }
 
     // The bytes and runs that begin before limit (a run's value may be
-    // data[limit]); gives the bytes used. Far from both ends a step copies
-    // the single bytes ahead of the next run word-wise and takes the run
-    // without a branch on its length, since photographs mix single bytes
-    // and short runs at random; near an end the tokens go one by one.
+    // data[limit]); gives the bytes used.
     uint32_t DecodeTokens(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &at) const
     {
-        const uint32_t lineBytes = lineBytes_;
         uint32_t i = 0;
-        uint32_t o = at;
+        DecodeWide(data, limit, line, i, at);
+        DecodeNarrow(data, limit, line, i, at);
+        return i;
+    }
+
+    // Far from both ends a step copies the single bytes ahead of the next
+    // run word-wise and takes the run without a branch on its length:
+    // photographs mix single bytes and short runs at random.
+    void DecodeWide(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &i, uint32_t &o) const
+    {
+        const uint32_t lineBytes = lineBytes_;
         while (i + kWordBytes < limit && lineBytes - o >= kWideStepRoom) {
             uint64_t word;
             memcpy(&word, data + i, kWordBytes);
@@ -237,6 +243,12 @@ private:
             o += count;
             i += 1 + run;
         }
+    }
+
+    // Near an end the tokens go one by one, a run cut at the line's end.
+    void DecodeNarrow(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &i, uint32_t &o) const
+    {
+        const uint32_t lineBytes = lineBytes_;
         while (i < limit && o < lineBytes) {
             const BYTE b = data[i];
             if ((b & kRunFlags) != kRunFlags) {
@@ -251,8 +263,6 @@ private:
             o += count;
             i += 2;
         }
-        at = o;
-        return i;
     }
 
     // How many of the word's bytes, in file order, come before the first
