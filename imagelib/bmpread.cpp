@@ -170,21 +170,34 @@ bool ReadPalette3(CISIO &io, RGBQUAD *palette, uint32_t entries)
     return true;
 }
 
-// Stored rows to RGB(A) output rows, with the row order of the file.
-struct RgbRowJob {
+// Stored rows to output rows: RGB(A) with the palette or the masks, or
+// packed 1-bit or one-byte index rows.
+struct RowJob {
     uint32_t width;
     uint32_t rows;
     bool bottomUp;
     uint32_t fileBits;
-    const RGBQUAD *palette;
-    const uint32_t *masks;
     uint32_t outBits;
+    const RGBQUAD *palette = nullptr;
+    const uint32_t *masks = nullptr;
 };
 
-BYTE *ReadRgbRows(CISIO &io, const RgbRowJob &job, uint32_t &width, uint32_t &height, OperationContext &ctx)
+// One stored row: with shortPadded a row cut by the file's end is kept,
+// padded with zeros, and only a row with no byte left fails.
+bool ReadStoredRow(CISIO &io, const WorkBuffer &row, bool shortPadded)
 {
-    const uint32_t pixelBytes = job.outBits / 8;
-    CheckedSize outRow = CheckedSize(job.width) * CheckedSize(pixelBytes);
+    if (!shortPadded)
+        return io.ReadExact(row.Data(), row.Size());
+    memset(row.Data(), 0, row.Size());
+    return io.Read(row.Data(), row.Size()) != 0;
+}
+
+// The result and the row loop of both conversions, the rows read in the
+// file's order and each converted into its place.
+template <typename Convert>
+BYTE *ReadStoredRows(CISIO &io, const RowJob &job, CheckedSize outRow, bool shortPadded, uint32_t &width,
+                     uint32_t &height, OperationContext &ctx, Convert &&convert)
+{
     CheckedSize stride = PaddedRowBytes(job.width, job.fileBits);
     width = job.width;
     height = job.rows;
@@ -199,55 +212,34 @@ BYTE *ReadRgbRows(CISIO &io, const RgbRowJob &job, uint32_t &width, uint32_t &he
         uint32_t outIndex = job.bottomUp ? job.rows - 1 - i : i;
         if (!progress.Report(job.rows - 1 - outIndex, job.rows, ctx))
             break;
-        memset(row.Data(), 0, row.Size());
-        if (io.Read(row.Data(), row.Size()) == 0) {
+        if (!ReadStoredRow(io, row, shortPadded)) {
             ctx.Fail(kImgFileRead);
             break;
         }
-        RowToRgb(row.Data(), out.Data() + static_cast<size_t>(outIndex) * outRow.Value(), job.width, job.fileBits,
-                 job.palette, job.fileBits == 16 || job.fileBits == 32 ? job.masks : nullptr,
-                 pixelBytes == 4, 0xFF);
+        convert(row.Data(), out.Data() + static_cast<size_t>(outIndex) * outRow.Value());
     }
     return out.Release();
 }
 
-// Stored rows to packed 1-bit or one-byte index rows.
-struct IndexRowJob {
-    uint32_t width;
-    uint32_t rows;
-    bool bottomUp;
-    uint32_t fileBits;
-    uint32_t outBits;
-};
-
-BYTE *ReadIndexRows(CISIO &io, const IndexRowJob &job, uint32_t &width, uint32_t &height, OperationContext &ctx)
+BYTE *ReadRgbRows(CISIO &io, const RowJob &job, uint32_t &width, uint32_t &height, OperationContext &ctx)
 {
-    CheckedSize outRow = PackedRowBytes(job.width, job.outBits);
-    CheckedSize stride = PaddedRowBytes(job.width, job.fileBits);
-    width = job.width;
-    height = job.rows;
-    ImageBuffer out;
-    if (!stride.Ok() || !out.Allocate(outRow * CheckedSize(job.rows))) {
-        ctx.Fail(kImgOutOfMemory);
-        return nullptr;
-    }
-    WorkBuffer row(stride);
-    RowProgress progress;
-    for (uint32_t i = 0; i < job.rows; ++i) {
-        uint32_t outIndex = job.bottomUp ? job.rows - 1 - i : i;
-        if (!progress.Report(job.rows - 1 - outIndex, job.rows, ctx))
-            break;
-        if (!io.ReadExact(row.Data(), row.Size())) {
-            ctx.Fail(kImgFileRead);
-            break;
-        }
-        BYTE *dst = out.Data() + static_cast<size_t>(outIndex) * outRow.Value();
+    const uint32_t pixelBytes = job.outBits / 8;
+    const uint32_t *masks = job.fileBits == 16 || job.fileBits == 32 ? job.masks : nullptr;
+    return ReadStoredRows(io, job, CheckedSize(job.width) * CheckedSize(pixelBytes), true, width, height, ctx,
+                          [&](const BYTE *row, BYTE *dst) {
+                              RowToRgb(row, dst, job.width, job.fileBits, job.palette, masks, pixelBytes == 4, 0xFF);
+                          });
+}
+
+BYTE *ReadIndexRows(CISIO &io, const RowJob &job, uint32_t &width, uint32_t &height, OperationContext &ctx)
+{
+    const CheckedSize outRow = PackedRowBytes(job.width, job.outBits);
+    return ReadStoredRows(io, job, outRow, false, width, height, ctx, [&](const BYTE *row, BYTE *dst) {
         if (job.outBits == 1)
-            memcpy(dst, row.Data(), outRow.Value());
+            memcpy(dst, row, outRow.Value());
         else
-            UnpackToBytes(row.Data(), dst, job.width, job.fileBits);
-    }
-    return out.Release();
+            UnpackToBytes(row, dst, job.width, job.fileBits);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -528,34 +520,46 @@ BYTE *ReadInfoToRgb(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_
         ctx.Fail(kImgBadBmp);
         return nullptr;
     }
-    RgbRowJob job{static_cast<uint32_t>(info.width), rows, info.height > 0, info.bitCount, palette,
-                  info.compression == kCompBitFields ? masks : nullptr, outBits};
+    RowJob job{static_cast<uint32_t>(info.width), rows, info.height > 0, info.bitCount, outBits, palette,
+               info.compression == kCompBitFields ? masks : nullptr};
     return ReadRgbRows(io, job, width, height, ctx);
 }
 
-BYTE *ReadCoreToRgb(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &height, OperationContext &ctx)
+// An OS/2 core header and its palette of triples, for the reads to RGB
+// and to a DIB: index depths and 24 bits, of a size above zero.
+bool ReadCoreColours(CISIO &io, CoreHeader &core, RGBQUAD *palette, uint32_t &colours, OperationContext &ctx)
 {
     BYTE raw[kBmpCoreHeaderBytes];
     if (!io.ReadExact(raw, sizeof(raw))) {
         ctx.Fail(kImgFileRead);
-        return nullptr;
+        return false;
     }
-    CoreHeader core = ParseCore(raw);
-    RGBQUAD palette[kPaletteEntries] = {};
+    core = ParseCore(raw);
     if (IsIndexDepth(core.bitCount)) {
-        if (!ReadPalette3(io, palette, 1u << core.bitCount)) {
+        colours = 1u << core.bitCount;
+        if (!ReadPalette3(io, palette, colours)) {
             ctx.Fail(kImgFileRead);
-            return nullptr;
+            return false;
         }
     } else if (core.bitCount != 24) {
         ctx.Fail(kImgBadBmp);
-        return nullptr;
+        return false;
     }
     if (!core.width || !core.height) {
         ctx.Fail(kImgBadBmp);
-        return nullptr;
+        return false;
     }
-    RgbRowJob job{core.width, core.height, true, core.bitCount, palette, nullptr, outBits};
+    return true;
+}
+
+BYTE *ReadCoreToRgb(CISIO &io, uint32_t outBits, uint32_t &width, uint32_t &height, OperationContext &ctx)
+{
+    CoreHeader core;
+    RGBQUAD palette[kPaletteEntries] = {};
+    uint32_t colours = 0;
+    if (!ReadCoreColours(io, core, palette, colours, ctx))
+        return nullptr;
+    RowJob job{core.width, core.height, true, core.bitCount, outBits, palette};
     return ReadRgbRows(io, job, width, height, ctx);
 }
 
@@ -604,7 +608,7 @@ BYTE *ReadInfoToIndex(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint3
         ctx.Fail(kImgBadBmp);
         return nullptr;
     }
-    IndexRowJob job{static_cast<uint32_t>(info.width), rows, info.height > 0, info.bitCount, outBits};
+    RowJob job{static_cast<uint32_t>(info.width), rows, info.height > 0, info.bitCount, outBits};
     return ReadIndexRows(io, job, width, height, ctx);
 }
 
@@ -638,7 +642,7 @@ BYTE *ReadCoreToIndex(CISIO &io, uint32_t outBits, RGBQUAD *palette, uint32_t &w
         palette[i].rgbGreen = triples[3 * i + 1];
         palette[i].rgbRed = triples[3 * i + 2];
     }
-    IndexRowJob job{core.width, core.height, true, core.bitCount, outBits};
+    RowJob job{core.width, core.height, true, core.bitCount, outBits};
     return ReadIndexRows(io, job, width, height, ctx);
 }
 
@@ -731,28 +735,11 @@ BYTE *ReadInfoAsDib(CISIO &io, uint32_t dataOffset, uint32_t headerSize, uint32_
 
 BYTE *ReadCoreAsDib(CISIO &io, uint32_t &width, uint32_t &height, OperationContext &ctx)
 {
-    BYTE raw[kBmpCoreHeaderBytes];
-    if (!io.ReadExact(raw, sizeof(raw))) {
-        ctx.Fail(kImgFileRead);
-        return nullptr;
-    }
-    CoreHeader core = ParseCore(raw);
+    CoreHeader core;
     RGBQUAD palette[kPaletteEntries] = {};
     uint32_t colours = 0;
-    if (IsIndexDepth(core.bitCount)) {
-        colours = 1u << core.bitCount;
-        if (!ReadPalette3(io, palette, colours)) {
-            ctx.Fail(kImgFileRead);
-            return nullptr;
-        }
-    } else if (core.bitCount != 24) {
-        ctx.Fail(kImgBadBmp);
+    if (!ReadCoreColours(io, core, palette, colours, ctx))
         return nullptr;
-    }
-    if (!core.width || !core.height) {
-        ctx.Fail(kImgBadBmp);
-        return nullptr;
-    }
     CheckedSize stride = PaddedRowBytes(core.width, core.bitCount);
     CheckedSize image = stride * CheckedSize(core.height);
     ImageBuffer dib;

@@ -78,6 +78,27 @@ bool StoreName(ISStreamBlock *block, const char *name)
 
 bool FileExists(const char *name) { return WYN_ACCESS(name, 0) == 0; }
 
+// A block for a file stream with its name stored: 4 for no name or one
+// that does not fit, 5 without memory.
+ISStreamBlock *NewNamedBlock(const char *fileName, OperationContext &ctx)
+{
+    if (!fileName || !*fileName) {
+        ctx.Fail(kImgFileOpen);
+        return nullptr;
+    }
+    ISStreamBlock *block = NewBlock();
+    if (!block) {
+        ctx.Fail(kImgOutOfMemory);
+        return nullptr;
+    }
+    if (!StoreName(block, fileName)) {
+        GlobalFree(block);
+        ctx.Fail(kImgFileOpen);
+        return nullptr;
+    }
+    return block;
+}
+
 // Closes the stream and clears the magics; the block is freed by the caller.
 bool CloseBlock(ISStreamBlock *block)
 {
@@ -222,16 +243,10 @@ bool SkipBytes(CISIO &io, uint32_t count)
 HISSRC OpenFileSource(const char *fileName)
 {
     return RunEntry<HISSRC>([&](OperationContext &ctx) -> HISSRC {
-        if (!fileName || !*fileName) {
-            ctx.Fail(kImgFileOpen);
+        ISStreamBlock *block = NewNamedBlock(fileName, ctx);
+        if (!block)
             return nullptr;
-        }
-        ISStreamBlock *block = NewBlock();
-        if (!block) {
-            ctx.Fail(kImgOutOfMemory);
-            return nullptr;
-        }
-        if (!StoreName(block, fileName) || !(block->file = fopen(fileName, "rb"))) {
+        if (!(block->file = fopen(fileName, "rb"))) {
             GlobalFree(block);
             ctx.Fail(kImgFileOpen);
             return nullptr;
@@ -266,20 +281,9 @@ HISSRC OpenMemorySource(const void *data, uint32_t size)
 HISDEST OpenFileDest(const char *fileName, BOOL openExisting)
 {
     return RunEntry<HISDEST>([&](OperationContext &ctx) -> HISDEST {
-        if (!fileName || !*fileName) {
-            ctx.Fail(kImgFileOpen);
+        ISStreamBlock *block = NewNamedBlock(fileName, ctx);
+        if (!block)
             return nullptr;
-        }
-        ISStreamBlock *block = NewBlock();
-        if (!block) {
-            ctx.Fail(kImgOutOfMemory);
-            return nullptr;
-        }
-        if (!StoreName(block, fileName)) {
-            GlobalFree(block);
-            ctx.Fail(kImgFileOpen);
-            return nullptr;
-        }
         if (openExisting && !FileExists(fileName)) {
             if (FILE *created = fopen(fileName, "w"))
                 fclose(created);

@@ -5,6 +5,7 @@
 
 #include "pixelrows.h"
 
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -17,9 +18,20 @@ constexpr uint32_t kTrailingPaletteBytes = 769;
 constexpr BYTE kTrailingPaletteMarker = 12;
 constexpr BYTE kRunFlags = 0xC0;
 constexpr BYTE kRunLength = 0x3F;
+// Added to a byte, carries into bit 8 exactly for the run bytes.
+constexpr uint32_t kRunFlagsCarry = 0x100 - kRunFlags;
 constexpr uint32_t kMaxFileBits = 32;
 constexpr int32_t kMaxDimension = 65535;
 constexpr uint32_t kMonoTableBytes = 8;
+// The word-wise decoding: single bytes go eight at a time, and a run is
+// always stored at the short width, then filled on when longer; a step
+// needs room for eight bytes and the longest run.
+constexpr uint32_t kWordBytes = 8;
+constexpr uint32_t kShortRun = 16;
+static_assert(kShortRun <= kRunLength);
+constexpr uint32_t kWideStepRoom = kWordBytes + kRunLength;
+constexpr uint64_t kByteHighBits = 0x8080808080808080ull;
+constexpr uint64_t kByteOnes = 0x0101010101010101ull;
 
 bool IsKnownVersion(BYTE v) { return v == 0 || v == 2 || v == 3 || v == 5; }
 
@@ -164,25 +176,110 @@ private:
         }
         uint32_t at = 0;
         while (at < lineBytes_) {
-            BYTE b = 0;
-            if (!in_.Next(b)) {
+            const BYTE *data = nullptr;
+            const uint32_t available = in_.Window(data);
+            if (available == 0) {
                 ended_ = true;
                 memset(line + at, 0, lineBytes_ - at);
                 break;
             }
+            if (available == 1)
+                DecodeToken(line, at);
+            else
+                in_.Take(DecodeTokens(data, available - 1, line, at));
+        }
+        return lineBytes_ > 0;
+    }
+
+    // One byte or run whose value may lie beyond the bytes read ahead.
+    void DecodeToken(BYTE *line, uint32_t &at)
+    {
+        BYTE b = 0;
+        in_.Next(b);
+        if ((b & kRunFlags) != kRunFlags) {
+            line[at++] = b;
+            return;
+        }
+        uint32_t count = b & kRunLength;
+        b = 0;
+        ended_ = !in_.Next(b);
+        if (count > lineBytes_ - at)
+            count = lineBytes_ - at;
+        memset(line + at, b, count);
+        at += count;
+    }
+
+    // The bytes and runs that begin before limit (a run's value may be
+    // data[limit]); gives the bytes used.
+    uint32_t DecodeTokens(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &at) const
+    {
+        uint32_t i = 0;
+        DecodeWide(data, limit, line, i, at);
+        DecodeNarrow(data, limit, line, i, at);
+        return i;
+    }
+
+    // Far from both ends a step copies the single bytes ahead of the next
+    // run word-wise and takes the run without a branch on its length:
+    // photographs mix single bytes and short runs at random.
+    void DecodeWide(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &i, uint32_t &o) const
+    {
+        const uint32_t lineBytes = lineBytes_;
+        while (i + kWordBytes < limit && lineBytes - o >= kWideStepRoom) {
+            uint64_t word;
+            memcpy(&word, data + i, kWordBytes);
+            const uint32_t singles = LeadingSingles(word);
+            memcpy(line + o, &word, kWordBytes);
+            i += singles;
+            o += singles;
+            const uint32_t b = data[i];
+            const uint32_t run = (b + kRunFlagsCarry) >> 8;
+            const uint32_t runMask = 0u - run;
+            const uint32_t value = b ^ ((b ^ data[i + 1]) & runMask);
+            const uint32_t count = 1u ^ ((1u ^ (b & kRunLength)) & runMask);
+            StoreShortRun(line + o, value);
+            if (count > kShortRun)
+                memset(line + o, static_cast<int>(value), count);
+            o += count;
+            i += 1 + run;
+        }
+    }
+
+    // Near an end the tokens go one by one, a run cut at the line's end.
+    void DecodeNarrow(const BYTE *data, uint32_t limit, BYTE *line, uint32_t &i, uint32_t &o) const
+    {
+        const uint32_t lineBytes = lineBytes_;
+        while (i < limit && o < lineBytes) {
+            const BYTE b = data[i];
             if ((b & kRunFlags) != kRunFlags) {
-                line[at++] = b;
+                line[o++] = b;
+                ++i;
                 continue;
             }
             uint32_t count = b & kRunLength;
-            b = 0;
-            ended_ = !in_.Next(b);
-            if (count > lineBytes_ - at)
-                count = lineBytes_ - at;
-            memset(line + at, b, count);
-            at += count;
+            if (count > lineBytes - o)
+                count = lineBytes - o;
+            memset(line + o, data[i + 1], count);
+            o += count;
+            i += 2;
         }
-        return lineBytes_ > 0;
+    }
+
+    // How many of the word's bytes, in file order, come before the first
+    // run byte (the two high bits set); all eight when none is.
+    static uint32_t LeadingSingles(uint64_t word)
+    {
+        const uint64_t runs = word & (word << 1) & kByteHighBits;
+        const int bits = std::endian::native == std::endian::little ? std::countr_zero(runs) : std::countl_zero(runs);
+        return static_cast<uint32_t>(bits) / 8;
+    }
+
+    static void StoreShortRun(BYTE *to, uint32_t value)
+    {
+        static_assert(kShortRun == 2 * sizeof(uint64_t));
+        const uint64_t fill = value * kByteOnes;
+        memcpy(to, &fill, sizeof(fill));
+        memcpy(to + sizeof(fill), &fill, sizeof(fill));
     }
 
     void GatherPlanes(BYTE *out) const
@@ -190,10 +287,15 @@ private:
         const BYTE *r = line_.Data();
         const BYTE *g = r + header_.bytesPerLine;
         const BYTE *b = g + header_.bytesPerLine;
-        for (uint32_t x = 0; x < header_.width; ++x) {
-            out[3 * x] = r[x];
-            out[3 * x + 1] = g[x];
-            out[3 * x + 2] = b[x];
+        // Loaded before any store, which could otherwise alias them.
+        const uint32_t width = header_.width;
+        for (uint32_t x = 0; x < width; ++x) {
+            const BYTE red = r[x];
+            const BYTE green = g[x];
+            const BYTE blue = b[x];
+            out[3 * x] = red;
+            out[3 * x + 1] = green;
+            out[3 * x + 2] = blue;
         }
     }
 

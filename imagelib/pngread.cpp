@@ -265,60 +265,75 @@ void AskAlpha(const Header &h, uint32_t value, Transform &t)
         t.filler = true, t.fillerValue = value;
 }
 
-// Transformations and row bytes of a layout; 0 or 28.
-int32_t PlanLayout(const PngDecoder &d, const Header &h, Layout layout, Transform &t, uint32_t &bytesPerPixel)
+// Layouts the file's colour type and depth cannot give (error 28).
+bool LayoutRefused(const Header &h, Layout layout)
 {
     switch (layout) {
     case Layout::kIndex1:
+    case Layout::kIndex8: return !IsPalette(h) && h.colourType != PNG_COLOR_TYPE_GRAY;
+    case Layout::kGreyAlpha: return !IsGrey(h);
+    case Layout::kGrey16: return !IsGrey(h) || h.bitDepth == 1 || (h.hasAlpha && h.bitDepth == 16);
+    case Layout::kRgb48: return IsGrey(h) && h.hasAlpha && h.bitDepth == 16;
+    default: return false;
+    }
+}
+
+// Bytes of a layout's pixel (the index layouts count their rows apart),
+// and whether it keeps alpha rather than compositing over the background.
+struct LayoutPixel {
+    uint32_t bytes;
+    bool alpha;
+};
+
+LayoutPixel PixelOf(Layout layout)
+{
+    switch (layout) {
+    case Layout::kGreyAlpha: return {2, true};
+    case Layout::kGrey16: return {2, false};
+    case Layout::kRgb: return {3, false};
+    case Layout::kRgba: return {4, true};
+    case Layout::kRgb48: return {6, false};
+    case Layout::kRgba64: return {8, true};
+    default: return {0, false};
+    }
+}
+
+// Transformations and row bytes of a layout; 0 or 28.
+int32_t PlanLayout(const PngDecoder &d, const Header &h, Layout layout, Transform &t, uint32_t &bytesPerPixel)
+{
+    if (layout == Layout::kDib)
+        return kImgOk;
+    if (LayoutRefused(h, layout))
+        return kImgWrongDepth;
+    switch (layout) {
+    case Layout::kIndex1:
     case Layout::kIndex8:
-        if (!IsPalette(h) && h.colourType != PNG_COLOR_TYPE_GRAY)
-            return kImgWrongDepth;
         t.packing = layout == Layout::kIndex8;
         t.strip16 = layout == Layout::kIndex8 && h.bitDepth == 16;
-        AskBackground(d, t);
         break;
     case Layout::kGreyAlpha:
-        if (!IsGrey(h))
-            return kImgWrongDepth;
         t.expand = h.bitDepth < 8;
         t.strip16 = h.bitDepth == 16;
-        AskAlpha(h, 255, t);
-        bytesPerPixel = 2;
-        break;
-    case Layout::kGrey16:
-        if (!IsGrey(h) || h.bitDepth == 1 || (h.hasAlpha && h.bitDepth == 16))
-            return kImgWrongDepth;
-        t.swap = true;
-        AskBackground(d, t);
-        bytesPerPixel = 2;
         break;
     case Layout::kRgb:
-        AskColour(h, t);
-        t.strip16 = h.bitDepth == 16;
-        AskBackground(d, t);
-        bytesPerPixel = 3;
-        break;
     case Layout::kRgba:
         AskColour(h, t);
         t.strip16 = h.bitDepth == 16;
-        AskAlpha(h, 255, t);
-        bytesPerPixel = 4;
-        break;
-    case Layout::kRgb48:
-        if (IsGrey(h) && h.hasAlpha && h.bitDepth == 16)
-            return kImgWrongDepth;
-        t.swap = true;
-        AskBackground(d, t);
-        bytesPerPixel = 6;
         break;
     case Layout::kRgba64:
         AskColour(h, t);
         t.swap = true;
-        AskAlpha(h, 65535, t);
-        bytesPerPixel = 8;
         break;
-    case Layout::kDib: break;
+    default:  // the 16-bit grey and RGB rows, taken whole
+        t.swap = true;
+        break;
     }
+    const LayoutPixel pixel = PixelOf(layout);
+    bytesPerPixel = pixel.bytes;
+    if (!pixel.alpha)
+        AskBackground(d, t);
+    else
+        AskAlpha(h, layout == Layout::kRgba64 ? 65535 : 255, t);
     return kImgOk;
 }
 

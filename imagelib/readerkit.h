@@ -47,6 +47,8 @@ uint32_t BytesLeft(CISIO &io);
 // time. It reads ahead, so the source's position is past what it gave.
 class ByteReader {
 public:
+    static constexpr uint32_t kBlockBytes = 4096;
+
     explicit ByteReader(CISIO &io) : io_(io) {}
 
     bool Next(BYTE &b)
@@ -58,12 +60,23 @@ public:
     }
     // All count bytes, or false (with those that came in out).
     bool Read(BYTE *out, uint32_t count);
+    // The bytes read ahead and not yet given (refilled when none are left;
+    // 0 once the source has ended), for a decoder's own tight loop; Take
+    // then gives the first count of them.
+    uint32_t Window(const BYTE *&data)
+    {
+        if (at_ == filled_ && !Fill())
+            return 0;
+        data = buffer_ + at_;
+        return filled_ - at_;
+    }
+    void Take(uint32_t count) { at_ += count; }
 
 private:
     bool Fill();
 
     CISIO &io_;
-    BYTE buffer_[4096];
+    BYTE buffer_[kBlockBytes];
     uint32_t filled_ = 0;
     uint32_t at_ = 0;
 };

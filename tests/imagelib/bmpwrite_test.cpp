@@ -30,6 +30,17 @@ Written Write(const TempFolder &dir, const BYTE *pixels, uint32_t w, uint32_t h,
     return out;
 }
 
+// A row of a table of writes.
+struct WriteCase {
+    const char *what;
+    const BYTE *pixels;
+    uint32_t bits;
+    uint32_t colours;
+    const RGBQUAD *palette;
+    uint32_t flags = 0;
+    uint32_t failed = 0;  // the answer to a write whose flush fails: a size, or for a DIB an error
+};
+
 // One byte an index, packed to the depth, top row first (the writer's
 // source layout for palette depths).
 Bytes PackedSource(const Picture &p, uint32_t bits)
@@ -105,21 +116,14 @@ TEST(WriteBmp, RefusalsLeaveNoHeaderOnlyFile)
     TempFolder dir;
     Picture p = IndexPicture(4, 2, 4);
     Bytes source = PackedSource(p, 8);
-    struct Case {
-        const char *what;
-        const BYTE *pixels;
-        uint32_t bits;
-        uint32_t colours;
-        const RGBQUAD *palette;
-    };
-    const Case cases[] = {
+    const WriteCase cases[] = {
         {"null pixels", nullptr, 24, 0, nullptr},
         {"palette depth without palette", source.data(), 8, 4, nullptr},
         {"no colours", source.data(), 8, 0, p.palette.data()},
         {"more colours than 4 bits hold", source.data(), 4, 17, p.palette.data()},
         {"bit count 12", source.data(), 12, 0, nullptr},
     };
-    for (const Case &c : cases) {
+    for (const WriteCase &c : cases) {
         Written out = Write(dir, c.pixels, 4, 2, c.bits, c.colours, c.palette);
         EXPECT_EQ(out.result, 0u) << c.what;
         EXPECT_EQ(out.error, kImgBadParam) << c.what;
@@ -222,21 +226,12 @@ TEST(WriteBmp, AFailureAtTheFinalFlushIsReported)
     Result dib(ReadBMP(src, &w, &h, 0, nullptr, kReadAsDib));
     ASSERT_NE(dib.Get(), nullptr) << GetLastImageError();
     CloseSource(src);
-    struct Case {
-        const char *what;
-        const BYTE *pixels;
-        uint32_t bits;
-        uint32_t colours;
-        const RGBQUAD *palette;
-        uint32_t flags;
-        uint32_t failed;  // the writer's answer: a size, or for a DIB an error
-    };
-    const Case cases[] = {
+    const WriteCase cases[] = {
         {"plain rows", colour.rgb.data(), 24, 0, nullptr, 0, 0},
         {"RLE8", indices.data(), 8, 16, p.palette.data(), kWriteRle8, 0},
         {"from a DIB", dib.Get(), 0, 0, nullptr, kWriteFromDib, kImgFileWrite},
     };
-    for (const Case &c : cases) {
+    for (const WriteCase &c : cases) {
         HISDEST dest = OpenFileDest(full, FALSE);
         if (!dest)
             GTEST_SKIP() << "no " << full << " here";

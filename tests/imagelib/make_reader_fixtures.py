@@ -17,6 +17,7 @@ CONVERT = "/usr/bin/convert-im6.q16"
 NETPBM = "/usr/bin"
 GIFBUILD = "/usr/bin/gifbuild"
 W, H = 37, 23
+WIDE = (720, 60)
 
 
 def run(args, stdin=None, stdout=None):
@@ -117,10 +118,10 @@ class Fixtures:
         run([CONVERT] + [self.path(s) for s in source] + options + [fmt + ":" + target])
         self.add(name, size[0], size[1], reference(target))
 
-    def netpbm(self, name, tool, args, source, decoder):
+    def netpbm(self, name, tool, args, source, decoder, size=(W, H)):
         with open(self.path(source), "rb") as src, open(self.path(name), "wb") as dst:
             run([os.path.join(NETPBM, tool)] + args, stdin=src, stdout=dst)
-        self.add(name, W, H, netpbm_decode(decoder)(self.path(name)))
+        self.add(name, size[0], size[1], netpbm_decode(decoder)(self.path(name)))
 
     def gifbuild(self, name, text, width, height):
         with open(self.path(name), "wb") as dst:
@@ -143,6 +144,12 @@ def sources(fx):
     run([CONVERT, fx.path("photo.ppm"), "-monochrome", fx.path("mono.pbm")])
     run([CONVERT, fx.path("photo.ppm"), "-alpha", "set", "-channel", "A", "-fx", "(i+j)/(w+h)",
          "+channel", "-depth", "8", fx.path("alpha.png")])
+    # Wide rows of a photo with flat bands (runs of every length, the
+    # longest among them) over many blocks of the file.
+    run([CONVERT, "-seed", "2203", "-size", "%dx%d" % WIDE, "plasma:fractal", "-fill", "#D0C8F0", "-draw",
+         "rectangle 90,0 400,17", "-fill", "#101010", "-draw", "rectangle 500,30 507,59", "-depth", "8",
+         fx.path("wide.ppm")])
+    run([CONVERT, fx.path("wide.ppm"), "+dither", "-colors", "256", "-depth", "8", fx.path("wide256.ppm")])
 
 
 def gif_cases(fx):
@@ -214,6 +221,8 @@ def pcx_cases(fx):
     fx.netpbm("packed2.pcx", "ppmtopcx", ["-packed"], "c4.ppm", "pcxtoppm")
     fx.netpbm("nb8.pcx", "ppmtopcx", ["-8bit"], "c256.ppm", "pcxtoppm")
     fx.netpbm("nb24.pcx", "ppmtopcx", ["-24bit"], "photo.ppm", "pcxtoppm")
+    fx.convert("wide24.pcx", ["wide.ppm"], ["-type", "TrueColor"], "PCX", size=WIDE)
+    fx.netpbm("wide8.pcx", "ppmtopcx", ["-8bit"], "wide256.ppm", "pcxtoppm", size=WIDE)
 
 
 def tga_cases(fx):

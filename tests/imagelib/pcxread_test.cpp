@@ -1,6 +1,7 @@
 // PCX reader: planes, palettes, line runs, depths and damaged headers.
 #include <gtest/gtest.h>
 
+#include "readerkit.h"
 #include "readertest.h"
 
 using namespace readertest;
@@ -39,6 +40,52 @@ RGBQUAD At(const Bytes &rgb, size_t pixel)
 bool Same(const RGBQUAD &a, const RGBQUAD &b)
 {
     return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
+}
+
+// Seeded lines of every kind of token: single bytes, escaped single bytes,
+// empty runs, short and long runs, the longest run; a run across a line's
+// end is cut there. The expected rows come from the tokens, not a decoder.
+struct TokenLines {
+    Bytes data;
+    Bytes rows;
+    // A place in the middle where a run begins: the bytes and rows before.
+    size_t cutData = 0;
+    size_t cutRows = 0;
+};
+
+TokenLines MakeTokenLines(uint32_t width, uint32_t height)
+{
+    TokenLines t;
+    uint32_t seed = 7;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (uint32_t y = 0; y < height; ++y) {
+        Bytes line;
+        while (line.size() < width) {
+            const uint32_t kind = next(16);
+            const auto value = static_cast<uint8_t>(next(256));
+            if (kind < 12 && value < 0xC0) {
+                t.data.push_back(value);
+                line.push_back(value);
+                continue;
+            }
+            // An escaped single byte, or an empty, short, long or the longest run.
+            const uint32_t runs[] = {0, 2 + next(15), 17 + next(46), 63};
+            const uint32_t count = kind < 12 ? 1 : runs[kind - 12];
+            if (!t.cutData && y == height / 2 && count > 1) {
+                t.cutData = t.data.size();
+                t.cutRows = t.rows.size() + line.size();
+            }
+            t.data.push_back(static_cast<uint8_t>(0xC0 | count));
+            t.data.push_back(value);
+            line.insert(line.end(), count, value);
+        }
+        line.resize(width);
+        t.rows.insert(t.rows.end(), line.begin(), line.end());
+    }
+    return t;
 }
 
 }  // namespace
@@ -83,6 +130,50 @@ TEST(PcxRead, RunsStopAtTheLineEnd)
     PaletteOutcome r = ReadPcx(PcxFile(4, 2, 8, 1, 4, {0xC6, 7, 1, 2, 3, 4}), 8);
     ASSERT_EQ(r.outcome.error, 0);
     EXPECT_EQ(r.outcome.pixels, (Bytes{7, 7, 7, 7, 1, 2, 3, 4}));
+}
+
+// Lines long enough for the word-wise decoding, over several blocks of
+// the source; cut in the middle, between a run and its value, the rest
+// is zeros.
+TEST(PcxRead, LongLinesOfEveryToken)
+{
+    constexpr uint32_t kWidth = 1001;
+    constexpr uint32_t kHeight = 80;
+    const TokenLines t = MakeTokenLines(kWidth, kHeight);
+    ASSERT_GT(t.data.size(), 3u * 4096);
+    PaletteOutcome whole = ReadPcx(PcxFile(kWidth, kHeight, 8, 1, kWidth, t.data), 8);
+    ASSERT_EQ(whole.outcome.error, 0);
+    EXPECT_TRUE(whole.outcome.pixels == t.rows);
+    const Bytes cutData(t.data.begin(), t.data.begin() + static_cast<ptrdiff_t>(t.cutData) + 1);
+    PaletteOutcome cut = ReadPcx(PcxFile(kWidth, kHeight, 8, 1, kWidth, cutData), 8);
+    ASSERT_EQ(cut.outcome.error, 0);
+    Bytes expected(t.rows.begin(), t.rows.begin() + static_cast<ptrdiff_t>(t.cutRows));
+    expected.resize(t.rows.size(), 0);
+    EXPECT_TRUE(cut.outcome.pixels == expected);
+}
+
+// The source comes in blocks: a run just before, across or just after a
+// block's end, reached by the word-wise steps at each of their alignments
+// (lines of nine widths of single bytes).
+TEST(PcxRead, RunsAtTheEndOfASourceBlock)
+{
+    constexpr uint32_t kHeight = 6;
+    for (uint32_t width = 1000; width < 1009; ++width) {
+        for (uint32_t at = ByteReader::kBlockBytes - 10; at < ByteReader::kBlockBytes + 2; ++at) {
+            Bytes data;
+            for (uint32_t i = 0; data.size() < width * kHeight; ++i)
+                data.push_back(static_cast<uint8_t>(i % 0xC0));
+            Bytes rows = data;
+            data[at] = 0xC5;
+            data.insert(data.begin() + at + 1, 0xEE);
+            rows[at] = 0xEE;
+            rows.insert(rows.begin() + at, 4, 0xEE);
+            rows.resize(width * kHeight);
+            PaletteOutcome r = ReadPcx(PcxFile(width, kHeight, 8, 1, width, data), 8);
+            ASSERT_EQ(r.outcome.error, 0);
+            EXPECT_TRUE(r.outcome.pixels == rows) << "width " << width << ", run at " << at;
+        }
+    }
 }
 
 TEST(PcxRead, CutFilesDecodeToZeros)
