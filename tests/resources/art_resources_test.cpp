@@ -67,7 +67,8 @@ void StrFormat(char *out, size_t size, const char *fmt, int a, int b)
     std::snprintf(out, size, fmt, a, b);
 }
 
-// Keyed 8-bit pictures at least this large must be stored run-length encoded.
+// Keyed 8-bit pictures and the backgrounds at least this large must be stored
+// run-length encoded.
 constexpr int kRunLengthSheetPixels = 64 * 64;
 
 bool IsKey(Rgb c) { return c.r == 255 && c.g == 0 && c.b == 255; }
@@ -311,9 +312,12 @@ std::string CheckBitmap(HMODULE module, const art::ArtResource &r)
     if (err.empty())
         err = CheckGdiReadsTheSame(b.data, pic);
     // A sheet's transparent parts are long runs of the key: stored as rows it
-    // would be many times larger than it needs to be.
-    if (err.empty() && r.keyRule == art::kKeyed && pic.bits == 8 && pic.width * pic.height >= kRunLengthSheetPixels &&
-        !pic.runLength)
+    // would be many times larger than it needs to be. The backgrounds, the
+    // largest pictures, shrink too, and their long literals are what a reader
+    // that loses its place after one shows.
+    const bool background = std::strncmp(r.name, "HG_", 3) == 0;
+    if (err.empty() && (r.keyRule == art::kKeyed || background) && pic.bits == 8 &&
+        pic.width * pic.height >= kRunLengthSheetPixels && !pic.runLength)
         err = "stored as rows, not run-length encoded";
     return err;
 }
