@@ -338,6 +338,21 @@ def bmp24_bytes(rgb):
     return _bmp_file(_info(w, h, 24, len(pix), 0), b"", pix)
 
 
+def rgb_bmp_bytes(rgb):
+    """An RGB picture as a BMP file in its smallest exact form: 8 bits with a
+    colour table of its own colours (run-length encoded where that is smaller)
+    when it has 256 colours or fewer, else 24 bits. Readers get the same RGB
+    pixels either way."""
+    rgb = np.asarray(rgb, dtype=np.uint8)
+    colours, idx = np.unique(_pack(rgb).reshape(-1), return_inverse=True)
+    if len(colours) > 256:
+        return bmp24_bytes(rgb)
+    palette = np.empty((256, 3), dtype=np.uint8)
+    palette[:len(colours)] = _unpack(colours).astype(np.uint8)
+    palette[len(colours):] = palette[0]   # no stray entry near any colour in use
+    return bmp8_bytes(idx.reshape(rgb.shape[:2]).astype(np.uint8), palette)
+
+
 def write_bmp8(path, rgb, keymask=None, fixed=(), rle=True):
     idx, pal = quantize(rgb, keymask, fixed)
     with open(path, "wb") as f:

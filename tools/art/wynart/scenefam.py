@@ -61,7 +61,7 @@ def build(season, phase, outdir):
     for house in (1, 2, 3, 4):
         rgb = S.sign_picture(house, None, season, phase, False)
         with open(os.path.join(outdir, "B%02d_%02d_%02d.bmp" % (house, phase, season)), "wb") as f:
-            f.write(io.bmp24_bytes(rgb))
+            f.write(io.rgb_bmp_bytes(rgb))
 
     if phase == L.DAY:
         p = G.PAVEMENT
