@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "art_manifest.h"
+#include "imagelib.h"
 #include "fig060_frames.h"
 #include "fig073_frames.h"
 #include "fig074_frames.h"
@@ -67,7 +68,8 @@ void StrFormat(char *out, size_t size, const char *fmt, int a, int b)
     std::snprintf(out, size, fmt, a, b);
 }
 
-// Keyed 8-bit pictures at least this large must be stored run-length encoded.
+// Keyed 8-bit pictures and the backgrounds at least this large must be stored
+// run-length encoded.
 constexpr int kRunLengthSheetPixels = 64 * 64;
 
 bool IsKey(Rgb c) { return c.r == 255 && c.g == 0 && c.b == 255; }
@@ -311,10 +313,70 @@ std::string CheckBitmap(HMODULE module, const art::ArtResource &r)
     if (err.empty())
         err = CheckGdiReadsTheSame(b.data, pic);
     // A sheet's transparent parts are long runs of the key: stored as rows it
-    // would be many times larger than it needs to be.
-    if (err.empty() && r.keyRule == art::kKeyed && pic.bits == 8 && pic.width * pic.height >= kRunLengthSheetPixels &&
-        !pic.runLength)
+    // would be many times larger than it needs to be. The backgrounds, the
+    // largest pictures, shrink too, and their long literals are what a reader
+    // that loses its place after one shows.
+    const bool background = std::strncmp(r.name, "HG_", 3) == 0;
+    if (err.empty() && (r.keyRule == art::kKeyed || background) && pic.bits == 8 &&
+        pic.width * pic.height >= kRunLengthSheetPixels && !pic.runLength)
         err = "stored as rows, not run-length encoded";
+    return err;
+}
+
+// A "MASKE" template as rows of RGB, top row first (24 bits, or 8 bits with
+// its colour table); false when it is missing or not that size.
+bool LoadTemplate(HMODULE module, const char *name, int w, int h, std::vector<Rgb> &out)
+{
+    ResBytes b = FindBytes(module, name, "MASKE");
+    if (!b.data || b.size < 14 + 40 || b.data[0] != 'B' || b.data[1] != 'M')
+        return false;
+    BITMAPINFOHEADER info;
+    std::memcpy(&info, b.data + 14, sizeof info);
+    if (info.biWidth != w || std::abs(info.biHeight) != h)
+        return false;
+    out.resize(static_cast<size_t>(w) * h);
+    if (info.biBitCount == 8) {
+        Picture pic;
+        if (!ParseDib(b.data + 14, b.size - 14, pic).empty())
+            return false;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                out[static_cast<size_t>(y) * w + x] = PixelAt(pic, x, y);
+        return true;
+    }
+    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
+    if (info.biBitCount != 24 || b.size < 14 + 40 + stride * h)
+        return false;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *row = b.data + 14 + 40 + stride * (info.biHeight > 0 ? h - 1 - y : y);
+        for (int x = 0; x < w; ++x)
+            out[static_cast<size_t>(y) * w + x] = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    }
+    return true;
+}
+
+// The lettering reads its templates through the image library as RGB rows:
+// it must get the pixels the file holds, however they are stored.
+std::string CheckLibraryReadsTemplate(HMODULE module, const ResBytes &b, const art::ArtResource &r, int w, int h)
+{
+    std::vector<Rgb> want;
+    if (!LoadTemplate(module, r.name, w, h, want))
+        return "cannot be parsed";
+    HISSRC source = OpenMemorySource(b.data, b.size);
+    uint32_t gotW = 0, gotH = 0;
+    BYTE *rgb = source ? ReadBMP(source, &gotW, &gotH, 24, nullptr, 0) : nullptr;
+    if (source)
+        CloseSource(source);
+    if (!rgb)
+        return "the image library cannot read it";
+    std::string err = gotW == static_cast<uint32_t>(w) && gotH == static_cast<uint32_t>(h)
+                          ? ""
+                          : "the image library reads another size";
+    for (size_t i = 0; err.empty() && i < want.size(); ++i)
+        if (rgb[3 * i] != want[i].r || rgb[3 * i + 1] != want[i].g || rgb[3 * i + 2] != want[i].b)
+            err = "the image library reads pixel " + std::to_string(i % w) + "," + std::to_string(i / w) +
+                  " differently";
+    GlobalFree(rgb);
     return err;
 }
 
@@ -333,9 +395,17 @@ std::string CheckMaske(HMODULE module, const art::ArtResource &r)
     std::string err = CheckSize(h.biWidth, std::abs(h.biHeight), r);
     if (!err.empty())
         return err;
-    if (r.format == art::kBmp24)
-        return h.biBitCount == 24 ? "" : "not an RGB picture";
     Picture pic;
+    if (r.format == art::kBmp24) {
+        // An RGB template of few colours is stored as 8 bits: read as RGB, its
+        // pixels are the same.
+        if (h.biBitCount != 24) {
+            err = ParseDib(dib, b.size - 14, pic);
+            if (err.empty() && pic.bits != 8)
+                err = "not an RGB picture";
+        }
+        return err.empty() ? CheckLibraryReadsTemplate(module, b, r, h.biWidth, std::abs(h.biHeight)) : err;
+    }
     err = ParseDib(dib, b.size - 14, pic);
     if (!err.empty())
         return err;
@@ -597,19 +667,14 @@ TEST(ArtResources, TheBusSheetFitsItsWindowsWheelsAndLetteringTemplates)
                 EXPECT_GT(inside, 300) << name << " face at " << f.x << "," << top;
             }
         }
-        // The lettering frame of this time of day: a whole 24-bit BMP file.
+        // The lettering frame of this time of day: a whole BMP file.
         StrFormat(name, sizeof name, "BUS_%02d", tt, 0);
-        ResBytes b = FindBytes(scr.Get(), name, "MASKE");
-        ASSERT_NE(b.data, nullptr) << name;
-        BITMAPINFOHEADER h;
-        std::memcpy(&h, b.data + 14, sizeof h);
-        ASSERT_EQ(h.biBitCount, 24) << name;
-        const size_t stride = (312 * 3 + 3) & ~size_t(3);
+        std::vector<Rgb> frame;
+        ASSERT_TRUE(LoadTemplate(scr.Get(), name, 312, 113, frame)) << name;
         int green = 0, misplaced = 0, cutDifferently = 0;
         for (int y = 0; y < 113; ++y) {
-            const uint8_t *row = b.data + 14 + 40 + stride * (h.biHeight > 0 ? 112 - y : y);
             for (int x = 0; x < 312; ++x) {
-                const Rgb c{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+                const Rgb c = frame[static_cast<size_t>(y) * 312 + x];
                 const bool isGreen = c.r == 0 && c.g == 255 && c.b == 0;
                 cutDifferently += IsKey(c) != key(x, y);
                 if (isGreen) {
@@ -622,29 +687,6 @@ TEST(ArtResources, TheBusSheetFitsItsWindowsWheelsAndLetteringTemplates)
         EXPECT_GT(green, 3000) << name;
         EXPECT_EQ(misplaced, 0) << name;
     }
-}
-
-// A "MASKE" template of 24 bits as rows of RGB, top row first; false when it
-// is missing or not that size.
-bool LoadTemplate(HMODULE module, const char *name, int w, int h, std::vector<Rgb> &out)
-{
-    ResBytes b = FindBytes(module, name, "MASKE");
-    if (!b.data || b.size < 14 + 40)
-        return false;
-    BITMAPINFOHEADER info;
-    std::memcpy(&info, b.data + 14, sizeof info);
-    if (info.biBitCount != 24 || info.biWidth != w || std::abs(info.biHeight) != h)
-        return false;
-    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
-    if (b.size < 14 + 40 + stride * h)
-        return false;
-    out.resize(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t *row = b.data + 14 + 40 + stride * (info.biHeight > 0 ? h - 1 - y : y);
-        for (int x = 0; x < w; ++x)
-            out[static_cast<size_t>(y) * w + x] = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-    }
-    return true;
 }
 
 bool IsGreen(Rgb c) { return c.r == 0 && c.g == 255 && c.b == 0; }
@@ -985,7 +1027,7 @@ TEST(ArtResources, PassingVehicleSheetsHoldTheirTablesAndWheelStripsFitTheirBodi
     }
 }
 
-// The lorry lettering's templates: whole 24-bit files of the box side's size,
+// The lorry lettering's templates: whole BMP files of the box side's size,
 // green (no effect) over most of it, and the dark template's shading kept
 // clear of the green the lettering keys on with a tolerance.
 TEST(ArtResources, LorryLetteringTemplatesShadeTheBoxSide)
@@ -993,20 +1035,13 @@ TEST(ArtResources, LorryLetteringTemplatesShadeTheBoxSide)
     ScrModule scr;
     ASSERT_NE(scr.Get(), nullptr);
     for (const char *name : {"LKW_HELL", "LKW_DUNKEL"}) {
-        ResBytes b = FindBytes(scr.Get(), name, "MASKE");
-        ASSERT_NE(b.data, nullptr) << name;
-        ASSERT_EQ(b.data[0], 'B');
-        BITMAPINFOHEADER h;
-        std::memcpy(&h, b.data + 14, sizeof h);
-        ASSERT_EQ(h.biBitCount, 24) << name;
-        ASSERT_EQ(h.biWidth, 305) << name;
-        ASSERT_EQ(std::abs(h.biHeight), 80) << name;
-        const size_t stride = (305 * 3 + 3) & ~size_t(3);
+        std::vector<Rgb> shading;
+        ASSERT_TRUE(LoadTemplate(scr.Get(), name, 305, 80, shading)) << name;
         int green = 0, shaded = 0, nearGreen = 0;
         for (int y = 0; y < 80; ++y) {
-            const uint8_t *row = b.data + 14 + 40 + stride * (h.biHeight > 0 ? 79 - y : y);
             for (int x = 0; x < 305; ++x) {
-                const int r = row[3 * x + 2], g = row[3 * x + 1], bl = row[3 * x];
+                const Rgb &c = shading[static_cast<size_t>(y) * 305 + x];
+                const int r = c.r, g = c.g, bl = c.b;
                 if (r == 0 && g == 255 && bl == 0) {
                     ++green;
                     continue;

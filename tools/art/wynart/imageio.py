@@ -9,6 +9,7 @@ the exact value (and a 16-bit display folds near values onto it).
 """
 import struct
 import zlib
+from collections import deque
 
 import numpy as np
 
@@ -157,25 +158,66 @@ def _info(w, h, bits, image_size, colors):
     return struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, image_size, 2835, 2835, colors, colors)
 
 
-# Run-length encoding (BI_RLE8). A run shorter than this goes into a literal
-# stretch, where it costs its pixels instead of two bytes and a break.
-RLE_MIN_RUN = 3
+# Run-length encoding (BI_RLE8): a run is two bytes for up to 255 equal
+# pixels; a literal is two bytes, its pixels and a pad byte when their count is
+# odd, for 3 and more pixels (fewer are escapes). Wine's reader loses its place
+# after a literal of 255 pixels (its skip counts the pad in one byte), so a
+# literal holds 254 at most.
 RLE_MAX_COUNT = 255
-# Absolute mode needs at least this many pixels; fewer are single runs.
 RLE_MIN_LITERAL = 3
+RLE_MAX_LITERAL = 254
 BI_RGB, BI_RLE8 = 0, 1
 
 
-def _rle8_literal(out, pixels):
-    for s in range(0, len(pixels), RLE_MAX_COUNT):
-        part = pixels[s:s + RLE_MAX_COUNT]
-        if len(part) >= RLE_MIN_LITERAL:
-            out += bytes((0, len(part))) + part.tobytes()
-            if len(part) & 1:
-                out.append(0)   # each literal ends on a word boundary
-        else:
-            for v in part.tolist():
-                out += bytes((1, v))
+def _run_cost(n):
+    return 2 * ((n + RLE_MAX_COUNT - 1) // RLE_MAX_COUNT)
+
+
+def _literal_cost(n):
+    return 2 + n + (n & 1)
+
+
+def _row_plan(lengths):
+    """The cheapest split of a row's stretches of equal pixels into runs and
+    literals: best[j] is the cost of the first j stretches; a literal covers
+    whole stretches. The cheapest literal ending at stretch j is found among
+    the starts of its length window, kept by the parity of their offset
+    (which decides the pad) in queues of rising cost."""
+    m = len(lengths)
+    ends = [0] * (m + 1)
+    for k, n in enumerate(lengths):
+        ends[k + 1] = ends[k] + n
+    best = [0] * (m + 1)
+    start = [-1] * (m + 1)   # -1: stretch j-1 as runs; else the literal's first stretch
+    queues = (deque(), deque())
+    added = 0
+    for j in range(1, m + 1):
+        end = ends[j]
+        while added < j and ends[added] <= end - RLE_MIN_LITERAL:
+            value = best[added] - ends[added]
+            q = queues[ends[added] & 1]
+            while q and q[-1][1] >= value:
+                q.pop()
+            q.append((added, value))
+            added += 1
+        cost = best[j - 1] + _run_cost(lengths[j - 1])
+        first = -1
+        for parity, q in enumerate(queues):
+            while q and ends[q[0][0]] < end - RLE_MAX_LITERAL:
+                q.popleft()
+            if q:
+                i, value = q[0]
+                c = value + end + 2 + (parity ^ (end & 1))
+                if c < cost:
+                    cost, first = c, i
+        best[j] = cost
+        start[j] = first
+    plan = []
+    j = m
+    while j > 0:
+        plan.append((start[j], j))
+        j = start[j] if start[j] >= 0 else j - 1
+    return ends, plan[::-1]
 
 
 def _rle8_row(out, row):
@@ -183,23 +225,21 @@ def _rle8_row(out, row):
     pixels as they were, and a new bitmap holds nothing worth keeping."""
     w = len(row)
     starts = np.concatenate(([0], np.flatnonzero(row[1:] != row[:-1]) + 1))
-    lengths = np.diff(np.append(starts, w))
-    literal = -1
-    for s, n in zip(starts.tolist(), lengths.tolist()):
-        if n < RLE_MIN_RUN:
-            if literal < 0:
-                literal = s
-            continue
-        if literal >= 0:
-            _rle8_literal(out, row[literal:s])
-            literal = -1
-        v = int(row[s])
-        while n > 0:
-            k = min(n, RLE_MAX_COUNT)
-            out += bytes((k, v))
-            n -= k
-    if literal >= 0:
-        _rle8_literal(out, row[literal:])
+    lengths = np.diff(np.append(starts, w)).tolist()
+    ends, plan = _row_plan(lengths)
+    for first, j in plan:
+        if first < 0:
+            v = int(row[ends[j - 1]])
+            n = lengths[j - 1]
+            while n > 0:
+                k = min(n, RLE_MAX_COUNT)
+                out += bytes((k, v))
+                n -= k
+        else:
+            part = row[ends[first]:ends[j]]
+            out += bytes((0, len(part))) + part.tobytes()
+            if len(part) & 1:
+                out.append(0)   # each literal ends on a word boundary
     out += b"\0\0"   # end of line
 
 
@@ -296,6 +336,21 @@ def bmp24_bytes(rgb):
     rows[:, :w * 3] = rgb[:, :, ::-1].reshape(h, w * 3)
     pix = rows[::-1].tobytes()
     return _bmp_file(_info(w, h, 24, len(pix), 0), b"", pix)
+
+
+def rgb_bmp_bytes(rgb):
+    """An RGB picture as a BMP file in its smallest exact form: 8 bits with a
+    colour table of its own colours (run-length encoded where that is smaller)
+    when it has 256 colours or fewer, else 24 bits. Readers get the same RGB
+    pixels either way."""
+    rgb = np.asarray(rgb, dtype=np.uint8)
+    colours, idx = np.unique(_pack(rgb).reshape(-1), return_inverse=True)
+    if len(colours) > 256:
+        return bmp24_bytes(rgb)
+    palette = np.empty((256, 3), dtype=np.uint8)
+    palette[:len(colours)] = _unpack(colours).astype(np.uint8)
+    palette[len(colours):] = palette[0]   # no stray entry near any colour in use
+    return bmp8_bytes(idx.reshape(rgb.shape[:2]).astype(np.uint8), palette)
 
 
 def write_bmp8(path, rgb, keymask=None, fixed=(), rle=True):

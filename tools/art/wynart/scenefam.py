@@ -47,10 +47,7 @@ def build(season, phase, outdir):
     img = S.phase_picture(st, day, phase)
     if phase == L.NIGHT:
         img = _roller_down(img, season, phase)
-    # The backgrounds stay as rows: Wine reads some of their colours one step
-    # off when they come run-length encoded (the resource test compares
-    # every pixel GDI makes), and they would shrink only twofold.
-    bg = io.write_bmp8(os.path.join(outdir, "HG_%02d_%02d.bmp" % (phase, season)), img, rle=False)
+    bg = io.write_bmp8(os.path.join(outdir, "HG_%02d_%02d.bmp" % (phase, season)), img)
 
     # street without rails, same phase: only the track differs, the rest is key
     _, day_nr = S.render_layers(season, rails=False)
@@ -64,7 +61,7 @@ def build(season, phase, outdir):
     for house in (1, 2, 3, 4):
         rgb = S.sign_picture(house, None, season, phase, False)
         with open(os.path.join(outdir, "B%02d_%02d_%02d.bmp" % (house, phase, season)), "wb") as f:
-            f.write(io.bmp24_bytes(rgb))
+            f.write(io.rgb_bmp_bytes(rgb))
 
     if phase == L.DAY:
         p = G.PAVEMENT

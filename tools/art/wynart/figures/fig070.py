@@ -382,10 +382,10 @@ def build(outdir):
         rgb, key = sheet(tt)
         io.write_bmp8(os.path.join(outdir, _name(tt) + ".bmp"), rgb, key)
         with open(os.path.join(outdir, "BUS_%02d.bmp" % tt), "wb") as f:
-            f.write(io.bmp24_bytes(_frame_template(tt)))
+            f.write(io.rgb_bmp_bytes(_frame_template(tt)))
     for name, light in (("BUS_HELL", True), ("BUS_DUNKEL", False)):
         with open(os.path.join(outdir, name + ".bmp"), "wb") as f:
-            f.write(io.bmp24_bytes(_shading_template(light)))
+            f.write(io.rgb_bmp_bytes(_shading_template(light)))
 
 
 def frame_headers():

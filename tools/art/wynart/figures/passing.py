@@ -574,7 +574,7 @@ def build(obj_id, outdir):
         io.write_bmp8(os.path.join(outdir, name + ".bmp"), rgb, key)
     for name, make in _templates(obj_id):
         with open(os.path.join(outdir, name + ".bmp"), "wb") as f:
-            f.write(io.bmp24_bytes(make()))
+            f.write(io.rgb_bmp_bytes(make()))
 
 
 def _table(ident, lay, w):
