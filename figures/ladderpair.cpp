@@ -16,7 +16,6 @@ namespace {
 constexpr int kPair = 59;
 constexpr int kStride = 17;
 constexpr int kLeftFirst = 12;  // the two left gaits follow the three right ones
-constexpr int kDriftClamped = 9999;
 
 bool Night() { return TimeOfDay == kNight; }
 
@@ -39,22 +38,6 @@ void SetUp(FigurRecord &r)
     r.State = 1;
 }
 
-// One step of the wander across the lane; the direction flips after more
-// than turnAfter steps.
-void Sway(FigurRecord &r, int turnAfter)
-{
-    int y = r.Y + r.DriftStep;
-    if (y < r.LaneYMin || y > r.LaneYMax) {
-        y = y < r.LaneYMin ? r.LaneYMin : r.LaneYMax;
-        r.DriftCount = kDriftClamped;
-    }
-    FigSetY(r, y);
-    if (++r.DriftCount > turnAfter) {
-        r.DriftCount = 0;
-        r.DriftStep = -r.DriftStep;
-    }
-}
-
 // right: +1 (state 1, three gaits) or -1 (state 3, two gaits).
 void Walk(FigurRecord &r, int right)
 {
@@ -62,7 +45,7 @@ void Walk(FigurRecord &r, int right)
     FigDraw(r, 0, kFig059Frames[first + 4 * r.Gait + r.Frame]);
     // At night they sway on every frame, not only at a stride's end.
     if (Night() && r.AvoidOrder == 0 && Rand() % (right > 0 ? 3 : 2) == 0)
-        Sway(r, right > 0 ? Rand() % 9 + 8 : Rand() % 17 + 8);
+        FigDrift(r, right > 0 ? Rand() % 9 + 8 : Rand() % 17 + 8);
     if (!FigTick(r, r.Speed) || ++r.Frame < kWalkFrames) {
         return;
     }
@@ -72,7 +55,7 @@ void Walk(FigurRecord &r, int right)
     FigApplyAvoid(r);
     r.AvoidOrder = 0;
     if (!avoided && !Night() && Rand() % 5 == 0)
-        Sway(r, Rand() % 15 + 2);
+        FigDrift(r, Rand() % 15 + 2);
     if (++r.WaitCount > (right > 0 ? Rand() % 5 : (Rand() & 3))) {
         r.WaitCount = 0;
         r.Gait = right > 0 ? Rand() % 3 : (Rand() & 1);

@@ -353,48 +353,29 @@ void RefreshPicture(HWND page)
     ReleaseDC(page, dc);
 }
 
-INT_PTR OnNotify(HWND page, LPARAM lParam)
+bool OnNotify(HWND page, LPARAM lParam)
 {
     const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
     if (hdr->code == DTN_DATETIMECHANGE && hdr->idFrom == IDC_TARVO_DATE) {
         OnDateChange(page, reinterpret_cast<const NMDATETIMECHANGE *>(lParam));
-        return TRUE;
+        return true;
     }
-    static const PageHandlers kHandlers = {Activate, Apply};
-    return OnPageNotify(page, lParam, kHandlers);
+    return false;
 }
 
 }  // namespace
 
 INT_PTR CALLBACK GeburtstagPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_TARVO_PICTURE, kPictureTimer))
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, OnNotify, WM_PAGEREFRESH_TARVO_PICTURE,
+                                   RefreshPicture, kPictureTimer};
+    if (message == WM_PAGEREFRESH_TARVO_SHOW) {
+        ShowCurrent(page);
         return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnNotify(page, lParam);
-    default:
-        if (message == WM_PAGEREFRESH_TARVO_PICTURE) {
-            RefreshPicture(page);
-            return TRUE;
-        }
-        if (message == WM_PAGEREFRESH_TARVO_SHOW) {
-            ShowCurrent(page);
-            return TRUE;
-        }
-        if (message == WM_PAGEREFRESH_TARVO_SORT) {
-            Sort(page);
-            return TRUE;
-        }
-        return FALSE;
     }
+    if (message == WM_PAGEREFRESH_TARVO_SORT) {
+        Sort(page);
+        return TRUE;
+    }
+    return RunPage(page, message, wParam, lParam, kKind);
 }

@@ -275,32 +275,10 @@ void OnCommand(HWND page, int id, int code)
 
 INT_PTR CALLBACK InteraktionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR *>(lParam)->code == PSN_KILLACTIVE)
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, nullptr, WM_PAGEREFRESH_INTERAKTION,
+                                   Refresh};
+    if ((message == WM_NOTIFY && reinterpret_cast<const NMHDR *>(lParam)->code == PSN_KILLACTIVE) ||
+        message == WM_DESTROY)
         FreeSigns(page);
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_INTERAKTION))
-        return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY: {
-        static const PageHandlers kHandlers = {Activate, Apply};
-        return OnPageNotify(page, lParam, kHandlers);
-    }
-    case WM_DESTROY:
-        FreeSigns(page);
-        return FALSE;
-    default:
-        if (message == WM_PAGEREFRESH_INTERAKTION) {
-            Refresh(page);
-            return TRUE;
-        }
-        return FALSE;
-    }
+    return RunPage(page, message, wParam, lParam, kKind);
 }

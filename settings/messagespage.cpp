@@ -208,31 +208,15 @@ void OnCommand(HWND page, int id, int code)
     }
 }
 
-const PageHandlers kHandlers = {Activate, Apply};
-
 }  // namespace
 
 INT_PTR CALLBACK MsgPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, nullptr, 0, nullptr};
     // Cancel takes back the notes switch; the common handling answers it.
     if (message == WM_NOTIFY && reinterpret_cast<const NMHDR *>(lParam)->code == PSN_RESET)
         MSGonWyn03 = gOnAtStart;
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_DESTROY:
+    if (message == WM_DESTROY)
         FreeSigns(page);
-        return FALSE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, kHandlers);
-    default:
-        return FALSE;
-    }
+    return RunPage(page, message, wParam, lParam, kKind);
 }

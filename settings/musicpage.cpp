@@ -365,41 +365,21 @@ void Refresh(HWND page)
     ReleaseDC(page, dc);
 }
 
-const PageHandlers kHandlers = {Activate, Apply};
-
 }  // namespace
 
 INT_PTR CALLBACK MusikPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_MUSIC))
-        return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_DESTROY:
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, nullptr, WM_PAGEREFRESH_MUSIC, Refresh};
+    if (message == WM_DESTROY)
         KillTimer(page, kWatchTimer);
-        return FALSE;
-    case WM_TIMER:
+    if (message == WM_TIMER && wParam != kRefreshTimer) {
         if (wParam == kWatchTimer)
             OnWatchTimer(page);
         return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_HSCROLL:
+    }
+    if (message == WM_HSCROLL) {
         OnScroll(page, reinterpret_cast<HWND>(lParam));
         return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, kHandlers);
-    default:
-        if (message == WM_PAGEREFRESH_MUSIC) {
-            Refresh(page);
-            return TRUE;
-        }
-        return FALSE;
     }
+    return RunPage(page, message, wParam, lParam, kKind);
 }

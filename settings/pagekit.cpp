@@ -328,6 +328,33 @@ INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers)
     return FALSE;
 }
 
+INT_PTR RunPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const PageKind &kind)
+{
+    INT_PTR result = FALSE;
+    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kind.row].helpTopic, &result))
+        return result;
+    if (kind.refreshMessage && HandleDeferredPaint(page, message, wParam, kind.refreshMessage, kind.timerId))
+        return TRUE;
+    switch (message) {
+    case WM_INITDIALOG:
+        kind.init(page);
+        return TRUE;
+    case WM_COMMAND:
+        kind.command(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        if (kind.notify && kind.notify(page, lParam))
+            return TRUE;
+        return OnPageNotify(page, lParam, kind.handlers);
+    default:
+        if (kind.refreshMessage && message == kind.refreshMessage) {
+            kind.refresh(page);
+            return TRUE;
+        }
+        return FALSE;
+    }
+}
+
 void ShowErrorBox(HWND page, const char *key, const char *germanDefault)
 {
     char text[kLabelLen], caption[kLabelLen];

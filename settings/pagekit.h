@@ -125,6 +125,24 @@ struct PageHandlers {
 // through the page's handlers; FALSE for other notifications.
 INT_PTR OnPageNotify(HWND page, LPARAM lParam, const PageHandlers &handlers);
 
+// A page as the kit runs it: its row of the page table, what it does when
+// built, at a command, at its own notifications (true when it took one; may
+// be null) and when its pictures are due (none without a refresh message).
+struct PageKind {
+    int row;
+    void (*init)(HWND page);
+    void (*command)(HWND page, int id, int code);
+    PageHandlers handlers;
+    bool (*notify)(HWND page, LPARAM lParam);
+    UINT refreshMessage;  // 0: the page paints the usual way
+    void (*refresh)(HWND page);
+    UINT_PTR timerId = kRefreshTimer;
+};
+// The messages every such page answers alike: the common ones, the deferred
+// paint, building, commands, Activate and Apply, the refresh. What the page
+// answers itself it takes before; FALSE for anything else.
+INT_PTR RunPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const PageKind &kind);
+
 // Ends a notification with its result in the page's message-result slot.
 INT_PTR PageResult(HWND page, LONG_PTR result);
 

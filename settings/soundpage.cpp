@@ -209,7 +209,7 @@ void OnCommand(HWND page, int id, int code)
         MarkChanged(page);
 }
 
-INT_PTR OnNotify(HWND page, LPARAM lParam)
+bool OnNotify(HWND page, LPARAM lParam)
 {
     const NMHDR *hdr = reinterpret_cast<const NMHDR *>(lParam);
     if (hdr->code == DTN_DATETIMECHANGE) {
@@ -221,41 +221,22 @@ INT_PTR OnNotify(HWND page, LPARAM lParam)
             TakeTime(*s, change->st);
             MarkChanged(page);
         }
-        return TRUE;
+        return true;
     }
-    static const PageHandlers kHandlers = {Activate, Apply};
-    return OnPageNotify(page, lParam, kHandlers);
+    return false;
 }
 
 }  // namespace
 
 INT_PTR CALLBACK SoundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_SOUND))
-        return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_HSCROLL:
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, OnNotify, WM_PAGEREFRESH_SOUND, Refresh};
+    if (message == WM_HSCROLL) {
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(page, IDC_SOUND_VOLUME)) {
             SNDvolume = TrackbarPos(page, IDC_SOUND_VOLUME);
             MarkChanged(page);
         }
         return TRUE;
-    case WM_NOTIFY:
-        return OnNotify(page, lParam);
-    default:
-        if (message == WM_PAGEREFRESH_SOUND) {
-            Refresh(page);
-            return TRUE;
-        }
-        return FALSE;
     }
+    return RunPage(page, message, wParam, lParam, kKind);
 }

@@ -340,27 +340,7 @@ void OnCommand(HWND page, int id, int code)
 
 INT_PTR CALLBACK SprechblasenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_SPRECHBLASEN))
-        return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY: {
-        static const PageHandlers kHandlers = {Activate, Apply};
-        return OnPageNotify(page, lParam, kHandlers);
-    }
-    default:
-        if (message == WM_PAGEREFRESH_SPRECHBLASEN) {
-            Refresh(page);
-            return TRUE;
-        }
-        return FALSE;
-    }
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, nullptr, WM_PAGEREFRESH_SPRECHBLASEN,
+                                   Refresh};
+    return RunPage(page, message, wParam, lParam, kKind);
 }

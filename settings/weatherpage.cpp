@@ -321,31 +321,10 @@ void Apply(HWND page)
     }
 }
 
-const PageHandlers kHandlers = {Activate, Apply};
-
 }  // namespace
 
 INT_PTR CALLBACK WetterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR result = FALSE;
-    if (HandleCommonPageMessage(page, message, wParam, lParam, kSettingsPages[kRow].helpTopic, &result))
-        return result;
-    if (HandleDeferredPaint(page, message, wParam, WM_PAGEREFRESH_WEATHER))
-        return TRUE;
-    switch (message) {
-    case WM_INITDIALOG:
-        Init(page);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, kHandlers);
-    default:
-        if (message == WM_PAGEREFRESH_WEATHER) {
-            Refresh(page);
-            return TRUE;
-        }
-        return FALSE;
-    }
+    static const PageKind kKind = {kRow, Init, OnCommand, {Activate, Apply}, nullptr, WM_PAGEREFRESH_WEATHER, Refresh};
+    return RunPage(page, message, wParam, lParam, kKind);
 }

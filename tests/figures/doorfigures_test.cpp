@@ -41,18 +41,6 @@ void SeedSoThat(int n, const std::function<bool(const std::vector<int> &)> &next
 
 class DoorFigures : public StreetScene {
 protected:
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
-    }
-    void Click(int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        ClickPending = 1;
-    }
     void FigSetYForTest(FigurRecord &r, int y)
     {
         r.Y = y;

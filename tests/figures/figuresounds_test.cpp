@@ -22,31 +22,20 @@
 
 namespace {
 
-using streettest::StreetScene;
+using streettest::FixedHoursScene;
 
-class FigureSounds : public StreetScene {
+class FigureSounds : public FixedHoursScene {
 protected:
     void SetUp() override
     {
-        std::copy(DayNight, DayNight + 4, dayNightBefore_);
-        const int dayNight[4] = {8, 20, 12, 3};
-        std::copy(dayNight, dayNight + 4, DayNight);
-        StreetScene::SetUp();
-        std::string dist = testutil::DistPath("");
-        while (!dist.empty() && dist.back() == '\\')
-            dist.pop_back();
-        StrCopy(HLPpath, dist.c_str());
-        for (int &on : SoundOpt)
-            on = 0;
-        Sound = LoadBASS(kEffectsInstance);
-        ASSERT_EQ(Sound, 1);
-        LockWaveResources(GetModuleHandleA(nullptr));
+        FixedHoursScene::SetUp();
         // The doors' and shutters' samples are loaded only with their
         // switch on; a test turns the switch on when it wants them heard.
+        for (int &on : SoundOpt)
+            on = 0;
         SoundOpt[kOptDoors] = 1;
-        LoadSamples();
+        ASSERT_TRUE(StartEffects());
         SoundOpt[kOptDoors] = 0;
-        SetSoundSceneWidth(SceneW);
         wav_ = dir_.File("own.wav");
         ASSERT_TRUE(testutil::WriteFileBytes(
             wav_, audiotest::MakeWav(22050, 1, 16, audiotest::Tone(22050, 1, 2.0, 500, 8000))));
@@ -57,16 +46,8 @@ protected:
             SaveFigurSound(id, "");
         FreeBASS();
         Sound = 0;
-        BusHalted = 0;
         ClickPending = 0;
-        StreetScene::TearDown();
-        std::copy(dayNightBefore_, dayNightBefore_ + 4, DayNight);
-    }
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
+        FixedHoursScene::TearDown();
     }
     bool CursorHidden()
     {
@@ -77,7 +58,6 @@ protected:
         return hidden;
     }
     std::string wav_;
-    int dayNightBefore_[4] = {};
 };
 
 TEST_F(FigureSounds, ClicksTakenByTheirBoxesAndKeptAwayByTheBus)

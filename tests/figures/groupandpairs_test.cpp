@@ -23,7 +23,7 @@
 
 namespace {
 
-using streettest::StreetScene;
+using streettest::FixedHoursScene;
 
 constexpr int kGroup = 18;
 constexpr int kMan = 20;
@@ -34,32 +34,12 @@ constexpr int kPram = 30;
 constexpr int kDuskHour = 20;
 constexpr int kNightHour = 23;
 
-class GroupAndPairs : public StreetScene {
+class GroupAndPairs : public FixedHoursScene {
 protected:
-    void SetUp() override
-    {
-        std::copy(DayNight, DayNight + 4, dayNightBefore_);
-        const int dayNight[4] = {8, 20, 12, 3};
-        std::copy(dayNight, dayNight + 4, DayNight);
-        StreetScene::SetUp();
-        speedBefore_ = figSpeed;
-    }
     void TearDown() override
     {
-        figSpeed = speedBefore_;
-        BusHalted = 0;
-        StreetScene::TearDown();
+        FixedHoursScene::TearDown();
         ClientWidth = 1280;
-        std::copy(dayNightBefore_, dayNightBefore_ + 4, DayNight);
-    }
-    // A clean work buffer, so that a test sees what one call drew.
-    void Fresh() { BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY); }
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Fresh();
-        Run(id);
-        return FigurTable[id];
     }
     // The same figure set up anew from a start state, without a new load.
     FigurRecord &SetUpAgain(int id, int startState)
@@ -69,12 +49,6 @@ protected:
         Fresh();
         Run(id);
         return r;
-    }
-    void ClickAt(int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        ClickPending = 1;
     }
     // The next call ends a walk cycle.
     void AtStrideEnd(FigurRecord &r)
@@ -89,19 +63,6 @@ protected:
         r.FootLine = r.Y + r.FrameH;
         r.AvoidOrder = -5;
     }
-    // Runs the figure until pred holds or it leaves; false when it never held.
-    template <typename Pred>
-    bool RunUntil(int id, Pred pred, int calls = 20000)
-    {
-        for (int i = 0; i < calls && IsOnStage(id); ++i) {
-            if (pred(FigurTable[id]))
-                return true;
-            Run(id);
-        }
-        return IsOnStage(id) && pred(FigurTable[id]);
-    }
-    int speedBefore_ = 0;
-    int dayNightBefore_[4] = {};
 };
 
 // ------------------------------------------------------------ the group
@@ -186,7 +147,7 @@ TEST_F(GroupAndPairs, TheGroupStopsToTalkOnlyInTheMiddleUnlessHemmedInOrClicked)
         r.WaitCount = 0;
         AtStrideEnd(r);
         if (click)
-            ClickAt(r.X - 15 + 128, r.Y + 40);
+            Click(r.X - 15 + 128, r.Y + 40);
         else
             Hemmed(r);
         Run(kGroup);
@@ -376,7 +337,7 @@ TEST_F(GroupAndPairs, WalkingTheManLeavesOnlyWithHisWholeSheetAndStopsWhenHemmed
 TEST_F(GroupAndPairs, TheMansBowSlowsDownAndComesBackToHisStand)
 {
     FigurRecord &r = Enter(kMan, 1);
-    ClickAt(r.X + 56, r.Y + 76);
+    Click(r.X + 56, r.Y + 76);
     Fresh();
     Run(kMan);
     ASSERT_EQ(r.State, 10);
@@ -567,7 +528,7 @@ TEST_F(GroupAndPairs, AfterTheBabysSceneThePairWalksOnAndMayPlayItAgain)
     // A click in the scene plays the file and the scene goes on.
     r.Frame = 10;
     r.Tick = 100000;
-    ClickAt(r.X + 112, r.Y + 73);
+    Click(r.X + 112, r.Y + 73);
     Run(kPram);
     EXPECT_EQ(ClickPending, 0u);
     EXPECT_EQ(r.State, 2);

@@ -66,6 +66,15 @@ protected:
             10000) &&
                IsOnStage(kPair);
     }
+    // The caller alone on her way to the door, her sheet there: true when
+    // she walks.
+    bool WalkingToTheDoor(uint32_t seed)
+    {
+        SeedRand(seed);
+        OnStage(kPair, 90);
+        Run(kPair);
+        return SheetArrives(91) && FigurTable[kPair].State == 100;
+    }
     void Leave()
     {
         UnloadFigur(kPair);
@@ -291,12 +300,8 @@ TEST_F(HouseDoorPair, ACallerClickedFarBeforeTheDoorStopsToLookNearerNot)
     At(2026, 6, 10, 20, 0);
     Build();
     for (const Case &c : cases) {
-        SeedRand(2);
-        OnStage(kPair, 90);
-        Run(kPair);
-        ASSERT_TRUE(SheetArrives(91));
+        ASSERT_TRUE(WalkingToTheDoor(2));
         FigurRecord &r = FigurTable[kPair];
-        ASSERT_EQ(r.State, 100);
         // The click is taken where her stride ends.
         r.X = c.x - 31;
         r.Frame = 5;
@@ -353,12 +358,8 @@ TEST_F(HouseDoorPair, OnHerWayToTheDoorClickAndWanderWaitForTheStride)
 {
     At(2026, 6, 10, 20, 0);
     Build();
-    SeedRand(11);
-    OnStage(kPair, 90);
-    Run(kPair);
-    ASSERT_TRUE(SheetArrives(91));
+    ASSERT_TRUE(WalkingToTheDoor(11));
     FigurRecord &r = FigurTable[kPair];
-    ASSERT_EQ(r.State, 100);
     r.X = kDoorX - 400;
     int midStrideMoves = 0;
     while (IsOnStage(kPair) && r.State == 100 && r.X < kDoorX - 200) {

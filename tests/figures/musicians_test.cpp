@@ -67,12 +67,6 @@ protected:
             UnloadFigur(kListener);
         return FigurTable[id];
     }
-    void Click(std::atomic<uint32_t> &flag, int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        flag = 1;
-    }
     // The next call ends a stride.
     void StrideEndsNext(FigurRecord &r)
     {
@@ -476,10 +470,7 @@ protected:
     void SetUp() override
     {
         Musicians::SetUp();
-        std::string dist = testutil::DistPath("");
-        while (!dist.empty() && dist.back() == '\\')
-            dist.pop_back();
-        StrCopy(HLPpath, dist.c_str());
+        DistIsProgramFolder();
         StrCopy(MP3file, dir_.File("music.m3u").c_str());
         MP3next = 0;
         MP3shuffle = 0;

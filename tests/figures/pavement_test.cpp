@@ -56,18 +56,6 @@ const Plan kPlans[] = {
 
 class Pavement : public StreetScene {
 protected:
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
-    }
-    void Click(std::atomic<uint32_t> &flag, int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        flag = 1;
-    }
     // One call on a clean work buffer; the entry it drew at the figure's
     // corner, or -1 for nothing (or a corner off the scene).
     int Step(int id, int slot = 0)

@@ -48,12 +48,6 @@ protected:
         return FigurTable[id];
     }
     COLORREF Background(int x, int y) { return GetPixel(BackgroundDC, SceneX + x, SceneY + y); }
-    void Click(std::atomic<uint32_t> &flag, int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        flag = 1;
-    }
     // The renewer at the last frame of a walk cycle, so that his next call
     // ends the stride; no act is due.
     void BeforeStride(FigurRecord &r, int x, int offset)

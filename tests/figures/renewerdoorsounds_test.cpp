@@ -30,22 +30,14 @@ protected:
     void SetUp() override
     {
         StreetScene::SetUp();
-        std::string dist = testutil::DistPath("");
-        while (!dist.empty() && dist.back() == '\\')
-            dist.pop_back();
-        StrCopy(HLPpath, dist.c_str());
         // The barks and the doors are loaded only with their switches on; the
         // tests turn them off again where they ask.
         for (int &on : SoundOpt)
             on = 0;
         SoundOpt[kOptDog] = SoundOpt[kOptDoors] = 1;
-        Sound = LoadBASS(kEffectsInstance);
-        ASSERT_EQ(Sound, 1);
-        LockWaveResources(GetModuleHandleA(nullptr));
-        LoadSamples();
+        ASSERT_TRUE(StartEffects());
         for (int &on : SoundOpt)
             on = 0;
-        SetSoundSceneWidth(SceneW);
         // Two seconds: long enough to be playing still at the next call.
         wav_ = dir_.File("own.wav");
         ASSERT_TRUE(testutil::WriteFileBytes(
@@ -63,18 +55,6 @@ protected:
         Figur025HouseDoor = 0;
         Figur028Home = 2;
         StreetScene::TearDown();
-    }
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
-    }
-    void Click(int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        ClickPending = 1;
     }
     // The next call ends the frame the figure is in.
     static void AtFrameEnd(FigurRecord &r, int frame)

@@ -25,12 +25,6 @@ constexpr int kDoor2X = 429, kDoor2Y = 17;
 
 class Residents : public StreetScene {
 protected:
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
-    }
     // The work area as the background left it, so that a call that draws
     // nothing leaves nothing of the figure.
     void ClearWork() { BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY); }

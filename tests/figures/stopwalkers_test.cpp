@@ -22,75 +22,14 @@
 
 namespace {
 
-using streettest::StreetScene;
+using streettest::FixedHoursScene;
 
 constexpr int kBusId = 70;
 
-class StopWalkers : public StreetScene {
+class StopWalkers : public FixedHoursScene {
 protected:
-    void SetUp() override
-    {
-        std::copy(DayNight, DayNight + 4, dayNightBefore_);
-        const int dayNight[4] = {8, 20, 12, 3};
-        std::copy(dayNight, dayNight + 4, DayNight);
-        StreetScene::SetUp();
-        speedBefore_ = figSpeed;
-    }
-    void TearDown() override
-    {
-        figSpeed = speedBefore_;
-        BusHalted = 0;
-        StreetScene::TearDown();
-        std::copy(dayNightBefore_, dayNightBefore_ + 4, DayNight);
-    }
-    // A clean work buffer, so that a test sees what one call drew.
-    void Fresh() { BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY); }
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Fresh();
-        Run(id);
-        return FigurTable[id];
-    }
-    void Click(std::atomic<uint32_t> &flag, int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        flag = 1;
-    }
     int PostX() { return StopPostRect.x; }
     int PostFoot() { return StopFootLine(); }
-    // Runs the figure until pred holds or it leaves; false when it never held.
-    template <typename Pred>
-    bool RunUntil(int id, Pred pred, int calls = 20000)
-    {
-        for (int i = 0; i < calls && IsOnStage(id); ++i) {
-            if (pred(FigurTable[id]))
-                return true;
-            Run(id);
-        }
-        return IsOnStage(id) && pred(FigurTable[id]);
-    }
-    // The real bus, standing at the post on its first tick there.
-    FigurRecord &BusAtTheStop()
-    {
-        OnStage(kBusId, 0);
-        FigurRecord &b = FigurTable[kBusId];
-        for (int i = 0; i < 20 && b.State != 1; ++i)
-            Run(kBusId);
-        for (int k = 1; k <= kBusSlots; ++k) {
-            if (BusPassengerList[k])
-                FigurTable[BusPassengerList[k]].RidesBus = 0;
-            BusPassengerList[k] = 0;
-        }
-        b.State = 3;
-        b.Tick = 0;
-        b.X = 200;
-        BusHalted = 1;
-        return b;
-    }
-    int speedBefore_ = 0;
-    int dayNightBefore_[4] = {};
 };
 
 // With day from 8 and night from 20: the evening hour is dusk.

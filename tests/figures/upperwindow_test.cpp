@@ -19,22 +19,11 @@
 namespace {
 
 using streettest::EntryColour;
-using streettest::StreetScene;
+using streettest::ScreenWindowScene;
 
 constexpr int kVisitor = 68;
 // House 1's attic window in the picture.
 constexpr int kWindow1X = 138, kWindow1Y = 246, kWindowW = 128, kWindowH = 160;
-
-LRESULT CALLBACK Quiet(HWND window, UINT message, WPARAM w, LPARAM l)
-{
-    if (message == WM_PAINT) {
-        ValidateRect(window, nullptr);
-        return 0;
-    }
-    if (message == WM_ERASEBKGND)
-        return 1;
-    return DefWindowProcA(window, message, w, l);
-}
 
 std::vector<COLORREF> Grab(HDC dc, int x, int y, int w, int h)
 {
@@ -45,39 +34,8 @@ std::vector<COLORREF> Grab(HDC dc, int x, int y, int w, int h)
     return out;
 }
 
-class UpperWindow : public StreetScene {
+class UpperWindow : public ScreenWindowScene {
 protected:
-    void SetUp() override
-    {
-        StreetScene::SetUp();
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Quiet;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "AtticWindow";
-        RegisterClassA(&wc);
-        w_ = GetSystemMetrics(SM_CXSCREEN);
-        h_ = GetSystemMetrics(SM_CYSCREEN);
-        house_ = CreateWindowExA(WS_EX_TOPMOST, "AtticWindow", "attic", WS_POPUP | WS_VISIBLE, 0, 0, w_, h_, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        ASSERT_TRUE(house_);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        ClientWidth = w_;
-        ClientHeight = h_;
-        Build();
-        dc_ = GetDC(house_);
-        BitBlt(dc_, 0, 0, w_, h_, BackgroundDC, 0, 0, SRCCOPY);
-        GdiFlush();
-    }
-    void TearDown() override
-    {
-        UnloadFlieger();
-        if (dc_)
-            ReleaseDC(house_, dc_);
-        DestroyWindow(house_);
-        StreetScene::TearDown();
-    }
     // From the left to door 1 and in; the state it is in then.
     int InAtDoorOne()
     {
@@ -94,10 +52,6 @@ protected:
     }
     int WindowX() const { return BackgroundX + kWindow1X; }
     int WindowY() const { return BackgroundBottom - 1024 + kWindow1Y; }
-
-    int w_ = 0, h_ = 0;
-    HWND house_ = nullptr;
-    HDC dc_ = nullptr;
 };
 
 TEST_F(UpperWindow, OnlyAWindowTallerThan740ShowsTheAtticScene)

@@ -20,22 +20,7 @@ namespace {
 using scenetest::CountOf;
 using streettest::StreetScene;
 
-class Walkers : public StreetScene {
-protected:
-    // On stage and set up, at a visible place.
-    FigurRecord &Enter(int id, int startState = 0)
-    {
-        OnStage(id, startState);
-        Run(id);
-        return FigurTable[id];
-    }
-    void Click(std::atomic<uint32_t> &flag, int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        flag = 1;
-    }
-};
+class Walkers : public StreetScene {};
 
 TEST_F(Walkers, TheJoggerLeapsAHundredPixelsAtATimeAndComesBackFromTheOtherSide)
 {

@@ -5,6 +5,7 @@
 #include "dib.h"
 #include "gdibridge.h"
 #include "imgtest.h"
+#include "testutil.h"
 
 #include <cstring>
 
@@ -18,12 +19,7 @@ constexpr int kH = 7;
 // A bitmap's pixels as packed top-down RGB, through GetDIBits.
 Bytes BitmapRgb(HBITMAP bitmap, int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    BITMAPINFO info = testutil::TopDownDib(width, height, 24);
     const int stride = (width * 3 + 3) / 4 * 4;
     Bytes padded(static_cast<size_t>(stride) * height);
     HDC screen = GetDC(nullptr);
@@ -184,12 +180,7 @@ TEST(DrawTransparentBitmap, KeyPixelsLeaveTheTargetAlone)
 {
     constexpr int kTarget = 20;
     const uint8_t background[3] = {1, 2, 3};
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kTarget;
-    info.bmiHeader.biHeight = -kTarget;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = testutil::TopDownDib(kTarget, kTarget);
     void *bits = nullptr;
     HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(target, nullptr);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "imgtest.h"
+#include "testutil.h"
 
 #include <algorithm>
 #include <cstring>
@@ -53,12 +54,7 @@ Bytes PlayDirect(HENHMETAFILE emf, int width, int height, COLORREF background)
     FillRect(dc, &rect, brush);
     PlayEnhMetaFile(dc, emf, &rect);
     SelectObject(dc, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    BITMAPINFO info = testutil::TopDownDib(width, height, 24);
     const int stride = (width * 3 + 3) / 4 * 4;
     Bytes padded(static_cast<size_t>(stride) * height);
     GetDIBits(screen, bitmap, 0, height, padded.data(), &info, DIB_RGB_COLORS);

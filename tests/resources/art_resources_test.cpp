@@ -269,12 +269,7 @@ std::string CheckSize(int w, int h, const art::ArtResource &r)
 // every pixel must come out in exactly the colour the parse above found.
 std::string CheckGdiReadsTheSame(const uint8_t *dib, const Picture &pic)
 {
-    BITMAPINFO want = {};
-    want.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    want.bmiHeader.biWidth = pic.width;
-    want.bmiHeader.biHeight = -pic.height;
-    want.bmiHeader.biPlanes = 1;
-    want.bmiHeader.biBitCount = 32;
+    BITMAPINFO want = testutil::TopDownDib(pic.width, pic.height);
     void *bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &want, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section)

@@ -51,12 +51,6 @@ protected:
         }
         return r;
     }
-    void Click(int x, int y)
-    {
-        MouseX = x;
-        MouseY = y;
-        ClickPending = 1;
-    }
     bool ClosePosted()
     {
         MSG msg;

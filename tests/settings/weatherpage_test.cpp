@@ -14,6 +14,9 @@ constexpr int kWeatherRow = 15;
 const char kProxyUser[] = "anonymous@tgftp.nws.noaa.gov";
 const char kReport[] = "2026/12/10 16:50\nEDDF 101650Z 24008KT 9999 FEW030 12/05 Q1013\n";
 
+const char kTwoCountries[] =
+    "~~Deutschland|10\r\nEDDF Frankfurt/Main\r\nEDDM Muenchen\r\n~~Oesterreich|11\r\nLOWW Wien\r\n";
+
 class WeatherPageTest : public SheetTest {
 protected:
     void Stations(const std::string &text) { testutil::WriteFileBytes(dir_->File("STATIONS.DAT"), text); }
@@ -22,6 +25,20 @@ protected:
         char path[MAX_PATH];
         MetarFilePath(path, sizeof(path));
         return path;
+    }
+    // Two countries' stations with the weather shown and EDDF stored; the
+    // stored report holds report, or is gone when there is none. Its path.
+    std::string EddfStored(const char *report)
+    {
+        Stations(kTwoCountries);
+        PutString("Weather", "1,60,0,0,0,10");
+        PutString("METAR", "EDDF");
+        std::string metar = MetarFile();
+        if (report)
+            testutil::WriteFileBytes(metar, report);
+        else
+            DeleteFileA(metar.c_str());
+        return metar;
     }
 };
 
@@ -91,9 +108,6 @@ TEST_F(WeatherPageTest, StationListReaders)
         }
     }
 }
-
-const char kTwoCountries[] =
-    "~~Deutschland|10\r\nEDDF Frankfurt/Main\r\nEDDM Muenchen\r\n~~Oesterreich|11\r\nLOWW Wien\r\n";
 
 TEST_F(WeatherPageTest, StoredIndicesOutsideTheListsTakeTheFirst)
 {
@@ -173,11 +187,7 @@ TEST_F(WeatherPageTest, LongNamesAreCutToTheirSettings)
 
 TEST_F(WeatherPageTest, ANewStationDropsTheOldReportUnlessFetched)
 {
-    Stations(kTwoCountries);
-    PutString("Weather", "1,60,0,0,0,10");
-    PutString("METAR", "EDDF");
-    std::string metar = MetarFile();
-    testutil::WriteFileBytes(metar, kReport);
+    std::string metar = EddfStored(kReport);
     RunSheet([&](HWND sheet) {
         SelectCombo(PageOfRow(sheet, kWeatherRow), 2277, 1);
         PressButton(sheet, PSBTN_OK);
@@ -211,6 +221,19 @@ void UseServer(HWND page, const servicetest::FtpServer &server)
 
 bool TemperatureShown(HWND page) { return IsWindowVisible(GetDlgItem(page, 2297)) && !ControlText(page, 2297).empty(); }
 
+// Posted: the fetch and its message box run on the sheet's thread.
+void FetchNow(HWND page) { PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0); }
+
+// Fetch now for a station the server has no report for: true when its box
+// came (its text in *box); *temperatureHidden then tells the preview's state.
+bool FetchFails(HWND page, DWORD sheetThread, SeenBox *box, bool *temperatureHidden)
+{
+    FetchNow(page);
+    const bool seen = DismissBox(sheetThread, box, 30000);
+    *temperatureHidden = !IsWindowVisible(GetDlgItem(page, 2297));
+    return seen;
+}
+
 // A fresh install has no station stored; the page chooses the first one, and
 // with its show box on, Fetch now fetches that station's report.
 TEST_F(WeatherPageTest, FetchNowFetchesOnAFreshInstall)
@@ -231,7 +254,7 @@ TEST_F(WeatherPageTest, FetchNowFetchesOnAFreshInstall)
         showChecked = IsDlgButtonChecked(page, 2273) == BST_CHECKED;
         fetchEnabled = IsWindowEnabled(GetDlgItem(page, 2296)) != FALSE;
         UseServer(page, server);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
+        FetchNow(page);
         Poll([&] { return TemperatureShown(page) || FindWindowA("#32770", "FEHLER!") != nullptr; }, 30000);
         if (FindWindowA("#32770", "FEHLER!"))
             boxSeen = DismissBox(sheetThread, &box, 1000);
@@ -252,11 +275,7 @@ TEST_F(WeatherPageTest, FetchNowFetchesOnAFreshInstall)
 // station neither the preview nor, after Apply, the scene may show it.
 TEST_F(WeatherPageTest, AFailedFetchForANewStationShowsNoWeatherAndKeepsNoOldReport)
 {
-    Stations(kTwoCountries);
-    PutString("Weather", "1,60,0,0,0,10");
-    PutString("METAR", "EDDF");
-    std::string metar = MetarFile();
-    testutil::WriteFileBytes(metar, kReport);
+    std::string metar = EddfStored(kReport);
     servicetest::FtpServer server;  // without a report for EDDM
     ASSERT_TRUE(StartForProxy(&server));
     SeenBox box;
@@ -266,9 +285,7 @@ TEST_F(WeatherPageTest, AFailedFetchForANewStationShowsNoWeatherAndKeepsNoOldRep
         HWND page = PageOfRow(sheet, kWeatherRow);
         UseServer(page, server);
         SelectCombo(page, 2277, 1);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
-        boxSeen = DismissBox(sheetThread, &box, 30000);
-        temperatureHidden = !IsWindowVisible(GetDlgItem(page, 2297));
+        boxSeen = FetchFails(page, sheetThread, &box, &temperatureHidden);
         PressButton(sheet, PSBTN_OK);
     });
     EXPECT_TRUE(server.LogHas("RETR /data/observations/metar/stations/EDDM.TXT"));
@@ -283,11 +300,7 @@ TEST_F(WeatherPageTest, AFailedFetchForANewStationShowsNoWeatherAndKeepsNoOldRep
 // Fetch now, through the page's proxy settings, against the test's server.
 TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
 {
-    Stations(kTwoCountries);
-    PutString("Weather", "1,60,0,0,0,10");
-    PutString("METAR", "EDDF");
-    std::string metar = MetarFile();
-    DeleteFileA(metar.c_str());
+    std::string metar = EddfStored(nullptr);
     servicetest::FtpServer server;
     server.Serve("EDDM", kReport);
     ASSERT_TRUE(StartForProxy(&server));
@@ -300,9 +313,8 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
         HWND page = PageOfRow(sheet, kWeatherRow);
         UseServer(page, server);
         SelectCombo(page, 2277, 1);
-        // Posted: the fetch and its message box run on the sheet's thread.
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
-        Poll([&] { return IsWindowVisible(GetDlgItem(page, 2297)) && !ControlText(page, 2297).empty(); }, 30000);
+        FetchNow(page);
+        Poll([&] { return TemperatureShown(page); }, 30000);
         tempShown = IsWindowVisible(GetDlgItem(page, 2297)) != FALSE;
         celsius = ControlText(page, 2297);
         Click(page, 2279);
@@ -311,9 +323,7 @@ TEST_F(WeatherPageTest, FetchNowThroughTheProxyPreviewsTheReport)
         // A station the server has no report for, with no stored report.
         DeleteFileA(metar.c_str());
         SelectCombo(page, 2276, 1);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2296, BN_CLICKED), 0);
-        boxSeen = DismissBox(sheetThread, &box, 30000);
-        tempHiddenAfterFail = !IsWindowVisible(GetDlgItem(page, 2297));
+        boxSeen = FetchFails(page, sheetThread, &box, &tempHiddenAfterFail);
         PressButton(sheet, PSBTN_CANCEL);
     });
     EXPECT_TRUE(tempShown);

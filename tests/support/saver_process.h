@@ -39,25 +39,7 @@ struct ScreenShot {
         HDC screen = GetDC(nullptr);
         w = GetDeviceCaps(screen, HORZRES);
         h = GetDeviceCaps(screen, VERTRES);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, dib);
-        BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        px.resize(static_cast<size_t>(w) * h);
-        const DWORD *raw = static_cast<const DWORD *>(bits);
-        for (size_t i = 0; i < px.size(); ++i)
-            px[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(dib);
+        px = testutil::GrabPixels(screen, 0, 0, w, h);
         ReleaseDC(nullptr, screen);
     }
     COLORREF At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }

@@ -28,13 +28,7 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int *width, int *height)
     std::vector<COLORREF> out;
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
         return out;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = testutil::TopDownDib(info.bmWidth, info.bmHeight);
     std::vector<DWORD> raw(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, bitmap, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);

@@ -16,9 +16,15 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
+#include "services/lettering.h"
 #include "services/mail.h"
+#include "services/sound.h"
+#include "vehicles/aircraft.h"
 #include "standins/standins.h"
+#include "vehicles/bus.h"
 #include "vehicles/busstop.h"
+
+#include <algorithm>
 
 namespace streettest {
 
@@ -162,8 +168,186 @@ int StreetScene::DrawnEntryAt(int id, int x, int y, int slot)
     return -1;
 }
 
+namespace {
+
+LRESULT CALLBACK QuietWindow(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    if (message == WM_PAINT) {
+        ValidateRect(window, nullptr);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND)
+        return 1;
+    return DefWindowProcA(window, message, w, l);
+}
+
+int AcceptButNeverDeliver(int) { return 1; }
+int Refuse(int) { return 0; }
+
+// The state a lettered vehicle waits in for its lettering.
+constexpr int kWaitLettering = 51;
+constexpr int kBusId = 70;
+// A lettering that never comes is given up after this many ticks.
+constexpr int kLetteringPatience = 401;
+
+}  // namespace
+
+FigurRecord &StreetScene::Enter(int id, int startState)
+{
+    OnStage(id, startState);
+    Run(id);
+    return FigurTable[id];
+}
+
+void StreetScene::Click(std::atomic<uint32_t> &flag, int x, int y)
+{
+    MouseX = x;
+    MouseY = y;
+    flag = 1;
+}
+
+void StreetScene::Click(int x, int y) { Click(ClickPending, x, y); }
+
+void StreetScene::DistIsProgramFolder()
+{
+    std::string dist = testutil::DistPath("");
+    while (!dist.empty() && dist.back() == '\\')
+        dist.pop_back();
+    StrCopy(HLPpath, dist.c_str());
+}
+
+bool StreetScene::StartEffects()
+{
+    DistIsProgramFolder();
+    Sound = LoadBASS(kEffectsInstance);
+    if (Sound != 1)
+        return false;
+    LockWaveResources(GetModuleHandleA(nullptr));
+    LoadSamples();
+    SetSoundSceneWidth(SceneW);
+    return true;
+}
+
+FigurRecord &StreetScene::BusReadyToEnter()
+{
+    OnStage(kBusId, 0);
+    FigurRecord &r = FigurTable[kBusId];
+    for (int i = 0; i < 20 && r.State != 1; ++i)
+        Run(kBusId);
+    EXPECT_EQ(r.State, 1);
+    return r;
+}
+
+FigurRecord &StreetScene::BusAtTheStop()
+{
+    FigurRecord &r = BusReadyToEnter();
+    for (int k = 1; k <= kBusSlots; ++k) {
+        if (BusPassengerList[k])
+            FigurTable[BusPassengerList[k]].RidesBus = 0;
+        BusPassengerList[k] = 0;
+    }
+    r.State = 3;
+    r.Tick = 0;
+    r.X = 200;
+    BusHalted = 1;
+    return r;
+}
+
+std::vector<LetteringCase> LetteringCases(int (*publish)(int))
+{
+    return {
+        {"an empty list", 0, publish, false, 0},
+        {"a refusal", 3, Refuse, false, 0},
+        {"a lettering that comes", 3, publish, true, -1},
+        {"a lettering that never comes", 3, AcceptButNeverDeliver, false, kLetteringPatience},
+    };
+}
+
+void StreetScene::WaitForLettering(int id, const LetteringCase &c, int *listCount, const char *notice)
+{
+    const int notices = scenetest::CountOf(Log(), notice);
+    *listCount = c.pictures;
+    SetLetteringStandIn(c.start);
+    OnStage(id, 0);
+    Run(id, 2);
+    int waited = 0;
+    while (FigurTable[id].State == kWaitLettering && waited < 1000) {
+        if (c.lettered)
+            testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
+        Run(id);
+        ++waited;
+    }
+    if (c.waits >= 0) {
+        EXPECT_EQ(waited, c.waits) << c.name;
+    } else {
+        EXPECT_GE(waited, 1) << c.name;
+        EXPECT_LE(waited, 2) << c.name;
+    }
+    EXPECT_EQ(scenetest::CountOf(Log(), notice) - notices, c.waits == kLetteringPatience ? 1 : 0) << c.name;
+}
+
 std::string StreetScene::Log() { return scenetest::ReadText(log_); }
 
 void StreetScene::WriteSpeechTexts(const std::string &ini) { testutil::WriteFileBytes(Sprechblasen, ini); }
+
+void ScreenWindowScene::SetUp()
+{
+    StreetScene::SetUp();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = QuietWindow;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ScreenWindowScene";
+    RegisterClassA(&wc);
+    w_ = GetSystemMetrics(SM_CXSCREEN);
+    h_ = GetSystemMetrics(SM_CYSCREEN);
+    screen_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "scene", WS_POPUP | WS_VISIBLE, 0, 0, w_, h_, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(screen_);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    ClientWidth = w_;
+    ClientHeight = h_;
+    Build();
+    dc_ = GetDC(screen_);
+    BitBlt(dc_, 0, 0, w_, h_, BackgroundDC, 0, 0, SRCCOPY);
+    GdiFlush();
+}
+
+void ScreenWindowScene::TearDown()
+{
+    UnloadFlieger();
+    if (dc_)
+        ReleaseDC(screen_, dc_);
+    DestroyWindow(screen_);
+    StreetScene::TearDown();
+}
+
+void FixedHoursScene::SetUp()
+{
+    std::copy(DayNight, DayNight + 4, dayNightBefore_);
+    const int dayNight[4] = {8, 20, 12, 3};
+    std::copy(dayNight, dayNight + 4, DayNight);
+    StreetScene::SetUp();
+    speedBefore_ = figSpeed;
+}
+
+void FixedHoursScene::TearDown()
+{
+    figSpeed = speedBefore_;
+    BusHalted = 0;
+    StreetScene::TearDown();
+    std::copy(dayNightBefore_, dayNightBefore_ + 4, DayNight);
+}
+
+void FixedHoursScene::Fresh() { BitBlt(WorkDC, 0, 0, SceneW, SceneH, BackgroundDC, SceneX, SceneY, SRCCOPY); }
+
+FigurRecord &FixedHoursScene::Enter(int id, int startState)
+{
+    OnStage(id, startState);
+    Fresh();
+    Run(id);
+    return FigurTable[id];
+}
 
 }  // namespace streettest

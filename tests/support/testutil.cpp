@@ -216,4 +216,35 @@ SYSTEMTIME Moment(int year, int month, int day, int hour, int minute, int second
     return st;
 }
 
+BITMAPINFO TopDownDib(int width, int height, int bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bits);
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+std::vector<COLORREF> GrabPixels(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info = TopDownDib(width, height);
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> px(static_cast<size_t>(width) * height);
+    const auto *bgra = static_cast<const BYTE *>(bits);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    return px;
+}
+
 }  // namespace testutil

@@ -1,11 +1,13 @@
 // Helpers shared by the Wine-hosted tests: temporary folders, paths of the
-// built deliverables, child processes, whole-file reads and registry clean-up.
+// built deliverables, child processes, whole-file reads, registry clean-up
+// and pixels read back through GDI.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testutil {
 
@@ -73,5 +75,11 @@ SYSTEMTIME Moment(int year, int month, int day, int hour = 0, int minute = 0, in
 
 // Deletes an HKCU key with all its subkeys; absent keys are fine.
 void DeleteUserKey(const char *subKey);
+
+// The header of a top-down DIB of width x height, 32 bits a pixel unless
+// said otherwise: the layout the tests read pixels in.
+BITMAPINFO TopDownDib(int width, int height, int bits = 32);
+// What a DC shows in a rectangle, top row first.
+std::vector<COLORREF> GrabPixels(HDC source, int x, int y, int width, int height);
 
 }  // namespace testutil

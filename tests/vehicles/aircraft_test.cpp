@@ -17,81 +17,14 @@
 namespace {
 
 using scenetest::CountOf;
-using streettest::StreetScene;
-
-// What a DC shows in a rectangle, top row first.
-std::vector<COLORREF> Grab(HDC source, int x, int y, int w, int h)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(dc, dib);
-    BitBlt(dc, 0, 0, w, h, source, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> px(static_cast<size_t>(w) * h);
-    const auto *bgra = static_cast<const BYTE *>(bits);
-    for (size_t i = 0; i < px.size(); ++i)
-        px[i] = RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
-    return px;
-}
+using streettest::ScreenWindowScene;
 
 // The test's flyer sheets paint their frames green (plane) or with a green
 // of 150 or 200 (birds); the test backgrounds hold no such green.
 bool FlyerPixel(COLORREF c) { return GetGValue(c) == 200 || GetGValue(c) == 150; }
 
-LRESULT CALLBACK Quiet(HWND window, UINT message, WPARAM w, LPARAM l)
-{
-    if (message == WM_PAINT) {
-        ValidateRect(window, nullptr);
-        return 0;
-    }
-    if (message == WM_ERASEBKGND)
-        return 1;
-    return DefWindowProcA(window, message, w, l);
-}
-
-class Flyers : public StreetScene {
+class Flyers : public ScreenWindowScene {
 protected:
-    void SetUp() override
-    {
-        StreetScene::SetUp();
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Quiet;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FlyerSky";
-        RegisterClassA(&wc);
-        w_ = GetSystemMetrics(SM_CXSCREEN);
-        h_ = GetSystemMetrics(SM_CYSCREEN);
-        sky_ = CreateWindowExA(WS_EX_TOPMOST, "FlyerSky", "sky", WS_POPUP | WS_VISIBLE, 0, 0, w_, h_, nullptr,
-                               nullptr, wc.hInstance, nullptr);
-        ASSERT_TRUE(sky_);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        ClientWidth = w_;
-        ClientHeight = h_;
-        Build();
-        dc_ = GetDC(sky_);
-        BitBlt(dc_, 0, 0, w_, h_, BackgroundDC, 0, 0, SRCCOPY);
-        GdiFlush();
-    }
-    void TearDown() override
-    {
-        UnloadFlieger();
-        if (dc_)
-            ReleaseDC(sky_, dc_);
-        DestroyWindow(sky_);
-        StreetScene::TearDown();
-    }
     // Flies one flight of the type to its end; the frames it took and
     // where the flyer was when it was last drawn.
     int Fly(int type, bool *seen, int *lastX)
@@ -106,21 +39,18 @@ protected:
             ++frames;
             const FigurRecord &r = FigurTable[kFlyerBase + type];
             if (frames == 150 && AircraftCount) {
-                for (COLORREF c : Grab(dc_, 0, r.Y, w_, 80))
+                for (COLORREF c : testutil::GrabPixels(dc_, 0, r.Y, w_, 80))
                     *seen = *seen || FlyerPixel(c);
             }
         }
         return frames;
     }
-    int w_ = 0, h_ = 0;
-    HWND sky_ = nullptr;
-    HDC dc_ = nullptr;
 };
 
 TEST_F(Flyers, EachTypeCrossesTheWindowAndLeavesNoTrace)
 {
     const int top = BackgroundY;   // the band above the picture
-    const std::vector<COLORREF> background = Grab(BackgroundDC, 0, 0, w_, top + 160);
+    const std::vector<COLORREF> background = testutil::GrabPixels(BackgroundDC, 0, 0, w_, top + 160);
     for (int type : {2, 4, 5, 6, 7}) {
         SeedRand(static_cast<uint32_t>(type));
         const LONG alive = GdiObjectsAlive();
@@ -139,7 +69,7 @@ TEST_F(Flyers, EachTypeCrossesTheWindowAndLeavesNoTrace)
         } else {
             EXPECT_LT(lastX + (type == 2 ? 400 : 120), 0) << type;
         }
-        const std::vector<COLORREF> shown = Grab(dc_, 0, 0, w_, top + 160);
+        const std::vector<COLORREF> shown = testutil::GrabPixels(dc_, 0, 0, w_, top + 160);
         int left = 0;
         for (size_t i = 0; i < shown.size(); ++i)
             left += shown[i] != background[i];

@@ -24,20 +24,12 @@ protected:
     void SetUp() override
     {
         StreetScene::SetUp();
-        std::string dist = testutil::DistPath("");
-        while (!dist.empty() && dist.back() == '\\')
-            dist.pop_back();
-        StrCopy(HLPpath, dist.c_str());
         // The engine samples load only with their switch on; a test turns it
         // off afterwards to hear the bus's own gate.
         for (int &on : SoundOpt)
             on = 0;
         SoundOpt[kOptVehicles] = 1;
-        Sound = LoadBASS(kEffectsInstance);
-        ASSERT_EQ(Sound, 1);
-        LockWaveResources(GetModuleHandleA(nullptr));
-        LoadSamples();
-        SetSoundSceneWidth(SceneW);
+        ASSERT_TRUE(StartEffects());
         minCarSpeed = 8;
         maxCarSpeed = 10;
     }

@@ -24,6 +24,7 @@ namespace {
 
 using scenetest::CountOf;
 using streettest::EntryColour;
+using streettest::LetteringCases;
 using streettest::StreetScene;
 
 constexpr int kBusId = 70;
@@ -31,30 +32,6 @@ constexpr int kBusId = 70;
 class Bus : public StreetScene {
 protected:
     FigurRecord &B() { return FigurTable[kBusId]; }
-    // On stage and through its set-up and its choice of passengers.
-    FigurRecord &ReadyToEnter()
-    {
-        OnStage(kBusId, 0);
-        for (int i = 0; i < 20 && B().State != 1; ++i)
-            Run(kBusId);
-        EXPECT_EQ(B().State, 1);
-        return B();
-    }
-    // Standing at the post on its first tick there, with empty windows.
-    FigurRecord &AtTheStop()
-    {
-        FigurRecord &r = ReadyToEnter();
-        for (int k = 1; k <= kBusSlots; ++k) {
-            if (BusPassengerList[k])
-                FigurTable[BusPassengerList[k]].RidesBus = 0;
-            BusPassengerList[k] = 0;
-        }
-        r.State = 3;
-        r.Tick = 0;
-        r.X = 200;
-        BusHalted = 1;
-        return r;
-    }
     void Rider(int slot, int id)
     {
         BusPassengerList[slot] = id;
@@ -149,7 +126,7 @@ TEST_F(Bus, ChoosesAtMostSixDifferentPassengersFromThoseOffStageAndReleasesThem)
         PretendOnStage(id);
     std::set<int> everChosen;
     for (int visit = 0; visit < 25; ++visit) {
-        ReadyToEnter();
+        BusReadyToEnter();
         std::set<int> chosen;
         int listed = 0;
         for (int k = 1; k <= kBusSlots; ++k) {
@@ -209,7 +186,7 @@ TEST_F(Bus, LetsOutOneRiderWhoseChanceAndConditionPass)
     for (auto c : cases) {
         At(2026, 6, 10, c.hour, c.minute);
         Build();
-        FigurRecord &r = AtTheStop();
+        FigurRecord &r = BusAtTheStop();
         Rider(1, c.id);
         const uint32_t seed = SeedFor(1, c.chance);
         ASSERT_NE(seed, 0u) << c.name;
@@ -234,7 +211,7 @@ TEST_F(Bus, LetsOutAtMostOneAndNobodyWhileFigure54OrAPhaseChangeKeepsThem)
     const uint32_t seed = SeedFor(2, oneInTwo);
     ASSERT_NE(seed, 0u);
     for (int blocker : {0, 54, -1}) {
-        FigurRecord &r = AtTheStop();
+        FigurRecord &r = BusAtTheStop();
         Rider(1, 4);
         Rider(2, 6);
         Rider(3, 11);
@@ -261,7 +238,7 @@ TEST_F(Bus, LetsOutAtMostOneAndNobodyWhileFigure54OrAPhaseChangeKeepsThem)
 
 TEST_F(Bus, TakesOnTheWaitingWithinReachOnItsEighthTickAtTheStop)
 {
-    FigurRecord &r = AtTheStop();
+    FigurRecord &r = BusAtTheStop();
     Walker(2, r.X - 10);   // boards
     Walker(4, r.X - 11);   // too far
     Walker(6, r.X + 312);  // boards
@@ -296,7 +273,7 @@ TEST_F(Bus, TakesOnTheWaitingWithinReachOnItsEighthTickAtTheStop)
 
 TEST_F(Bus, ABoarderWhoFindsEveryWindowTakenRidesUnseen)
 {
-    FigurRecord &r = AtTheStop();
+    FigurRecord &r = BusAtTheStop();
     const int riders[] = {1, 3, 5, 7, 8, 9};
     for (int k = 0; k < 6; ++k)
         Rider(k + 1, riders[k]);
@@ -312,7 +289,7 @@ TEST_F(Bus, ABoarderWhoFindsEveryWindowTakenRidesUnseen)
 
 TEST_F(Bus, DrawsFacesThenDriverThenBodyThenWheels)
 {
-    FigurRecord &r = AtTheStop();
+    FigurRecord &r = BusAtTheStop();
     Rider(2, 4);
     PhaseChangeDue = 1;
     r.Frame = 2;
@@ -338,7 +315,7 @@ TEST_F(Bus, DrawsFacesThenDriverThenBodyThenWheels)
 
 TEST_F(Bus, HeldOutFor81TicksGivesUpAndReleasesItsPassengers)
 {
-    FigurRecord &r = ReadyToEnter();
+    FigurRecord &r = BusReadyToEnter();
     PretendOnStage(71);
     std::vector<int> riders;
     for (int k = 1; k <= kBusSlots; ++k)
@@ -359,7 +336,7 @@ TEST_F(Bus, HeldOutFor81TicksGivesUpAndReleasesItsPassengers)
 TEST_F(Bus, TakesAClickOnItsBodyOnlyOnceItDrives)
 {
     for (int state : {0, 1, 2, 3, 4}) {
-        FigurRecord &r = ReadyToEnter();
+        FigurRecord &r = BusReadyToEnter();
         r.State = state;
         r.X = 300;
         r.Y = 100;
@@ -378,44 +355,12 @@ TEST_F(Bus, TakesAClickOnItsBodyOnlyOnceItDrives)
 namespace {
 
 int PublishTheGroupSheetAsLettering(int id) { return LoadFigurPlus(id, 1, "FIG061_01_00"); }
-int AcceptButNeverDeliver(int) { return 1; }
-int Refuse(int) { return 0; }
 
 TEST_F(Bus, WearsTheUsersPictureWhenTheLetteringComesElseItsOwnLivery)
 {
-    struct {
-        const char *name;
-        int pictures;
-        int (*start)(int);
-        bool lettered;
-        int waits;  // ticks in the lettering state
-    } cases[] = {
-        {"an empty list", 0, PublishTheGroupSheetAsLettering, false, 0},
-        {"a refusal", 3, Refuse, false, 0},
-        {"a lettering that comes", 3, PublishTheGroupSheetAsLettering, true, -1},
-        {"a lettering that never comes", 3, AcceptButNeverDeliver, false, 401},
-    };
-    for (auto c : cases) {
-        const int notices = CountOf(Log(), "- Keine BUS-Beschriftung -");
-        BusPiclistCount = c.pictures;
-        SetLetteringStandIn(c.start);
-        OnStage(kBusId, 0);
-        Run(kBusId, 2);
-        int waited = 0;
-        while (B().State == 51 && waited < 1000) {
-            if (c.lettered)
-                testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
-            Run(kBusId);
-            ++waited;
-        }
-        if (c.waits >= 0) {
-            EXPECT_EQ(waited, c.waits) << c.name;
-        } else {
-            EXPECT_GE(waited, 1) << c.name;
-            EXPECT_LE(waited, 2) << c.name;
-        }
+    for (const auto &c : LetteringCases(PublishTheGroupSheetAsLettering)) {
+        WaitForLettering(kBusId, c, &BusPiclistCount, "- Keine BUS-Beschriftung -");
         EXPECT_EQ(BusLivery() == -1, c.lettered) << c.name;
-        EXPECT_EQ(CountOf(Log(), "- Keine BUS-Beschriftung -") - notices, c.waits == 401 ? 1 : 0) << c.name;
         if (c.lettered) {
             FigurRecord &r = B();
             while (r.State != 1)

@@ -36,29 +36,7 @@ protected:
         Build();
     }
     // The work buffer's pixels, top row first, as COLORREF values.
-    std::vector<COLORREF> Snapshot()
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = SceneW;
-        info.bmiHeader.biHeight = -SceneH;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC dc = CreateCompatibleDC(WorkDC);
-        HGDIOBJ old = SelectObject(dc, dib);
-        BitBlt(dc, 0, 0, SceneW, SceneH, WorkDC, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::vector<COLORREF> px(static_cast<size_t>(SceneW) * SceneH);
-        const auto *bgra = static_cast<const BYTE *>(bits);
-        for (size_t i = 0; i < px.size(); ++i)
-            px[i] = RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(dib);
-        return px;
-    }
+    std::vector<COLORREF> Snapshot() { return testutil::GrabPixels(WorkDC, 0, 0, SceneW, SceneH); }
     // Every pixel of the work buffer: the lit street inside the cone with
     // its corner at (cx, cy), untouched everywhere else.
     void ExpectCone(const std::vector<COLORREF> &before, int cx, int cy, int direction)

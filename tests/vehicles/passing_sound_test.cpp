@@ -49,15 +49,7 @@ protected:
         ReadSettings();
         DebugOn = 1;
         ASSERT_EQ(SoundOpt[kOptVehicles], engines ? 1 : 0);
-        std::string dist = testutil::DistPath("");
-        while (!dist.empty() && dist.back() == '\\')
-            dist.pop_back();
-        StrCopy(HLPpath, dist.c_str());
-        Sound = LoadBASS(kEffectsInstance);
-        ASSERT_EQ(Sound, 1);
-        LockWaveResources(GetModuleHandleA(nullptr));
-        LoadSamples();
-        SetSoundSceneWidth(SceneW);
+        ASSERT_TRUE(StartEffects());
         minCarSpeed = 8;
         maxCarSpeed = 10;
     }

@@ -24,6 +24,7 @@ namespace {
 
 using scenetest::CountOf;
 using streettest::EntryColour;
+using streettest::LetteringCases;
 using streettest::StreetScene;
 
 constexpr int kTramId = 72;
@@ -234,43 +235,12 @@ namespace {
 
 // Stands in for the lettering worker: an 888 x 187 picture as sheet 1.
 int PublishLetteredBody(int id) { return LoadFigurPlus(id, 1, "FIG072_LT_00"); }
-int AcceptButNeverDeliver(int) { return 1; }
-int Refuse(int) { return 0; }
 
 TEST_F(TramTest, WearsTheLetteredBodyWhenItComesElseItsOwn)
 {
-    struct {
-        const char *name;
-        int pictures;
-        int (*start)(int);
-        bool lettered;
-        int waits;  // ticks in the lettering state
-    } cases[] = {
-        {"an empty list", 0, PublishLetteredBody, false, 0},
-        {"a refusal", 3, Refuse, false, 0},
-        {"a lettering that comes", 3, PublishLetteredBody, true, -1},
-        {"a lettering that never comes", 3, AcceptButNeverDeliver, false, 401},
-    };
-    for (auto c : cases) {
-        const int notices = CountOf(Log(), "- Keine SBAHN-Beschriftung -");
-        SBahnPiclistCount = c.pictures;
-        SetLetteringStandIn(c.start);
-        OnStage(kTramId, 0);
-        Run(kTramId, 2);
-        int waited = 0;
-        while (T().State == 51 && waited < 1000) {
-            if (c.lettered)
-                testutil::WaitFor([] { return !PlusLoaderBusy; }, 5000);
-            Run(kTramId);
-            ++waited;
-        }
-        if (c.waits >= 0) {
-            EXPECT_EQ(waited, c.waits) << c.name;
-        } else {
-            EXPECT_LE(waited, 2) << c.name;
-        }
+    for (const auto &c : LetteringCases(PublishLetteredBody)) {
+        WaitForLettering(kTramId, c, &SBahnPiclistCount, "- Keine SBAHN-Beschriftung -");
         EXPECT_EQ(TramLivery() == -1, c.lettered) << c.name;
-        EXPECT_EQ(CountOf(Log(), "- Keine SBAHN-Beschriftung -") - notices, c.waits == 401 ? 1 : 0) << c.name;
         FigurRecord &r = T();
         while (r.State != kRunning)
             Run(kTramId);

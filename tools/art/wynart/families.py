@@ -30,7 +30,8 @@ class Family:
 
 
 # Figures whose sheets hold pieces of the background.
-FIGURE_EXTRA = {"fig055": STREET, "fig060": STREET, "fig058": STREET + ["wynart/figures/fig055.py"]}
+FIGURE_EXTRA = {"fig055": STREET, "fig060": STREET, "fig058": STREET + ["wynart/figures/fig055.py"],
+                "fig070": ["wynart/figures/_lettered.py"], "fig072": ["wynart/figures/_lettered.py"]}
 
 
 def _figure_families():
@@ -67,7 +68,7 @@ def all_families():
         "wynart/servicepagesart.py", "wynart/props.py", "wynart/weather.py"]))
     fams.append(Family("settings_vehicles", "vehiclepagesart", (), COMMON + STREET + FIGURE + [
         "wynart/vehiclepagesart.py", "wynart/figures/fig070.py", "wynart/figures/fig072.py",
-        "wynart/figures/passing.py", "wynart/roadvehicles.py"]))
+        "wynart/figures/_lettered.py", "wynart/figures/passing.py", "wynart/roadvehicles.py"]))
     fams.extend(_figure_families())
     from .figures import DESCRIPTORS
     fams.append(Family("portraits", "portraits", (), COMMON + FIGURE + ["wynart/portraits.py",

@@ -741,30 +741,58 @@ STANDING = [dict(head="front"), dict(head="side", head_facing=-1), dict(head="fr
 DRIVING = [dict(), dict(neck=4), dict(head="front"), dict(neck=-4)]
 
 
+def _into_cell(ctx, kind: Kind, facing, cell):
+    """Moves ctx so that the body is drawn right-facing into the occupant
+    cell: a cell taken from the mirrored body has its x mirrored back."""
+    cx0, cy0, cw, ch = cell
+    if facing < 0:
+        ctx.translate(cw, 0)
+        ctx.scale(-1, 1)
+        ox = kind.w - (cx0 + cw)
+    else:
+        ox = cx0
+    ctx.translate(-ox, -cy0)
+
+
+def _seated(ctx, look: Look, pose_kw, x, y, scale):
+    """A person seated behind a window, right-facing, head and shoulders:
+    the head's top at y (x along the length), drawn at scale."""
+    fig = Figure(look)
+    pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False, **pose_kw)
+    ctx.save()
+    ctx.translate(x, y + look.height * 0.99 * scale)
+    ctx.scale(scale, scale)
+    fig.draw(ctx, pose, 0, 0)
+    ctx.restore()
+
+
+def _interior(ctx):
+    set_col(ctx, INTERIOR)
+    ctx.paint()
+
+
+def _seat_backs(ctx, kind: Kind, bottom):
+    """The seat backs under the window line."""
+    set_col(ctx, "#5a3434")
+    ctx.rectangle(0, bottom - 4, kind.w, 4)
+    ctx.fill()
+
+
 def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=0.75, passenger=None, rear=False):
     """An occupant frame: the interior behind every side window, the person's
     head and shoulders at the front seat (and a passenger behind), clipped to
     the windows, so nothing shows outside them. rear: the person alone on
     the rear seat, without the interior, to be drawn over another frame."""
-    cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
         if layer != "base":
             return
         ctx.save()
-        if facing < 0:
-            ctx.translate(cw, 0)
-            ctx.scale(-1, 1)
-            # the cell was taken from the mirrored body: mirror its x back
-            ox = kind.w - (cx0 + cw)
-        else:
-            ox = cx0
-        ctx.translate(-ox, -cy0)
+        _into_cell(ctx, kind, facing, cell)
         _holes(ctx, kind)
         ctx.clip()
         if not rear:
-            set_col(ctx, INTERIOR)
-            ctx.paint()
+            _interior(ctx)
         win = kind.windows()
         top = min(r[1] for r in win)
         bottom = max(r[1] + r[3] for r in win)
@@ -774,20 +802,9 @@ def person_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_share=
         elif passenger is not None:
             seats.append((min(r[0] for r in win) + 12, passenger))
         for sx, lk in seats:
-            fig = Figure(lk)
-            pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False,
-                        **pose_kw)
-            ctx.save()
-            scale = min(1.0, (bottom - top) / 26.0)
-            ctx.translate(sx, top + 3 + lk.height * 0.99 * scale)
-            ctx.scale(scale, scale)
-            fig.draw(ctx, pose, 0, 0)
-            ctx.restore()
-        # seat backs under the window line
+            _seated(ctx, lk, pose_kw, sx, top + 3, min(1.0, (bottom - top) / 26.0))
         if not rear:
-            set_col(ctx, "#5a3434")
-            ctx.rectangle(0, bottom - 4, kind.w, 4)
-            ctx.fill()
+            _seat_backs(ctx, kind, bottom)
         ctx.restore()
     return draw
 
@@ -796,19 +813,12 @@ def rider(look: Look, kind: Kind, facing, pose_kw, cell, pillion=None, upright=F
     """A rider sitting on a two-wheeler (and one behind on a moped); at puts
     the one rider at that share of the length, foot_down sets the near foot
     on the road (stopped)."""
-    cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
         if layer != "base":
             return
         ctx.save()
-        if facing < 0:
-            ctx.translate(cw, 0)
-            ctx.scale(-1, 1)
-            ox = kind.w - (cx0 + cw)
-        else:
-            ox = cx0
-        ctx.translate(-ox, -cy0)
+        _into_cell(ctx, kind, facing, cell)
         g = kind.geometry()
         seat_y = kind.h - 1 - g["r"] * (2.25 if kind.kind == "bicycle" else 2.2)
         seats = [(kind.w * (at if at is not None else (0.42 if kind.kind == "bicycle" else 0.36)), look)]
@@ -834,41 +844,22 @@ def people_in_windows(looks, kind: Kind, facing, poses, cell, interior=True):
     interior behind them and one person in each window whose look is given
     (None leaves the seat empty), each in a pose of its own. Without the
     interior the frame holds the people alone, to be drawn over another."""
-    cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
         if layer != "base":
             return
         ctx.save()
-        if facing < 0:
-            ctx.translate(cw, 0)
-            ctx.scale(-1, 1)
-            ox = kind.w - (cx0 + cw)
-        else:
-            ox = cx0
-        ctx.translate(-ox, -cy0)
+        _into_cell(ctx, kind, facing, cell)
         _holes(ctx, kind)
         ctx.clip()
         if interior:
-            set_col(ctx, INTERIOR)
-            ctx.paint()
+            _interior(ctx)
         for (x, y, ww, hh), lk, pose_kw in zip(kind.windows(), looks, poses):
             if lk is None:
                 continue
-            fig = Figure(lk)
-            pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False,
-                        **pose_kw)
-            ctx.save()
-            scale = min(1.0, hh / 26.0)
-            ctx.translate(x + ww * 0.55, y + 3 + lk.height * 0.99 * scale)
-            ctx.scale(scale, scale)
-            fig.draw(ctx, pose, 0, 0)
-            ctx.restore()
+            _seated(ctx, lk, pose_kw, x + ww * 0.55, y + 3, min(1.0, hh / 26.0))
         if interior:
-            bottom = max(r[1] + r[3] for r in kind.windows())
-            set_col(ctx, "#5a3434")
-            ctx.rectangle(0, bottom - 4, kind.w, 4)
-            ctx.fill()
+            _seat_backs(ctx, kind, max(r[1] + r[3] for r in kind.windows()))
         ctx.restore()
     return draw
 
@@ -878,39 +869,23 @@ def seat_in_windows(look: Look, kind: Kind, facing, pose_kw, cell, seat_x, inter
     side windows, head and shoulders, clipped to the windows; with interior
     the inside of every window behind. The family cars draw their three
     seats as frames of their own, the driver's with the inside."""
-    cx0, cy0, cw, ch = cell
 
     def draw(ctx, layer, phase):
         if layer != "base":
             return
         ctx.save()
-        if facing < 0:
-            ctx.translate(cw, 0)
-            ctx.scale(-1, 1)
-            ox = kind.w - (cx0 + cw)
-        else:
-            ox = cx0
-        ctx.translate(-ox, -cy0)
+        _into_cell(ctx, kind, facing, cell)
         _holes(ctx, kind)
         ctx.clip()
         win = kind.windows()
         top = min(r[1] for r in win)
         bottom = max(r[1] + r[3] for r in win)
         if interior:
-            set_col(ctx, INTERIOR)
-            ctx.paint()
-        fig = Figure(look)
-        pose = Pose(view="side", facing=1, near_arm=(40, -60), far_arm=(40, -60), lean=0, ground=False, **pose_kw)
-        ctx.save()
-        scale = min(1.0, (bottom - top) / 26.0) * size
-        ctx.translate(kind.w * seat_x, bottom - (bottom - top) * size + 3 + look.height * 0.99 * scale)
-        ctx.scale(scale, scale)
-        fig.draw(ctx, pose, 0, 0)
-        ctx.restore()
+            _interior(ctx)
+        _seated(ctx, look, pose_kw, kind.w * seat_x, bottom - (bottom - top) * size + 3,
+                min(1.0, (bottom - top) / 26.0) * size)
         if interior:
-            set_col(ctx, "#5a3434")
-            ctx.rectangle(0, bottom - 4, kind.w, 4)
-            ctx.fill()
+            _seat_backs(ctx, kind, bottom)
         ctx.restore()
     return draw
 

@@ -125,6 +125,39 @@ class Vehicle:
             ctx.set_line_width(OUTLINE_W)
             ctx.stroke()
 
+    def _arches(self, ctx):
+        for w in self.look.wheels:
+            self._arch(ctx, w * self.look.length, self.look.wheel_r)
+
+    def _glass(self, ctx, inside=None):
+        """The current path as a window: filled with the glass colour, with
+        what inside draws clipped to it, and outlined."""
+        set_col(ctx, self.look.window)
+        ctx.fill_preserve()
+        if inside:
+            ctx.save()
+            ctx.clip()
+            inside()
+            ctx.restore()
+        set_col(ctx, shade(self.look.body, -0.5))
+        ctx.set_line_width(OUTLINE_W)
+        ctx.stroke()
+
+    def _long_body(self, ctx, skirt, corner, stripe_at, stripe_h):
+        """The box of a bus or a tram, its lower edge skirt wheel radii above
+        the road, with the stripe of its trim at stripe_at of its height."""
+        lk = self.look
+        L_, H = lk.length, lk.height
+        rounded_rect(ctx, 2, -H, L_ - 4, H - lk.wheel_r * skirt, corner)
+        fill_stroke(ctx, lk.body, shade(lk.body, -0.5), OUTLINE_W)
+        set_col(ctx, lk.trim)
+        ctx.rectangle(3, -H * stripe_at, L_ - 6, stripe_h)
+        ctx.fill()
+
+    def _window_count(self, least, spacing):
+        """The look's number of side windows, else one every spacing pixels."""
+        return self.look.windows or max(least, int(self.look.length / spacing))
+
     # ---------------------------------------------------------------- kinds
     def _car(self, ctx, pose):
         lk = self.look
@@ -157,17 +190,11 @@ class Vehicle:
         ctx.line_to(L_ * 0.715, roof_y + 4)
         ctx.line_to(L_ * 0.805, belt - 4)
         ctx.close_path()
-        set_col(ctx, lk.window)
-        ctx.fill_preserve()
-        ctx.save()
-        ctx.clip()
-        for idx, look in lk.faces:
-            cx = L_ * (0.4 if idx == 0 else 0.62)
-            self._face(ctx, look, cx, roof_y + 4, belt - roof_y - 8)
-        ctx.restore()
-        set_col(ctx, shade(lk.body, -0.5))
-        ctx.set_line_width(OUTLINE_W)
-        ctx.stroke()
+        def faces():
+            for idx, look in lk.faces:
+                cx = L_ * (0.4 if idx == 0 else 0.62)
+                self._face(ctx, look, cx, roof_y + 4, belt - roof_y - 8)
+        self._glass(ctx, faces)
         # door line, handle, bumpers
         set_col(ctx, shade(lk.body, -0.35))
         ctx.move_to(L_ * 0.515, belt - 4)
@@ -182,8 +209,7 @@ class Vehicle:
         set_col(ctx, shade(lk.body, 0.3))
         ctx.rectangle(4, belt + 1, L_ - 8, 1)
         ctx.fill()
-        for w in lk.wheels:
-            self._arch(ctx, w * L_, r)
+        self._arches(ctx)
         self._lamps(ctx, L_ - 1, 1, belt + 2, pose.lights)
 
     def _van(self, ctx, pose):
@@ -197,12 +223,8 @@ class Vehicle:
         ctx.line_to(L_ - 4, -H * 0.55)
         ctx.line_to(L_ * 0.78, -H * 0.55)
         ctx.close_path()
-        set_col(ctx, lk.window)
-        ctx.fill_preserve()
-        set_col(ctx, shade(lk.body, -0.5))
-        ctx.stroke()
-        for w in lk.wheels:
-            self._arch(ctx, w * L_, r)
+        self._glass(ctx)
+        self._arches(ctx)
         self._lamps(ctx, L_ - 2, 2, -H * 0.4, pose.lights)
 
     def _truck(self, ctx, pose):
@@ -225,53 +247,33 @@ class Vehicle:
         ctx.line_to(L_ - cab * 0.1, -H * 0.5)
         ctx.line_to(L_ - cab * 0.8, -H * 0.5)
         ctx.close_path()
-        set_col(ctx, lk.window)
-        ctx.fill_preserve()
-        ctx.save()
-        ctx.clip()
-        for idx, look in lk.faces:
-            self._face(ctx, look, L_ - cab * 0.55, -H * 0.76, H * 0.26)
-        ctx.restore()
-        set_col(ctx, shade(lk.body, -0.5))
-        ctx.stroke()
-        for w in lk.wheels:
-            self._arch(ctx, w * L_, r)
+        def faces():
+            for idx, look in lk.faces:
+                self._face(ctx, look, L_ - cab * 0.55, -H * 0.76, H * 0.26)
+        self._glass(ctx, faces)
+        self._arches(ctx)
         self._lamps(ctx, L_ - 3, 2, -H * 0.35, pose.lights)
 
     def _bus(self, ctx, pose):
         lk = self.look
         L_, H, r = lk.length, lk.height, lk.wheel_r
-        rounded_rect(ctx, 2, -H, L_ - 4, H - r * 0.5, 8)
-        fill_stroke(ctx, lk.body, shade(lk.body, -0.5), OUTLINE_W)
-        set_col(ctx, lk.trim)
-        ctx.rectangle(3, -H * 0.38, L_ - 6, 4)
-        ctx.fill()
-        n = lk.windows or max(3, int(L_ / 42))
-        self._windows_row(ctx, 10, L_ - 34, -H + 8, H * 0.36, n, lk.faces)
+        self._long_body(ctx, 0.5, 8, 0.38, 4)
+        self._windows_row(ctx, 10, L_ - 34, -H + 8, H * 0.36, self._window_count(3, 42), lk.faces)
         # windscreen and destination sign
         rounded_rect(ctx, L_ - 30, -H + 6, 26, H * 0.45, 4)
-        set_col(ctx, lk.window)
-        ctx.fill_preserve()
-        set_col(ctx, shade(lk.body, -0.5))
-        ctx.stroke()
+        self._glass(ctx)
         if lk.sign:
             ctx.rectangle(L_ * 0.3, -H + 1.5, L_ * 0.3, 5)
             set_col(ctx, "#1a1a1a")
             ctx.fill()
-        for w in lk.wheels:
-            self._arch(ctx, w * L_, r)
+        self._arches(ctx)
         self._lamps(ctx, L_ - 2, 2, -r * 1.6, pose.lights)
 
     def _tram(self, ctx, pose):
         lk = self.look
         L_, H, r = lk.length, lk.height, lk.wheel_r
-        rounded_rect(ctx, 2, -H, L_ - 4, H - r * 0.8, 10)
-        fill_stroke(ctx, lk.body, shade(lk.body, -0.5), OUTLINE_W)
-        set_col(ctx, lk.trim)
-        ctx.rectangle(3, -H * 0.32, L_ - 6, 5)
-        ctx.fill()
-        n = lk.windows or max(4, int(L_ / 40))
-        self._windows_row(ctx, 14, L_ - 14, -H + 10, H * 0.38, n, lk.faces, radius=4)
+        self._long_body(ctx, 0.8, 10, 0.32, 5)
+        self._windows_row(ctx, 14, L_ - 14, -H + 10, H * 0.38, self._window_count(4, 40), lk.faces, radius=4)
         # pantograph
         set_col(ctx, "#3a3c42")
         ctx.set_line_width(1.2)

@@ -9,10 +9,8 @@ window's offset, or nothing) shows through. Every face and driver frame holds
 pixels only inside its own window, so a face frame that reaches over the next
 window (frames are 56 wide, windows 37 apart) never shows in it."""
 import math
-import os
 
 import cairo
-import numpy as np
 
 from .. import imageio as io
 from .. import lighting as L
@@ -22,6 +20,7 @@ from ..figure import Figure, Look, Pose
 from ..frametables import Entry, header
 from ..people import LOOKS
 from ..resources import TT, res
+from . import _lettered as LT
 
 BODY_W, BODY_H = 312, 113
 SHEET_W = 680
@@ -326,41 +325,19 @@ def sheet(tt):
 
 # ------------------------------------------------------------------ lettering templates
 
-GREEN = np.array([0, 255, 0], dtype=np.uint8)
-MAGENTA = np.array([255, 0, 255], dtype=np.uint8)
-
-
-def _panel_mask():
-    x, y, w, h = PANEL
-    m = np.zeros((BODY_H, BODY_W), dtype=bool)
-    m[y + 1:y + h - 1, x + 1:x + w - 1] = True
-    return m
-
-
 def _frame_template(tt):
     """The body of livery 0 in the phase's light, its panel pure green, the
     windows and the outside the key colour."""
     rgb, key = SP.render(BODY_W, BODY_H, _livery(0), tt)
     out = io.push_from_key(rgb)
-    out[key] = MAGENTA
-    out[_panel_mask()] = GREEN
+    out[key] = LT.MAGENTA
+    out[LT.area_mask(BODY_W, BODY_H, PANEL, 1)] = LT.GREEN
     return out
 
 
 def _shading_template(light):
-    """Green everywhere but the panel, where a soft light from above (light
-    template) or a shadow along the lower edge (dark template) lies."""
-    out = np.tile(GREEN, (BODY_H, BODY_W, 1))
-    x, y, w, h = PANEL
-    for row in range(y + 1, y + h - 1):
-        t = (row - y) / float(h)
-        if light:
-            v = int(round(255 - 70 * t))
-            out[row, x + 1:x + w - 1] = (v, v, v)
-        else:
-            v = int(round(40 + 120 * t))
-            out[row, x + 1:x + w - 1] = (v, v - 10, v - 20) if t > 0.6 else (200, 200, 200)
-    return out
+    """Green everywhere but the panel, where the light or the shadow lies."""
+    return LT.shading_template(BODY_W, BODY_H, PANEL, 1, light, 70, 0.6)
 
 
 # ------------------------------------------------------------------ the family
@@ -370,29 +347,14 @@ def _name(tt):
 
 
 def resources():
-    out = [res(_name(tt), SHEET_W, SHEET_H[tt]) for tt in TT]
-    out += [res("BUS_HELL", BODY_W, BODY_H, "opaque", rtype="MASKE", fmt="bmp24"),
-            res("BUS_DUNKEL", BODY_W, BODY_H, "opaque", rtype="MASKE", fmt="bmp24")]
-    out += [res("BUS_%02d" % tt, BODY_W, BODY_H, "any", rtype="MASKE", fmt="bmp24") for tt in TT]
-    return out
+    return [res(_name(tt), SHEET_W, SHEET_H[tt]) for tt in TT] + LT.resources("BUS", BODY_W, BODY_H)
 
 
 def build(outdir):
-    for tt in TT:
-        rgb, key = sheet(tt)
-        io.write_bmp8(os.path.join(outdir, _name(tt) + ".bmp"), rgb, key)
-        with open(os.path.join(outdir, "BUS_%02d.bmp" % tt), "wb") as f:
-            f.write(io.rgb_bmp_bytes(_frame_template(tt)))
-    for name, light in (("BUS_HELL", True), ("BUS_DUNKEL", False)):
-        with open(os.path.join(outdir, name + ".bmp"), "wb") as f:
-            f.write(io.rgb_bmp_bytes(_shading_template(light)))
+    LT.build(outdir, _name, sheet, "BUS", _frame_template, _shading_template)
 
 
 def frame_headers():
     sheets = [("FIG070_tt_00", SHEET_W, SHEET_H[1], "671 rows by day, 670 at dusk and night")]
-    extra = ["// Entries of the wheel strips, the drivers (4 per driver) and the faces",
-             "// (4 per figure, from figure 1).",
-             "constexpr int kFig070Wheel = %d;" % FIRST_WHEEL,
-             "constexpr int kFig070Driver = %d;" % FIRST_DRIVER,
-             "constexpr int kFig070Face = %d;" % FIRST_FACE]
+    extra = LT.entry_constants(70, "figure", FIRST_WHEEL, FIRST_DRIVER, FIRST_FACE)
     return [header(70, "bus", sheets, BODY_W, BODY_H, entries(), extra)]

@@ -9,7 +9,6 @@ columns 0..887 only (888..895 stay key), because the lettered body is a
 picture 888 wide and must look the same. Windows are holes of the key colour:
 the face frames drawn behind them show through."""
 import math
-import os
 import random
 
 import cairo
@@ -22,6 +21,7 @@ from ..canvas import FONT_SANS, FONT_SERIF, box, fill_stroke, fit_text, rounded_
 from ..figure import Figure, Look, Pose
 from ..frametables import Entry, header
 from ..resources import TT, res
+from . import _lettered as LT
 
 BODY_W, BODY_H = 896, 185
 LETTER_W, LETTER_H = G.LETTER_TRAM      # the lettered body
@@ -383,47 +383,25 @@ def sheet(tt):
 
 # ------------------------------------------------------------------ lettering templates
 
-GREEN = np.array([0, 255, 0], dtype=np.uint8)
-MAGENTA = np.array([255, 0, 255], dtype=np.uint8)
-
-
-def _band_mask():
-    x, y, w, h = BAND
-    m = np.zeros((LETTER_H, LETTER_W), dtype=bool)
-    m[y:y + h, x:x + w] = True
-    return m
-
-
 def _frame_template(tt):
     """The body without its advert in the phase's light: the band pure green
     (the picture shows there), windows and outside the key colour."""
     rgb, key = SP.render(BODY_W, BODY_H, _body(advert=False), tt)
     out = np.empty((LETTER_H, LETTER_W, 3), dtype=np.uint8)
-    out[:] = MAGENTA
+    out[:] = LT.MAGENTA
     body = io.push_from_key(rgb[:, :LETTER_W])
     k = key[:, :LETTER_W]
     out[:BODY_H][~k] = body[~k]
-    band = _band_mask()
+    band = LT.area_mask(LETTER_W, LETTER_H, BAND, 0)
     band[BODY_H:] = False
     band[:BODY_H] &= ~k
-    out[band] = GREEN
+    out[band] = LT.GREEN
     return out
 
 
 def _shading_template(light):
-    """Green everywhere but the band, where a soft light from above (light
-    template) or a shadow along the lower edge (dark template) lies."""
-    out = np.tile(GREEN, (LETTER_H, LETTER_W, 1))
-    x, y, w, h = BAND
-    for row in range(y, y + h):
-        t = (row - y) / float(h)
-        if light:
-            v = int(round(255 - 60 * t))
-            out[row, x:x + w] = (v, v, v)
-        else:
-            v = int(round(40 + 120 * t))
-            out[row, x:x + w] = (v, v - 10, v - 20) if t > 0.7 else (200, 200, 200)
-    return out
+    """Green everywhere but the band, where the light or the shadow lies."""
+    return LT.shading_template(LETTER_W, LETTER_H, BAND, 0, light, 60, 0.7)
 
 
 # ------------------------------------------------------------------ the family
@@ -433,29 +411,14 @@ def _name(tt):
 
 
 def resources():
-    out = [res(_name(tt), SHEET_W, SHEET_H) for tt in TT]
-    out += [res("SBAHN_HELL", LETTER_W, LETTER_H, "opaque", rtype="MASKE", fmt="bmp24"),
-            res("SBAHN_DUNKEL", LETTER_W, LETTER_H, "opaque", rtype="MASKE", fmt="bmp24")]
-    out += [res("SBAHN_%02d" % tt, LETTER_W, LETTER_H, "any", rtype="MASKE", fmt="bmp24") for tt in TT]
-    return out
+    return [res(_name(tt), SHEET_W, SHEET_H) for tt in TT] + LT.resources("SBAHN", LETTER_W, LETTER_H)
 
 
 def build(outdir):
-    for tt in TT:
-        rgb, key = sheet(tt)
-        io.write_bmp8(os.path.join(outdir, _name(tt) + ".bmp"), rgb, key)
-        with open(os.path.join(outdir, "SBAHN_%02d.bmp" % tt), "wb") as f:
-            f.write(io.rgb_bmp_bytes(_frame_template(tt)))
-    for name, light in (("SBAHN_HELL", True), ("SBAHN_DUNKEL", False)):
-        with open(os.path.join(outdir, name + ".bmp"), "wb") as f:
-            f.write(io.rgb_bmp_bytes(_shading_template(light)))
+    LT.build(outdir, _name, sheet, "SBAHN", _frame_template, _shading_template)
 
 
 def frame_headers():
     sheets = [("FIG072_tt_00", SHEET_W, SHEET_H, "")]
-    extra = ["// Entries of the wheel strips, the drivers (4 per driver) and the faces",
-             "// (4 per face, from face 1).",
-             "constexpr int kFig072Wheel = %d;" % FIRST_WHEEL,
-             "constexpr int kFig072Driver = %d;" % FIRST_DRIVER,
-             "constexpr int kFig072Face = %d;" % FIRST_FACE]
+    extra = LT.entry_constants(72, "face", FIRST_WHEEL, FIRST_DRIVER, FIRST_FACE)
     return [header(72, "tram", sheets, BODY_W, BODY_H, entries(), extra)]
