@@ -5,7 +5,8 @@
   gen.py family NAME OUTDIR      draw one family of pictures into OUTDIR
   gen.py headers GENDIR ARTDIR   write art.rc, the resource list, the scene geometry
                                  and the frame tables (only files whose text changed)
-  gen.py contact ARTDIR PNG      the contact sheet of every picture, for review
+  gen.py contact ARTDIR PNG      contact sheets of every picture, for review:
+                                 PNG's name with -01, -02 ... per page
   gen.py folderpicture FILE      the picture that ships beside the program
 """
 import os
@@ -154,7 +155,8 @@ def cmd_contact(artdir, out):
     allres = []
     for fam in families.all_families():
         allres.extend(fam.resources())
-    contact.write(artdir, allres, out)
+    for path in contact.write(artdir, allres, out):
+        print(path)
 
 
 def main(argv):
