@@ -12,7 +12,6 @@
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/picturefiles.h"
-#include "standins/standins.h"
 
 #include "scene_geometry.h"
 #include "vehicles/headlights.h"

@@ -12,7 +12,6 @@
 #include "services/sound.h"
 #include "shell/config.h"
 #include "shell/keys.h"
-#include "standins/standins.h"
 #include "vehicles/busstop.h"
 
 namespace {

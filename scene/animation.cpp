@@ -24,7 +24,6 @@
 #include "services/weather.h"
 #include "services/birthdays.h"
 #include "services/mail.h"
-#include "standins/standins.h"
 #include "vehicles/bus.h"
 #include "vehicles/aircraft.h"
 

@@ -10,7 +10,6 @@
 #include "services/winamp.h"
 #include "shell/config.h"
 #include "services/mail.h"
-#include "standins/standins.h"
 #include "vehicles/tram.h"
 
 #include <initializer_list>

@@ -14,7 +14,6 @@
 #include "shell/startup.h"
 #include "services/birthdays.h"
 #include "services/lettering.h"
-#include "standins/standins.h"
 #include "vehicles/bus.h"
 #include "vehicles/tram.h"
 

@@ -20,7 +20,6 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "services/notes.h"
-#include "standins/standins.h"
 
 #include "scene_geometry.h"
 #include "vehicles/headlights.h"

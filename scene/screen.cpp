@@ -15,7 +15,6 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 
 #include "scene_geometry.h"
 #include "vehicles/headlights.h"

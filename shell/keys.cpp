@@ -19,7 +19,6 @@
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/notes.h"
-#include "standins/standins.h"
 #include "vehicles/bus.h"
 
 #include <mutex>

@@ -17,7 +17,6 @@
 #include "services/notes.h"
 #include "services/mail.h"
 #include "figures/pavement.h"
-#include "standins/standins.h"
 #include "vehicles/aircraft.h"
 #include "vehicles/headlights.h"
 

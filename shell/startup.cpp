@@ -19,7 +19,6 @@
 #include "services/weather.h"
 #include "services/notes.h"
 #include "services/mail.h"
-#include "standins/standins.h"
 
 std::atomic<int> RunState{0};
 std::atomic<uint32_t> EndFlag{0};

@@ -10,7 +10,6 @@
 #include "scene_fixture.h"
 #include "shell/config.h"
 #include "shell/keys.h"
-#include "standins/standins.h"
 #include "vehicles/busstop.h"
 
 #include <set>

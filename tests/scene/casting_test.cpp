@@ -9,7 +9,6 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "shell/config.h"
-#include "standins/standins.h"
 #include "vehicles/tram.h"
 
 #include <initializer_list>

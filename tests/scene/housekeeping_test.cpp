@@ -17,7 +17,6 @@
 #include "services/mail.h"
 #include "services/weather.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 #include "fakemapi.h"
 #include "testutil.h"
 

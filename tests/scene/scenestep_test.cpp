@@ -15,7 +15,6 @@
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
-#include "standins/standins.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 #include "testutil.h"
 
 namespace {

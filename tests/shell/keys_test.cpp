@@ -7,7 +7,6 @@
 #include "shell/config.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 
 #include <utility>
 

@@ -13,7 +13,6 @@
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 #include "testutil.h"
 #include "vehicles/aircraft.h"
 #include "vehicles/headlights.h"

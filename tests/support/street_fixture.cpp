@@ -17,7 +17,6 @@
 #include "shell/keys.h"
 #include "shell/startup.h"
 #include "services/mail.h"
-#include "standins/standins.h"
 #include "vehicles/busstop.h"
 
 namespace streettest {
