@@ -4,14 +4,14 @@
 #include "base/gdiutil.h"
 #include "features/lights.h"
 #include "features/ticker.h"
-#include "features/clocks.h"
+#include "scene/clocks.h"
 #include "imagelib.h"
 #include "scene/animation.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/music.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/notes.h"
@@ -19,6 +19,7 @@
 #include "figures/pavement.h"
 #include "vehicles/aircraft.h"
 #include "vehicles/headlights.h"
+#include "base/saverstate.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "scene/screen.h"
 #include "scene/scenestep.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
 
