@@ -5,7 +5,7 @@
 
 #include "base/common.h"
 
-// The log's switch: the stored setting "Debug" (the settings table reads it).
+// The log's switch, a stored setting ("DebugOn") read with the others.
 extern int DebugOn;
 
 // Opens (appending) and writes the start block with the system report, ended
