@@ -1,9 +1,6 @@
 #include "base/debuglog.h"
 
 #include "base/now.h"
-#include "scene/objects.h"
-#include "shell/config.h"
-#include "shell/settingstable.h"
 
 #include <mutex>
 
@@ -55,20 +52,9 @@ void LogProgramLines()
     LogLine("%s", path);
 }
 
-void LogDisplayModeSetting()
-{
-    LogLine("dmPelsWidth:        %d", DisplayMode[0]);
-    LogLine("dmPelsHeight:       %d", DisplayMode[1]);
-    LogLine("dmBitsPerPel:       %d", DisplayMode[2]);
-    LogLine("dmDisplayFrequency: %d", DisplayMode[3]);
-}
-
-void LogSettingsReport()
-{
-    ReportSettingRows([](const char *text) { LogLine("%s", text); });
-}
-
 }  // namespace
+
+int DebugOn;
 
 void FormatLogTimestamp(char *out, size_t outSize)
 {
@@ -90,7 +76,7 @@ bool DebugLogIsOpen()
     return gLogFile != nullptr;
 }
 
-void OpenDebugLog(const char *fileName)
+void OpenDebugLog(const char *fileName, void (*reportSettings)())
 {
     // Others may read the log while the saver runs.
     HANDLE file = CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
@@ -119,8 +105,8 @@ void OpenDebugLog(const char *fileName)
     LogCPUInfo();
     LogMemoryStatus();
     LogDisplayInfo();
-    LogDisplayModeSetting();
-    LogSettingsReport();
+    if (reportSettings)
+        reportSettings();
 }
 
 void WriteLog(const char *fmt, ...)
@@ -153,23 +139,4 @@ void CloseDebugLog()
     WriteLocked(tail, strlen(tail));
     CloseHandle(gLogFile);
     gLogFile = nullptr;
-}
-
-void LogFiguresOnStage(bool allObjects)
-{
-    if (!DebugOn)
-        return;
-    char line[kLogTextMax + 64];
-    FormatLogTimestamp(line, sizeof(line));
-    StrAppend(line, ": ");
-    int last = allObjects ? 131 : 69;
-    for (int id = 1; id <= last; ++id) {
-        if (FigurSheetCount[id] != 0 && IsObjectLoaded(id)) {
-            char number[8];
-            StrPrintfN(number, sizeof(number), "%3d ", id);
-            StrAppend(line, number);
-        }
-    }
-    StrAppend(line, "\r\n");
-    WriteLogRaw(line);
 }

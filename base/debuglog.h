@@ -5,9 +5,13 @@
 
 #include "base/common.h"
 
-// Opens (appending) and writes the start block with the system and settings
-// report. A file that cannot be opened switches DebugOn off for the run.
-void OpenDebugLog(const char *fileName);
+// The log's switch, a stored setting ("DebugOn") read with the others.
+extern int DebugOn;
+
+// Opens (appending) and writes the start block with the system report, ended
+// by the settings report that reportSettings writes (if given). A file that
+// cannot be opened switches DebugOn off for the run.
+void OpenDebugLog(const char *fileName, void (*reportSettings)() = nullptr);
 // One line: timestamp, the formatted text (at most 1024 characters), CR LF.
 // Does nothing while the log is off or closed.
 void WriteLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -15,9 +19,6 @@ void WriteLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 void CloseDebugLog();
 bool DebugLogIsOpen();
 
-// One line listing the ids of the objects on stage: street figures 1..69 only
-// (allObjects false) or every object 1..131.
-void LogFiguresOnStage(bool allObjects);
 void LogMemoryStatus();
 void LogOSVersion();
 void LogCPUInfo();

@@ -2,7 +2,7 @@
 // (Windows, processor, memory) and the display the scene is shown on.
 #include "base/debuglog.h"
 #include "shared/sysreport.h"
-#include "shell/entry.h"
+#include "base/saverstate.h"
 
 void LogOSVersion() { ReportWindowsVersion(WriteLogRaw); }
 void LogCPUInfo() { ReportProcessor(WriteLogRaw, false); }

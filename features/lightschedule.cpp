@@ -2,9 +2,9 @@
 
 #include "core/random.h"
 #include "features/lights.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/scenestep.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include "scene_geometry.h"
 

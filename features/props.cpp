@@ -2,12 +2,12 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/notes.h"
-#include "shell/config.h"
-#include "shell/startup.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include "scene_geometry.h"
 

@@ -1,11 +1,15 @@
 // The rows in the table of scripts for the scene's props: the message sign,
 // the tram's props, the clock pillar, the bollards, the ticker and the vanish
 // effect. They keep their state in their object records, so they need no
-// reset.
-#include "features/clocks.h"
+// reset. Beside them the features' hooks: what the scene asks of the lights,
+// the shutters, the posts and the weather sign.
+#include "features/lights.h"
 #include "features/props.h"
 #include "features/ticker.h"
 #include "features/vanish.h"
+#include "features/weathersign.h"
+#include "scene/clocks.h"
+#include "scene/hooks.h"
 #include "scene/scripts.h"
 
 namespace {
@@ -23,3 +27,19 @@ const ObjectScript kPropScripts[] = {
 }  // namespace
 
 std::span<const ObjectScript> PropScripts() { return kPropScripts; }
+
+const FeatureHooks &SceneFeatures()
+{
+    static constexpr FeatureHooks kHooks = {
+        LichtSteuerung,
+        LoadLichter,
+        UnloadLichter,
+        [] { return ShutterState; },
+        [] { return RightShutterState; },
+        RollShutter,
+        SetupPfloecke,
+        UpdateWeatherSign,
+        ShowWeatherBubble,
+    };
+    return kHooks;
+}

@@ -7,7 +7,7 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/notes.h"
-#include "shell/startup.h"
+#include "base/saverstate.h"
 
 std::atomic<int> TickerWidth{0}, TickerHeight{0};
 

@@ -2,14 +2,13 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
-#include "features/bubbles.h"
-#include "scene/calendar.h"
+#include "scene/bubbles.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/weather.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/startup.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include "scene_geometry.h"
 

@@ -8,8 +8,8 @@
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"
-#include "shell/config.h"
-#include "shell/keys.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig034_frames.h"

@@ -5,7 +5,7 @@
 #include "figures/figures.h"
 
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"

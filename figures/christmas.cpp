@@ -9,9 +9,9 @@
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig037_frames.h"

@@ -6,7 +6,7 @@
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig047_frames.h"

@@ -10,7 +10,7 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig024_frames.h"

@@ -4,7 +4,7 @@
 
 #include "figures/scriptframe.h"
 #include "scene/screen.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 // The frame table comes with the picture, from the art generator.
 #include "fig110_frames.h"

@@ -1,6 +1,9 @@
 // The street figures' rows in the table of scripts. A new figure is a file of
-// its own in this folder and a row here.
+// its own in this folder and a row here. Beside them the figures' one hook:
+// whether a musician takes an order.
 #include "figures/figures.h"
+#include "figures/musicians.h"
+#include "scene/hooks.h"
 #include "scene/scripts.h"
 
 namespace {
@@ -80,3 +83,9 @@ const ObjectScript kFigureScripts[] = {
 }  // namespace
 
 std::span<const ObjectScript> FigureScripts() { return kFigureScripts; }
+
+const FigureHooks &SceneFigures()
+{
+    static constexpr FigureHooks kHooks = {MusicianPlaying};
+    return kHooks;
+}

@@ -6,7 +6,7 @@
 #include "core/daterules.h"
 #include "core/random.h"
 #include "figures/scriptframe.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig020_frames.h"

@@ -10,7 +10,7 @@
 #include "features/lights.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "services/sound.h"
 
 // The frame tables come with the pictures, from the art generator.

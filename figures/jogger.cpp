@@ -5,7 +5,7 @@
 #include "core/random.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig002_frames.h"

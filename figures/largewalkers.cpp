@@ -7,7 +7,7 @@
 #include "figures/scriptframe.h"
 #include "scene/objects.h"
 #include "scene/scripts.h"
-#include "shell/keys.h"
+#include "base/saverstate.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig026_frames.h"

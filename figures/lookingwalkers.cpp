@@ -8,8 +8,8 @@
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
-#include "shell/keys.h"
+#include "services/calendar.h"
+#include "base/saverstate.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig040_frames.h"

@@ -6,21 +6,20 @@
 #include "figures/musicians.h"
 
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/scenestep.h"
 #include "services/music.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig041_frames.h"
 #include "fig042_frames.h"
 #include "fig044_frames.h"
 
-int MusicCommand = kMusicOrderNone;
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "core/random.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "services/mail.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig046_frames.h"

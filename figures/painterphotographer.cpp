@@ -8,7 +8,7 @@
 #include "figures/scriptframe.h"
 #include "figures/strides.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "services/sound.h"
 

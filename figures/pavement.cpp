@@ -12,12 +12,12 @@
 #include "figures/figures.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
-#include "shell/entry.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 // The frame tables come with the pictures, from the art generator.
 #include "fig022_frames.h"

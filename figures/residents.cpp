@@ -11,7 +11,7 @@
 #include "figures/scriptframe.h"
 #include "figures/upperwindow.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "services/sound.h"
 
 #include <span>

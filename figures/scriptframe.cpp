@@ -2,7 +2,7 @@
 
 #include "base/debuglog.h"
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "features/vanish.h"
 #include "figures/pavement.h"
 #include "scene/animation.h"
@@ -10,9 +10,8 @@
 #include "scene/scripts.h"
 #include "services/music.h"
 #include "services/sound.h"
-#include "shell/config.h"
-#include "shell/keys.h"
-#include "standins/standins.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "vehicles/busstop.h"
 
 namespace {

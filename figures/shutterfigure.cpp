@@ -10,7 +10,7 @@
 #include "features/lights.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/screen.h"
 #include "scene_geometry.h"
 #include "services/sound.h"

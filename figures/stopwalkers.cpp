@@ -7,8 +7,8 @@
 #include "core/random.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
-#include "shell/config.h"
+#include "services/calendar.h"
+#include "config/config.h"
 #include "vehicles/busstop.h"
 
 // The frame tables come with the pictures, from the art generator.

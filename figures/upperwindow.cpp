@@ -11,7 +11,7 @@
 #include "scene/animation.h"
 #include "scene/screen.h"
 #include "scene_geometry.h"
-#include "shell/startup.h"
+#include "base/saverstate.h"
 #include "vehicles/aircraft.h"
 
 // The frame tables come with the pictures, from the art generator.

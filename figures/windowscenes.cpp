@@ -8,11 +8,11 @@
 #include "figures/figures.h"
 
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "features/lights.h"
 #include "figures/scriptframe.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/screen.h"
 #include "scene_geometry.h"
 

@@ -5,11 +5,10 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "core/random.h"
-#include "features/lights.h"
-#include "features/weathersign.h"
-#include "features/bubbles.h"
-#include "features/clocks.h"
-#include "scene/calendar.h"
+#include "scene/hooks.h"
+#include "scene/bubbles.h"
+#include "scene/clocks.h"
+#include "services/calendar.h"
 #include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
@@ -17,16 +16,11 @@
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/keys.h"
-#include "shell/startup.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "services/weather.h"
 #include "services/birthdays.h"
 #include "services/mail.h"
-#include "standins/standins.h"
-#include "vehicles/bus.h"
-#include "vehicles/aircraft.h"
 
 #include <psapi.h>
 
@@ -36,6 +30,7 @@
 HANDLE MoveImageThread = nullptr;
 std::atomic<uint32_t> PhaseChangeDue{0};
 std::atomic<uint32_t> BusOnStage{0};
+std::atomic<int> TramOnStage{0};
 int FrameInterval = 40;
 int LastRebuildHour = -1;
 
@@ -238,7 +233,7 @@ void BusTimetable(Housekeeping *hk)
     if (BusOnStage || interval <= 0 || Minute % interval != 0)
         return;
     WriteLog("-- BUS --");
-    if (RequestBus()) {
+    if (SceneVehicles().requestBus()) {
         hk->vehicleCountdown = 8 + Rand() % 35;
     }
 }
@@ -353,7 +348,7 @@ void TimedSchedulePass()
 {
     LARGE_INTEGER start, end, frequency;
     QueryPerformanceCounter(&start);
-    LichtSteuerung(0, 0);
+    SceneFeatures().controlLights(0, 0);
     QueryPerformanceCounter(&end);
     if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) {
         double ms = static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
@@ -368,7 +363,7 @@ void AircraftAndLights(Housekeeping *hk)
         if (--hk->aircraftCountdown < 1 && AircraftCount == 0) {
             hk->aircraftCountdown = 100 + Rand() % 601;
             if (!PhaseChangeDue)
-                StartFlieger();
+                SceneVehicles().startAircraft();
         }
     }
     if (TimeOfDay != kDay && !PhaseChangeDue)
@@ -394,15 +389,15 @@ DWORD WINAPI MoveImage(LPVOID)
         if (RunState > kRunning)
             break;
         CountFrame(&stats, timeGetTime());
-        RunQueuedSceneKeys();
+        SceneShell().runQueuedKeys();
         if (CountPass(&hk))
             RunHousekeeping(&hk);
         if (WeatherShow)
-            UpdateWeatherSign();
+            SceneFeatures().updateWeatherSign();
         ComposeFrame(window);
         DrawClock(window);
         if (AircraftCount)
-            DrawFlieger();
+            SceneVehicles().drawAircraft();
         WaitForDeadline(&deadline);
     }
     // The bubble is the animation thread's: it goes with it.

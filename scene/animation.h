@@ -22,6 +22,9 @@ bool StopMoveImage(DWORD timeoutMs);
 extern std::atomic<uint32_t> PhaseChangeDue;
 // 1 while the bus is on stage.
 extern std::atomic<uint32_t> BusOnStage;
+// 72 while the tram is on stage, else 0: the casting brings the tram only
+// while it is 0.
+extern std::atomic<int> TramOnStage;
 // The hour of the last rebuild attempt: the rebuild is tried once an hour.
 extern int LastRebuildHour;
 

@@ -2,16 +2,14 @@
 
 #include "core/random.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "services/mail.h"
-#include "standins/standins.h"
-#include "vehicles/tram.h"
 
 #include <initializer_list>
 

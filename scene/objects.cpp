@@ -5,18 +5,15 @@
 #include "base/now.h"
 #include "core/random.h"
 #include "imagelib.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/startup.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "services/birthdays.h"
 #include "services/lettering.h"
-#include "standins/standins.h"
-#include "vehicles/bus.h"
-#include "vehicles/tram.h"
+#include "scene/hooks.h"
 
 #include <atomic>
 #include <mutex>
@@ -529,10 +526,7 @@ void UnloadRecord(int id, bool loadFailed)
         WriteLog("+++ AUS +++");
         SetRunStateError(kMemoryError);
     }
-    if (id == kBus)
-        BusUnloaded();
-    if (id == kTram)
-        TramUnloaded();
+    SceneVehicles().objectUnloaded(id);
     if (wasLoaded)
         WriteLog("Figur %3d ENTLADEN  (F%03d <-%d ->%d) (%d)", id, PedestrianCount.load(), VehicleCountLeft.load(),
                  VehicleCountRight.load(), failures);
@@ -628,9 +622,6 @@ void InitFigurTable()
         pair.Key = kFreePairKey;
     }
 
-    CheckWindowsNT();
-    SaverIsSecure = IsScreenSaverSecure() ? 1 : 0;
-
     for (int id = 0; id < kObjectIdCount; ++id) {
         FigurSheetCount[id] = DefaultSheetCount(id);
         FigurPointers[id] = &FigurTable[id];
@@ -668,7 +659,14 @@ void InitFigurTable()
     Figur028Home = 2;
 }
 
-void ApplySettingsToFigurTable() { FigurTable[69].MayReturn = WeatherShow ? 1 : 0; }
+void ApplySettingsToFigurTable()
+{
+    for (int id = 1; id <= kSwitchableObjects; ++id) {
+        if (ObjectSwitchedOff[id])
+            FigurSheetCount[id] = 0;
+    }
+    FigurTable[69].MayReturn = WeatherShow ? 1 : 0;
+}
 
 namespace {
 
@@ -731,4 +729,23 @@ void StartFigur()
         }
     }
     WriteLog("StartFigur() - Ende");
+}
+
+void LogFiguresOnStage(bool allObjects)
+{
+    if (!DebugOn)
+        return;
+    char line[kLogTextMax + 64];
+    FormatLogTimestamp(line, sizeof(line));
+    StrAppend(line, ": ");
+    int last = allObjects ? 131 : 69;
+    for (int id = 1; id <= last; ++id) {
+        if (FigurSheetCount[id] != 0 && IsObjectLoaded(id)) {
+            char number[8];
+            StrPrintfN(number, sizeof(number), "%3d ", id);
+            StrAppend(line, number);
+        }
+    }
+    StrAppend(line, "\r\n");
+    WriteLogRaw(line);
 }

@@ -19,6 +19,8 @@ constexpr int kFreePairKey = 65535;
 // Id ranges of the object kinds.
 constexpr int kLastPedestrian = 69;
 constexpr int kBus = 70;
+constexpr int kTram = 72;
+constexpr int kMessageSign = 112;
 constexpr int kLastFarLaneVehicle = 88;
 constexpr int kLastVehicle = 105;
 constexpr int kFirstAircraft = 120;
@@ -124,6 +126,9 @@ void UnloadFigur(int id);
 void InitFigurTable();
 // The settings read after the table was set up reach the records here.
 void ApplySettingsToFigurTable();
+// A debug log line listing the ids of the objects on stage: street figures
+// 1..69 only (allObjects false) or every object 1..131.
+void LogFiguresOnStage(bool allObjects);
 void StartFigur();
 
 // Moves the pairs of objects that came on stage since the last pass into the

@@ -2,33 +2,28 @@
 
 #include "base/debuglog.h"
 #include "core/random.h"
-#include "features/lights.h"
-#include "features/weathersign.h"
-#include "features/bubbles.h"
-#include "features/clocks.h"
-#include "features/vanish.h"
-#include "figures/musicians.h"
+#include "scene/hooks.h"
+#include "scene/bubbles.h"
+#include "scene/clocks.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene/scripts.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/keys.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "services/notes.h"
-#include "standins/standins.h"
 
 #include "scene_geometry.h"
-#include "vehicles/headlights.h"
 
 #include <algorithm>
 #include <utility>
 
 int SpotClickCount = 0;
+int MusicCommand = kMusicOrderNone;
 
 namespace {
 
@@ -36,7 +31,6 @@ constexpr int kLastKeyedObject = 119;
 constexpr int kLastScriptedObject = 131;
 constexpr int kFirstVehicle = kBus;
 constexpr int kExitSign = 110;
-constexpr int kMessageSign = 112;
 constexpr int kWindowFigures = 60;
 constexpr int kWeatherFigure = 69;
 constexpr int kShutterUp = -2;
@@ -111,7 +105,7 @@ bool ExitSignClick(int mx, int my)
 // after it was given: it is dropped.
 void OrderMusician(int order)
 {
-    if (MusicianPlaying())
+    if (SceneFigures().musicianPlaying())
         MusicCommand = order;
 }
 
@@ -225,7 +219,7 @@ void SpotC(int mx)
     PlaySoundAt(31, mx);
     if (TimeOfDay == kNight && Rand() % 6 == 0)
         Load(kWindowFigures, 13);
-    else if (!IsOnStage(kWeatherFigure) && RightShutterState == kShutterUp && (Rand() & 1))
+    else if (!IsOnStage(kWeatherFigure) && SceneFeatures().rightShutterState() == kShutterUp && (Rand() & 1))
         Load(kWeatherFigure, 0);
     ClickPending = 0;
 }
@@ -241,13 +235,13 @@ void SpotD(int mx)
 void SpotE(int mx)
 {
     PlaySoundAt(6, mx);
-    const bool weatherFigureMayCome = !IsOnStage(kWeatherFigure) && RightShutterState == kShutterUp;
+    const bool weatherFigureMayCome = !IsOnStage(kWeatherFigure) && SceneFeatures().rightShutterState() == kShutterUp;
     if (WeatherShow) {
-        ShowWeatherBubble();
+        SceneFeatures().showWeatherBubble();
         if (weatherFigureMayCome)
             Load(kWeatherFigure, 0);
     } else if (TimeOfDay == kDusk && !PhaseChangeDue) {
-        RollShutter(RightShutterState != kShutterUp ? kShutterUp : kShutterDown);
+        SceneFeatures().rollShutter(SceneFeatures().rightShutterState() != kShutterUp ? kShutterUp : kShutterDown);
     } else if (weatherFigureMayCome) {
         Load(kWeatherFigure, 0);
     }
@@ -294,7 +288,7 @@ bool HotSpotClick(int mx, int my)
             {scene::kHotSpotF1, 2, 8}, {scene::kHotSpotF2, 13, 6}, {scene::kHotSpotF3, 14, 8}};
         for (const LightSpot &spot : kLightSpots) {
             if (OnPictureRect(mx, my, spot.spot)) {
-                LichtSteuerung(spot.light, -1 - Rand() % spot.variants);
+                SceneFeatures().controlLights(spot.light, -1 - Rand() % spot.variants);
                 ClickPending = 0;
                 return true;
             }
@@ -328,7 +322,7 @@ void MessageSignClick(int mx, int my)
         return;
     const FigurRecord &sign = FigurTable[kMessageSign];
     if (OnSheetRect(mx, my, sign.X, sign.Y, scene::kMsgSignClick))
-        NoteEditorOpen = StartEditNote() ? 1 : 0;
+        NoteEditorOpen = StartEditNote(MessageSignPlace()) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- avoidance
@@ -495,7 +489,7 @@ void SceneStep()
     RefreshAndSortDrawList();
     ComputeAvoidanceOrders();
     if (TimeOfDay != kDay)
-        DrawAllScheinwerfer();
+        SceneVehicles().drawHeadlights();
     for (const DrawListEntry &pair : DrawList) {
         if (pair.Figur >= 1 && pair.Figur <= kLastScriptedObject && IsOnStage(pair.Figur))
             RunScript(pair.Figur);

@@ -16,6 +16,17 @@ bool HasScript(int id);
 // LoadFigur for an object that has a script; logs and refuses one without.
 int LoadScripted(int id, int startState);
 
+// The street musicians' order from the music bubble and the keys: the playing
+// musician (figures/musicians.h) carries it out and sets it back to 0.
+enum MusicOrder {
+    kMusicOrderNone = 0,
+    kMusicOrderStop = 1,
+    kMusicOrderNext = 2,
+    kMusicOrderShowTitle = 100,
+    kMusicOrderCloseTitle = 101,
+};
+extern int MusicCommand;
+
 // Clicks on hot spot A, counted over the run.
 extern int SpotClickCount;
 

@@ -2,23 +2,16 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
-#include "features/lights.h"
-#include "features/weathersign.h"
-#include "features/clocks.h"
-#include "features/props.h"
-#include "scene/calendar.h"
+#include "scene/hooks.h"
+#include "scene/clocks.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "services/sound.h"
-#include "vehicles/busstop.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/keys.h"
-#include "shell/startup.h"
-#include "standins/standins.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include "scene_geometry.h"
-#include "vehicles/headlights.h"
 
 HDC ScreenDC = nullptr;
 HDC BackgroundDC = nullptr;
@@ -32,7 +25,6 @@ int SceneX = 0, SceneY = 0, SceneW = 0, SceneH = kSceneHeight;
 int ClockX = 0, ClockY = 0;
 int NoTramOverlay = -1;
 DogTraceList DogTraces;
-HPALETTE ScenePalette = nullptr;
 HPALETTE BackgroundPalette = nullptr;
 std::atomic<uint32_t> ScreenCreated{0};
 HBITMAP ConfigPicture = nullptr;
@@ -274,13 +266,13 @@ void SceneSetup()
 {
     for (int id = 110; id <= 119; ++id)
         UnloadFigur(id);
-    PlaceStopPost();
+    SceneVehicles().placeStopPost();
     LoadFigurWait(111, 0);
     if (MSGshowWyn03)
         LoadFigurWait(118, 100);
     if (Pfloecke) {
         LoadFigurWait(116, 0);
-        SetupPfloecke();
+        SceneFeatures().setUpPosts();
     }
     if (TramOn) {
         LoadFigurWait(113, 0);
@@ -294,20 +286,20 @@ void SceneSetup()
             LoadFigurWait(112, 0);
     }
     if (TimeOfDay == kDay) {
-        if (LoadLichter())
-            LichtSteuerung(-11, 0);
-        UnloadLichter();
-        UnloadScheinwerfer();
+        if (SceneFeatures().loadLights())
+            SceneFeatures().controlLights(-11, 0);
+        SceneFeatures().unloadLights();
+        SceneVehicles().unloadHeadlights();
     } else {
-        if (LoadLichter()) {
-            LichtSteuerung(-11, 0);
-            LichtSteuerung(-1, 0);
+        if (SceneFeatures().loadLights()) {
+            SceneFeatures().controlLights(-11, 0);
+            SceneFeatures().controlLights(-1, 0);
         }
-        LoadScheinwerfer();
+        SceneVehicles().loadHeadlights();
     }
     if (WeatherShow) {
         LoadFigurWait(119, 0);
-        UpdateWeatherSign();
+        SceneFeatures().updateWeatherSign();
     }
     if (Interactive)
         LoadFigurWait(131, 0);
@@ -390,7 +382,7 @@ int CreateScreen()
         DrawOverlay(name, BackgroundX + kHousingX, BackgroundBottom - kHousingRise);
     }
     DrawDogTraces();
-    if (TimeOfDay != kDay && ShutterState == 2) {
+    if (TimeOfDay != kDay && SceneFeatures().shutterState() == 2) {
         StrPrintfN(name, sizeof(name), "FENSTERLADEN_%02d", TimeOfDay);
         WriteLog("%s", name);
         DrawOverlay(name, BackgroundX + kShutterX, BackgroundBottom - kShutterRise);
@@ -459,4 +451,9 @@ void FreeScreen()
     }
     DeleteTrackedBitmap(&ConfigPicture);
     BuiltTimeOfDay = 0;
+}
+
+NoteSignPlace MessageSignPlace()
+{
+    return NoteSignPlace{IsOnStage(kMessageSign), FigurTable[kMessageSign].X, BackgroundX};
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/common.h"
+#include "services/notes.h"
 
 #include <atomic>
 #include <mutex>
@@ -28,7 +29,6 @@ extern int SceneX, SceneY, SceneW, SceneH;
 extern int ClockX, ClockY;
 extern int NoTramOverlay;
 extern DogTraceList DogTraces;
-extern HPALETTE ScenePalette;
 extern HPALETTE BackgroundPalette;
 // Set by every build so that the clocks draw once more; cleared by them.
 extern std::atomic<uint32_t> ScreenCreated;
@@ -70,6 +70,8 @@ void ShowConfigPicture(HWND window);
 void SceneSetup();
 // Frees the background, the work buffer and the still picture.
 void FreeScreen();
+// Where the message sign stands, for the note dialog to open beside it.
+NoteSignPlace MessageSignPlace();
 void FreeBackground();
 
 // Where a picture of pw x ph lands in a window of w x h: centred when it is

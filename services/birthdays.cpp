@@ -1,11 +1,11 @@
 #include "services/birthdays.h"
 
 #include "base/debuglog.h"
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "base/now.h"
 #include "base/winutil.h"
 #include "core/daterules.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 GeburtstagRecord Geburtstage[kMaxGeburtstage];
 int GeburtstagCount = 0;

@@ -1,8 +1,8 @@
 #include "services/help.h"
 
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "core/notenames.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 HtmlHelpFn HtmlHelpOverride = nullptr;
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/common.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 constexpr int kSignHouses = 4;
 constexpr int kSignPhases = 3;

@@ -7,22 +7,8 @@
 #include "base/common.h"
 #include "scene_geometry.h"
 
-constexpr int kLetteredSlot = 1;
-constexpr int kTruckA = 81;
-constexpr int kTruckB = 94;
-constexpr int kTram = 72;
-
 // The scene palette user pictures are reduced to on palette displays.
 extern RGBQUAD PicturePalette[256];
-
-// 1 when the worker started for the vehicle (70, 72, 81 or 94); 0 while an
-// extra sheet or lettering is being made, when the object has no sheets or
-// is not loaded.
-int StartBeschriftung(int id);
-// Tests of the vehicles answer the requests in the worker's place, so a
-// lettering can be made to come late or never (null: the worker again).
-void SetLetteringStandIn(int (*start)(int id));
-DWORD WINAPI DoBeschriftung(LPVOID request);
 
 // The lettered pictures for list entry index (outside the list: a random
 // one), or 0. The tram's with w and h both above 0 is its lower right

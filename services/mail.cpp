@@ -2,6 +2,7 @@
 
 #include "base/debuglog.h"
 
+int MailCheckOn = 0;
 int MailBaseline = 0;
 std::atomic<int> NewMail{0};
 char MapiLibraryName[kPathLen] = "MAPI32.DLL";

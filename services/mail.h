@@ -9,6 +9,8 @@
 #include <atomic>
 
 // The unread count at logon and the new-mail flag.
+// Set by the start-up when the settings and the profile allow the check.
+extern int MailCheckOn;
 extern int MailBaseline;
 extern std::atomic<int> NewMail;
 

@@ -5,7 +5,7 @@
 #include "core/random.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <algorithm>
 

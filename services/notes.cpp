@@ -1,17 +1,13 @@
 #include "services/notes.h"
 
 #include "base/debuglog.h"
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "base/now.h"
 #include "core/notenames.h"
 #include "core/random.h"
 #include "resources/resource.h"
-#include "scene/objects.h"
-#include "scene/screen.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/keys.h"
-#include "shell/startup.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include <io.h>
 
@@ -25,7 +21,6 @@ namespace {
 
 const char *const kNotePatterns[] = {"N_20??????_?????.txt", "X_20??????_?????.txt"};
 constexpr size_t kMinFolderLen = 3;     // a shorter MSGPath switches the notes off
-constexpr int kMessageSign = 112;
 constexpr int kSignGap = 24;            // between the dialog and the sign
 constexpr int kRightMargin = 80;
 constexpr int kBottomMargin = 50;
@@ -55,6 +50,8 @@ struct NoteDialogState {
     int x, y;
 };
 NoteDialogState gDialog;
+// Set before the dialog's thread starts, read by it.
+NoteSignPlace gSign;
 
 bool NotesFolderUsable() { return strlen(MSGPath) >= kMinFolderLen; }
 
@@ -131,11 +128,10 @@ void PlaceDialog(HWND dialog)
 {
     RECT client;
     GetClientRect(dialog, &client);
-    const FigurRecord &sign = FigurTable[kMessageSign];
-    if (IsOnStage(kMessageSign))
-        gDialog.x = sign.X - client.right + BackgroundX - kSignGap;
+    if (gSign.onStage)
+        gDialog.x = gSign.x - client.right + gSign.backgroundX - kSignGap;
     else
-        gDialog.x = ClientWidth - kRightMargin - BackgroundX - client.right;
+        gDialog.x = ClientWidth - kRightMargin - gSign.backgroundX - client.right;
     gDialog.y = ClientHeight - kBottomMargin - client.bottom;
     SetWindowPos(dialog, HWND_TOPMOST, gDialog.x, gDialog.y, 0, 0, SWP_NOSIZE);
 }
@@ -358,7 +354,7 @@ DWORD WINAPI EditNote(LPVOID)
     return 0;
 }
 
-int StartEditNote()
+int StartEditNote(const NoteSignPlace &sign)
 {
     if (!NotesFolderUsable())
         return 0;
@@ -368,6 +364,7 @@ int StartEditNote()
         NoteTickMs = static_cast<DWORD>(atoi(text));
     if (gEditThread)
         CloseHandle(gEditThread);
+    gSign = sign;
     gEditThread = CreateThread(nullptr, 0, EditNote, nullptr, 0, nullptr);
     if (!gEditThread) {
         WriteLog("EditNote-Thread NICHT gestartet");

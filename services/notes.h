@@ -33,9 +33,16 @@ bool TickerNoteName(int index, char *out, size_t outSize);
 // The text of a random ticker note, its lines trimmed and run together,
 // shorter than size; true when there is text.
 bool GetTickerText(char *buf, size_t size);
+// Where the scene shows the message sign: the dialog opens beside it, or at
+// the right edge while the sign is not on stage.
+struct NoteSignPlace {
+    bool onStage;
+    int x;            // the sign's position in the scene
+    int backgroundX;  // the scene's offset in the window
+};
 // Starts the note dialog's thread; 1 when started (callers keep it as the
 // editor-open flag).
-int StartEditNote();
+int StartEditNote(const NoteSignPlace &sign = {});
 DWORD WINAPI EditNote(LPVOID);
 // At shutdown: an open dialog saves its text as its idle save does and
 // closes; its thread is awaited for at most timeoutMs. True when it ended.

@@ -1,7 +1,7 @@
 #include "services/piclists.h"
 
 #include "base/debuglog.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 PiclistEntry BusPiclist[kMaxPiclistEntries];
 PiclistEntry SBahnPiclist[kMaxPiclistEntries];

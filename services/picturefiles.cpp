@@ -3,8 +3,7 @@
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
 #include "imagelib.h"
-#include "scene/screen.h"
-#include "shell/startup.h"
+#include "base/saverstate.h"
 
 const PictureTypeRow PictureTypeTable[kPictureTypeRows] = {
     {kPicUnknown, kFileUnknown, ""}, {kPicBmp, kFileBmp, ".BMP"},   {kPicJpeg, kFileJpeg, ".JPG"},

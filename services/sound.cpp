@@ -4,8 +4,8 @@
 #include "base/now.h"
 #include "core/random.h"
 #include "services/music.h"
-#include "shell/config.h"
-#include "shell/entry.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include <algorithm>
 #include <cctype>

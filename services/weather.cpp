@@ -3,7 +3,7 @@
 #include "base/debuglog.h"
 #include "base/winutil.h"
 #include "core/notenames.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 const char kMetarServerHost[] = "tgftp.nws.noaa.gov";
 // Anonymous FTP asks for an e-mail address as the password.

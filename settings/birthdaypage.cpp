@@ -1,10 +1,10 @@
 // The birthday page: the birthday list with a name, a date, a reminder lead
 // and a bubble text for each entry; new, delete, sorted by date or by name.
 // Edits go into the list at once; Apply writes the list file.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/now.h"
 #include "services/birthdays.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,6 +1,6 @@
 // The clock and pavement pages: four pictures to choose one design from.
-#include "../resources/resource.h"
-#include "shell/config.h"
+#include "resources/resource.h"
+#include "config/config.h"
 #include "base/gdiutil.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"

@@ -1,8 +1,8 @@
 // The day and night page: when the day and the night begin, when the winter
 // begins and how long it lasts. The sliders change the live values at once;
 // Cancel brings back those of the page's last activation.
-#include "../resources/resource.h"
-#include "shell/config.h"
+#include "resources/resource.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,10 +1,9 @@
 // The general page: language, display mode, version line, title picture and
 // the question for an update.
-#include "../resources/resource.h"
-#include "shell/config.h"
-#include "shell/entry.h"
+#include "resources/resource.h"
+#include "config/config.h"
 #include "base/gdiutil.h"
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "core/notenames.h"
 #include "settings/configdialog.h"
 #include "services/help.h"

@@ -1,12 +1,12 @@
 // The house lettering page: a text, a font and a colour of the user's for the
 // sign of each of the four houses, or the house's own sign. Each row shows the
 // sign as the scene paints it by day in summer.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/gdiutil.h"
 #include "core/notenames.h"
 #include "services/houselettering.h"
 #include "services/picturefiles.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,11 +1,11 @@
 // The interaction page: interactive mode, how the saver may be ended in it,
 // and a sound file of their own for the figures that can have one.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/gdiutil.h"
 #include "base/registry.h"
 #include "figures/figurenames.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,6 +1,6 @@
 // The mail page: whether the scene hints at new mail.
-#include "../resources/resource.h"
-#include "shell/config.h"
+#include "resources/resource.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

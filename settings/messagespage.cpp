@@ -1,10 +1,10 @@
 // The messages page: notes in the screensaver on or off, their folder, the
 // ticker and the message sign, and the companion zettler: its autostart and
 // showing the stored notes at once.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/gdiutil.h"
 #include "services/notes.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

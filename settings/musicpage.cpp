@@ -1,8 +1,8 @@
 // The music page: the musicians' playlist with a preview of one entry, how
 // often the musicians come, shuffle and the music volume.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "services/music.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,12 +1,11 @@
 #include "settings/pagekit.h"
 
-#include "shell/entry.h"
+#include "base/saverstate.h"
 #include "base/gdiutil.h"
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "base/registry.h"
 #include "settings/configdialog.h"
 #include "services/help.h"
-#include "shell/startup.h"
 #include "core/notenames.h"
 
 #include "imagelib.h"

@@ -1,12 +1,12 @@
 // The bus, tram and lorry pages: the user's pictures for each vehicle as a
 // list, added through the file dialog, with the vehicle wearing the chosen one
 // as the scene would paint it by day. One design; the table holds what differs.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/gdiutil.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "services/lettering.h"
 #include "services/piclists.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,8 +1,8 @@
 // The sound page: the effects as a whole and one by one, their volume, and the
 // schedules of the tower clock, the bells and the alarm.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "core/notenames.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -2,9 +2,9 @@
 // speech-bubble page. Export copies the stored speech-text file; import merges
 // another file's texts into it and writes the result at once to the file and
 // to the sheet's copy, so that it holds even when the sheet is cancelled.
-#include "../resources/resource.h"
-#include "base/lngtext.h"
-#include "shell/config.h"
+#include "resources/resource.h"
+#include "config/lngtext.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

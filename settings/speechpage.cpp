@@ -1,11 +1,11 @@
 // The speech-bubble page: the texts of each figure's bubbles, edited on the
 // sheet's copy of the speech-text file and copied back at Apply, and the
 // bubble font.
-#include "../resources/resource.h"
+#include "resources/resource.h"
 #include "base/gdiutil.h"
 #include "figures/figurenames.h"
-#include "shell/config.h"
-#include "shell/entry.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

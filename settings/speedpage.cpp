@@ -1,8 +1,8 @@
 // The speed page: the frame timer, the people's pace and the vehicles'
 // lowest and highest speed.
-#include "../resources/resource.h"
-#include "shell/config.h"
-#include "shell/settingstable.h"
+#include "resources/resource.h"
+#include "config/config.h"
+#include "config/settingstable.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

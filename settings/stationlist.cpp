@@ -1,7 +1,7 @@
 #include "settings/stationlist.h"
 
 #include "core/notenames.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <climits>
 

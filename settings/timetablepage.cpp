@@ -1,7 +1,7 @@
 // The timetable page: how often the bus comes by day, at dusk and at night,
 // and the tram's timetable. The page edits a copy that Apply takes over.
-#include "../resources/resource.h"
-#include "shell/config.h"
+#include "resources/resource.h"
+#include "config/config.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"

@@ -1,14 +1,14 @@
 // The weather page: whether the weather sign shows, the airport station from
 // the station list, the unit, how often the report is fetched and through
 // which proxy; the report can be fetched at once and previewed.
-#include "../resources/resource.h"
-#include "base/lngtext.h"
+#include "resources/resource.h"
+#include "config/lngtext.h"
 #include "services/weather.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"
 #include "settings/stationlist.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace {
 

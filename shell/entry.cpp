@@ -3,10 +3,8 @@
 #include "base/debuglog.h"
 #include "base/now.h"
 #include "scene/scripts.h"
+#include "settings/configdialog.h"
 
-int SaverMode = kModeUnset;
-HINSTANCE AppInstance = nullptr;
-HWND MainWindow = nullptr;
 int IsNTPlatform = 0;
 DWORD SaverIsSecure = 0;
 int PasswordDelay = 15;

@@ -2,18 +2,8 @@
 // and its message loop, and the operating system's password policy.
 #pragma once
 
-#include "base/common.h"
+#include "base/saverstate.h"
 
-enum SaverModes : int {
-    kModeUnset = 0,
-    kModeConfig = 1,
-    kModePreview = 3,
-    kModeFullScreen = 4,
-};
-
-extern int SaverMode;
-extern HINSTANCE AppInstance;
-extern HWND MainWindow;
 extern int IsNTPlatform;
 extern DWORD SaverIsSecure;
 extern int PasswordDelay;
@@ -43,6 +33,3 @@ void CheckWindowsNT();
 
 // The window procedure of ScrClass.
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The settings mode: the property sheet, modal over owner (may be null).
-int DoConfigDialog(HWND owner);

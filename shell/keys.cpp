@@ -4,33 +4,29 @@
 #include "core/random.h"
 #include "features/lights.h"
 #include "features/weathersign.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/musicians.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/casting.h"
+#include "scene/hooks.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "services/notes.h"
-#include "standins/standins.h"
 #include "vehicles/bus.h"
 
 #include <mutex>
 
-std::atomic<uint32_t> ClickPending{0}, TalkPending{0}, RemovePending{0};
-std::atomic<int> MouseX{0}, MouseY{0};
 int WindowMouseX = 0, WindowMouseY = 0;
 int LastMoveX = 0, LastMoveY = 0;
-std::atomic<uint32_t> NoteEditorOpen{0};
 uint32_t PauseToggle = 0;
-std::atomic<uint32_t> KeyForce{0};
 
 namespace {
 
@@ -153,7 +149,7 @@ void LetterKey(int key)
     case 'M':
     case 'N':
         if (MSGonWyn03 && !NoteEditorOpen)
-            NoteEditorOpen = StartEditNote() ? 1 : 0;
+            NoteEditorOpen = StartEditNote(MessageSignPlace()) ? 1 : 0;
         break;
     case 'O': if (!IsOnStage(26) && !IsOnStage(47)) KeyLoad(25); break;
     case 'P': if (Figur033MayCome() && !IsOnStage(28)) KeyLoad(33); break;
@@ -234,6 +230,12 @@ void RunQueuedSceneKeys()
     }
     for (int i = 0; i < count; ++i)
         RunSceneKey(keys[i]);
+}
+
+const ShellHooks &SceneShell()
+{
+    static constexpr ShellHooks kHooks = {RunQueuedSceneKeys};
+    return kHooks;
 }
 
 void RunSceneKey(int key)

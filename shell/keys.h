@@ -2,17 +2,13 @@
 // scene are queued here and run by the thread that owns the scene.
 #pragma once
 
-#include "base/common.h"
+#include "base/saverstate.h"
 
 #include <atomic>
 
-extern std::atomic<uint32_t> ClickPending, TalkPending, RemovePending;
-extern std::atomic<int> MouseX, MouseY;
 extern int WindowMouseX, WindowMouseY;
 extern int LastMoveX, LastMoveY;
-extern std::atomic<uint32_t> NoteEditorOpen;
 extern uint32_t PauseToggle;
-extern std::atomic<uint32_t> KeyForce;
 
 // Keys that call figures, vehicles, lights or bubbles, and the volume keys:
 // the music volume belongs to the scene's thread, whose bubble buttons change

@@ -6,38 +6,31 @@
 #include "imagelib.h"
 #include "features/lights.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "scene/clocks.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/piclists.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
+#include "config/settingstable.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "services/weather.h"
 #include "services/notes.h"
 #include "services/mail.h"
-#include "standins/standins.h"
+#include "base/saverstate.h"
 
-std::atomic<int> RunState{0};
-std::atomic<uint32_t> EndFlag{0};
-int ClientWidth = 0, ClientHeight = 0;
-uint32_t SmallWindow = 0;
 uint32_t DisplayChanged = 0;
-uint32_t PaletteDisplay = 0;
 uint32_t TimerResolution = 0;
 HANDLE SaverMutex = nullptr;
 bool SaverMutexOwned = false;
 DWORD StartTick = 0;
 HCURSOR SaverCursor = nullptr;
 std::atomic<int> CursorTicks{0};
-int TwelveHourClock = 0;
-int MailCheckOn = 0;
 int ShutterTrend[2] = {-2, -2};
-HBITMAP ClockStrips[3];
-DWORD MainThreadId = 0;
 
 namespace {
 
@@ -373,8 +366,6 @@ void CursorTick()
 
 // ---------------------------------------------------------------- pure rules
 
-bool IsTooFewColours(int colours) { return colours >= 1 && colours <= 16; }
-bool IsPaletteColourCount(int colours) { return colours >= 16 && colours <= 256; }
 
 double MemoryNeed(int width, int height, bool paletteDisplay, int numColours)
 {
@@ -401,8 +392,6 @@ void ComputeShutterTrend(int timeOfDay, int hour, int minute, int trend[2])
     }
 }
 
-int SceneLangNo() { return Language == 1 ? 1 : 2; }
-
 void BounceStep(Bounce *b, int width, int height, int pictureW, int pictureH)
 {
     if (b->x == 0 && b->y == 0) {
@@ -420,84 +409,6 @@ void BounceStep(Bounce *b, int width, int height, int pictureW, int pictureH)
     if (b->y < 2 || b->y > height - pictureH - 10)
         b->dy = -b->dy;
 }
-
-// ---------------------------------------------------------------- waiting
-
-bool JoinThread(HANDLE thread, DWORD timeoutMs)
-{
-    if (!thread)
-        return true;
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-        DWORD rc = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
-        if (rc == WAIT_OBJECT_0)
-            return true;
-        if (rc == WAIT_OBJECT_0 + 1) {
-            // Serve messages sent by the thread we wait for, nothing else.
-            MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            continue;
-        }
-        if (rc == WAIT_FAILED)
-            return false;
-    }
-}
-
-namespace {
-
-bool CloseRequestQueued()
-{
-    MSG msg;
-    if (PeekMessageA(&msg, MainWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
-        return true;
-    if (PeekMessageA(&msg, MainWindow, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE) && msg.wParam == VK_ESCAPE &&
-        !(GetKeyState(VK_CONTROL) & 0x8000))
-        return true;
-    return false;
-}
-
-}  // namespace
-
-bool WaitUnlessEnding(DWORD ms)
-{
-    if (EndFlag)
-        return true;
-    if (GetCurrentThreadId() != MainThreadId) {
-        Sleep(ms);
-        return EndFlag != 0;
-    }
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (CloseRequestQueued())
-            EndFlag = 1;
-        if (EndFlag)
-            return true;
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms)
-            return false;
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_SENDMESSAGE | QS_POSTMESSAGE | QS_KEY) ==
-            WAIT_OBJECT_0) {
-            MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
-}
-
-void SetRunStateError(int state)
-{
-    int current = RunState.load();
-    for (;;) {
-        if (current == kEndRequested || current == kEndPosted || current >= kColoursError)
-            return;
-        if (RunState.compare_exchange_weak(current, state))
-            return;
-    }
-}
-
-BOOL WINAPI ImageAbortCallback(uint32_t, uint32_t, uint32_t) { return EndFlag ? FALSE : TRUE; }
 
 // ---------------------------------------------------------------- creation
 
@@ -523,6 +434,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA *)
     ResetMouseBaseline(window);
 
     RunState = 0;
+    CheckWindowsNT();
+    SaverIsSecure = IsScreenSaverSecure() ? 1 : 0;
     InitFigurTable();
     ReadSettings();
     ApplySettingsToFigurTable();
@@ -537,7 +450,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA *)
             return 0;
         }
         if (DebugOn)
-            OpenDebugLog(DebugFileName);
+            OpenDebugLog(DebugFileName, LogSettingsReport);
         // The companion's marker is taken only by a real run, which leaves it
         // again at its end; the small preview comes and goes with the dialog.
         TakeMarker();

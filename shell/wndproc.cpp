@@ -5,7 +5,7 @@
 #include "base/msgnames.h"
 #include "scene/animation.h"
 #include "scene/screen.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/shutdown.h"

@@ -8,8 +8,7 @@
 #include "scene/screen.h"
 #include "services/mail.h"
 #include "services/sound.h"
-#include "shell/entry.h"
-#include "shell/startup.h"
+#include "base/saverstate.h"
 
 #include <mutex>
 

@@ -5,7 +5,7 @@
 #include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "vehicles/busstop.h"
 #include "vehicles/vehicleframe.h"
 

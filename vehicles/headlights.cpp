@@ -2,12 +2,11 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/lettering.h"
-#include "shell/entry.h"
-#include "shell/startup.h"
+#include "base/saverstate.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/lettering.h"
+#include "vehicles/letteringworker.h"
 #include "services/piclists.h"
 #include "services/sound.h"
-#include "shell/config.h"
-#include "shell/keys.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 #include "vehicles/vehicleframe.h"
 
 #include "fig072_frames.h"
 
-std::atomic<int> TramOnStage{0};
 int TramPassengerList[kTramWindows + 1];
 
 namespace {
@@ -32,7 +32,7 @@ enum TramState {
     kWaitLettering = 51,
     kChooseFirst = 101,
     kChooseLast = 100 + kTramWindows,
-    kRunning = 200,
+    kRiding = 200,
 };
 
 // Window offsets from the tram's corner: the driver's, then windows 1 to 10.
@@ -132,7 +132,7 @@ void ChooseFace(FigurRecord &r)
         if (Rand() % 16 == 0)
             break;
     }
-    r.State = r.State == kChooseLast ? kRunning : r.State + 1;
+    r.State = r.State == kChooseLast ? kRiding : r.State + 1;
 }
 
 void DrawTram(const FigurRecord &r)
@@ -220,7 +220,7 @@ void Figur072Script()
     case kSetUpToo: SetUp(r); return;
     case kLettering: AskForLettering(r); return;
     case kWaitLettering: WaitForLettering(r); return;
-    case kRunning: Run(r); return;
+    case kRiding: Run(r); return;
     default:
         if (r.State >= kChooseFirst && r.State <= kChooseLast)
             ChooseFace(r);

@@ -4,13 +4,13 @@
 // and now and then its bell.
 #pragma once
 
+#include "scene/animation.h"
+
 #include <atomic>
 
 constexpr int kTramWindows = 10;
 
-// 72 while the tram is on stage, else 0: the casting brings the tram only
-// while it is 0.
-extern std::atomic<int> TramOnStage;
+// TramOnStage (scene/animation.h): 72 while the tram is on stage, else 0.
 // The face in each side window: slots 1 to 10, 0 an empty window, else one of
 // the forty passengers (slot 0 is not used).
 extern int TramPassengerList[kTramWindows + 1];

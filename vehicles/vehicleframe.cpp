@@ -5,8 +5,8 @@
 #include "scene/animation.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
-#include "shell/keys.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 namespace {
 

@@ -1,9 +1,14 @@
 // The vehicles' rows in the table of scripts: the bus, the tram, the cars and
 // the aircraft. A new vehicle is a file of its own in this folder and a row
-// here.
+// here. Beside them the vehicles' hooks: what the scene asks of the bus, the
+// tram, the aircraft, the bus stop and the headlights.
+#include "scene/hooks.h"
+#include "scene/objects.h"
 #include "scene/scripts.h"
+#include "vehicles/aircraft.h"
 #include "vehicles/bus.h"
 #include "vehicles/busstop.h"
+#include "vehicles/headlights.h"
 #include "vehicles/groupvan.h"
 #include "vehicles/passing.h"
 #include "vehicles/tram.h"
@@ -53,3 +58,30 @@ const ObjectScript kVehicleScripts[] = {
 }  // namespace
 
 std::span<const ObjectScript> VehicleScripts() { return kVehicleScripts; }
+
+namespace {
+
+void ObjectUnloaded(int id)
+{
+    if (id == kBus)
+        BusUnloaded();
+    if (id == kTram)
+        TramUnloaded();
+}
+
+}  // namespace
+
+const VehicleHooks &SceneVehicles()
+{
+    static constexpr VehicleHooks kHooks = {
+        RequestBus,
+        ObjectUnloaded,
+        StartFlieger,
+        DrawFlieger,
+        PlaceStopPost,
+        LoadScheinwerfer,
+        UnloadScheinwerfer,
+        DrawAllScheinwerfer,
+    };
+    return kHooks;
+}

@@ -3,7 +3,8 @@
 
 #include "base/debuglog.h"
 #include "base/now.h"
-#include "shell/config.h"
+#include "config/config.h"
+#include "config/settingstable.h"
 #include "testutil.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ const std::string kDashes(70, '-');
 
 TEST_F(DebugLogTest, RunWritesStartBlockLinesAndEndBlock)
 {
-    OpenDebugLog(path_.c_str());
+    OpenDebugLog(path_.c_str(), LogSettingsReport);
     WriteLog("Figur %d geladen", 17);
     WriteLog("+++ Fehler: %s", "weg");
     CloseDebugLog();

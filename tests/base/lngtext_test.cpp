@@ -1,8 +1,8 @@
 // Language texts: the lookup and the two shipped language files.
 #include <gtest/gtest.h>
 
-#include "base/lngtext.h"
-#include "shell/config.h"
+#include "config/lngtext.h"
+#include "config/config.h"
 #include "testutil.h"
 
 #include <map>

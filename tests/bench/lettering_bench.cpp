@@ -14,12 +14,13 @@
 #include "base/gdiutil.h"
 #include "core/daterules.h"
 #include "imagelib.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "services/houselettering.h"
 #include "services/lettering.h"
+#include "vehicles/letteringworker.h"
 #include "services/piclists.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <algorithm>
 #include <cstdio>

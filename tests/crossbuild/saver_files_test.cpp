@@ -11,7 +11,7 @@
 #include "base/now.h"
 #include "base/registry.h"
 #include "crossfiles.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "testutil.h"
 
 namespace {

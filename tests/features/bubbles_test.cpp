@@ -5,14 +5,14 @@
 
 #include "base/gdiutil.h"
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/figurenames.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene/scripts.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
 

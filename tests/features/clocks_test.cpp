@@ -2,12 +2,12 @@
 
 #include "base/gdiutil.h"
 #include "base/now.h"
-#include "features/clocks.h"
-#include "scene/calendar.h"
+#include "scene/clocks.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 

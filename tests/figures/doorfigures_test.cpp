@@ -7,7 +7,7 @@
 #include "core/daterules.h"
 #include "core/random.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene/scripts.h"

@@ -7,7 +7,7 @@
 #include "core/random.h"
 #include "features/lights.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/screen.h"

@@ -5,17 +5,17 @@
 
 #include "audiotest.h"
 #include "core/random.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/musicians.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
 #include "services/music.h"
 #include "services/sound.h"
 #include "services/winamp.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 
 #include <set>

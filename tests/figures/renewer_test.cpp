@@ -4,13 +4,13 @@
 
 #include "core/daterules.h"
 #include "figures/pavement.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "shell/keys.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
 #include "core/random.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <functional>
 

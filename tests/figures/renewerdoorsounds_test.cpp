@@ -8,11 +8,11 @@
 
 #include "core/random.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "testutil.h"
 

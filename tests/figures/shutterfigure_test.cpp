@@ -7,7 +7,7 @@
 #include "features/lights.h"
 #include "figures/figures.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"

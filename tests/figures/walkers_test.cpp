@@ -2,15 +2,14 @@
 // they leave, what clicks do to them, and their states out of the bus.
 #include "street_fixture.h"
 
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "features/vanish.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
-#include "standins/standins.h"
 #include "vehicles/busstop.h"
 
 #include <set>

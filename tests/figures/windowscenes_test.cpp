@@ -5,11 +5,11 @@
 #include "street_fixture.h"
 
 #include "core/random.h"
-#include "features/bubbles.h"
-#include "scene/calendar.h"
+#include "scene/bubbles.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "testutil.h"
 

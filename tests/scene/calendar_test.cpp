@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "base/now.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace {
 

@@ -4,12 +4,11 @@
 
 #include "core/random.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/casting.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
-#include "shell/config.h"
-#include "standins/standins.h"
+#include "config/config.h"
 #include "vehicles/tram.h"
 
 #include <initializer_list>

@@ -4,11 +4,11 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "core/random.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/startup.h"
 #include "testutil.h"
 

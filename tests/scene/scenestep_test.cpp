@@ -4,18 +4,17 @@
 #include "street_fixture.h"
 
 #include "base/gdiutil.h"
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "figures/musicians.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/scenestep.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
-#include "standins/standins.h"
 
 namespace {
 

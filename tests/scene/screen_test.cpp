@@ -3,15 +3,14 @@
 #include "base/gdiutil.h"
 #include "base/now.h"
 #include "features/lights.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 #include "testutil.h"
 
 namespace {

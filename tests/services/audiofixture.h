@@ -11,7 +11,7 @@
 #include "base/now.h"
 #include "services/music.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 
 #include "base/now.h"
 #include "services/birthdays.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <memory>
 #include <string>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "services/help.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <string>
 #include <thread>

@@ -10,7 +10,7 @@
 #include "services/houselettering.h"
 #include "services/picturefiles.h"
 #include "services/piclists.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <algorithm>
 #include <string>

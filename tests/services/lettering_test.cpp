@@ -11,12 +11,13 @@
 #include "base/gdiutil.h"
 #include "core/daterules.h"
 #include "imagelib.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "services/lettering.h"
+#include "vehicles/letteringworker.h"
 #include "services/picturefiles.h"
 #include "services/piclists.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/startup.h"
 
 #include <cmath>

@@ -6,7 +6,7 @@
 
 #include "base/debuglog.h"
 #include "services/mail.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/startup.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/notes.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
 

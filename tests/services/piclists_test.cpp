@@ -6,7 +6,7 @@
 
 #include "base/debuglog.h"
 #include "services/piclists.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <string>
 #include <vector>

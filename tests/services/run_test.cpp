@@ -4,7 +4,7 @@
 #include "saver_process.h"
 
 #include "resources/resource.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "base/debuglog.h"
 #include "services/weather.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <string>
 

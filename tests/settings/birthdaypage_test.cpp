@@ -3,7 +3,7 @@
 
 #include "base/now.h"
 #include "services/birthdays.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

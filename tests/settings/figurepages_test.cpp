@@ -6,7 +6,7 @@
 #include "audiotest.h"
 #include "settings/pagekit.h"
 #include "settings/speechtexts.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/gdiutil.h"
 #include "settings/pagekit.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 
 namespace sheettest {

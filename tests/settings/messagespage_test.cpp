@@ -2,7 +2,7 @@
 // is ended again with "zettler.exe EXIT".
 #include "sheet_fixture.h"
 
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

@@ -5,7 +5,7 @@
 #include "services/music.h"
 #include "services/sound.h"
 #include "settings/pagekit.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "base/registry.h"
 #include "settings/configdialog.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 
 #include <atomic>

@@ -5,7 +5,7 @@
 #include "base/gdiutil.h"
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <set>
 

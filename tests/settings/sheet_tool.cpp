@@ -10,7 +10,7 @@
 #include <prsht.h>
 
 #include "settings/configdialog.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 // The sound page: what it shows for stored values and what Apply stores.
 #include "sheet_fixture.h"
 
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

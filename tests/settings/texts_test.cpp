@@ -4,7 +4,7 @@
 #include "settings/configdialog.h"
 #include "settings/pagekit.h"
 #include "settings/settingspages.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/startup.h"
 #include "testutil.h"
 

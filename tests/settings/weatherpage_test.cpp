@@ -5,7 +5,7 @@
 #include "../services/ftpserver.h"
 #include "services/weather.h"
 #include "settings/stationlist.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace sheettest {
 namespace {

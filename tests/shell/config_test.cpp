@@ -1,11 +1,11 @@
 // The settings store against the real registry of the test prefix.
 #include <gtest/gtest.h>
 
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "base/registry.h"
 #include "scene/objects.h"
-#include "shell/config.h"
-#include "shell/settingstable.h"
+#include "config/config.h"
+#include "config/settingstable.h"
 #include "testutil.h"
 
 #include <algorithm>
@@ -206,6 +206,7 @@ TEST_F(ConfigTest, ObjectSwitches)
     PutDword("nicht006", 0);
     PutDword("nicht131", 7);
     ReadSettings();
+    ApplySettingsToFigurTable();
     EXPECT_EQ(FigurSheetCount[5], 0);
     EXPECT_EQ(FigurSheetCount[6], 4);
     EXPECT_EQ(FigurSheetCount[131], 0);

@@ -4,10 +4,9 @@
 #include "scene/screen.h"
 #include "scene/scenestep.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 
 #include <utility>
 

@@ -4,7 +4,7 @@
 #include "base/registry.h"
 #include "crossfiles.h"
 #include "settings/configdialog.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "testutil.h"
 
 #include <string>

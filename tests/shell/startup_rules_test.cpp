@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/startup.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // figure at the right end of the street still opens its bubble.
 #include <gtest/gtest.h>
 
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 #include "scene/animation.h"
 #include "scene/objects.h"
 #include "scene/screen.h"

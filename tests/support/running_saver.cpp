@@ -4,7 +4,7 @@
 #include "base/now.h"
 #include "scene_fixture.h"
 #include "shared/strings.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 

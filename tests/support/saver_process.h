@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "testutil.h"
 
 #include <string>

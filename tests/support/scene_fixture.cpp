@@ -4,16 +4,16 @@
 #include "base/now.h"
 #include "base/registry.h"
 #include "features/lights.h"
-#include "features/clocks.h"
+#include "scene/clocks.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
-#include "shell/config.h"
+#include "services/birthdays.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "standins/standins.h"
 #include "testutil.h"
 #include "vehicles/aircraft.h"
 #include "vehicles/headlights.h"
@@ -79,6 +79,7 @@ void ResetScene()
     for (HBITMAP &strip : ClockStrips)
         DeleteTrackedBitmap(&strip);
     SetDefaultSettings();
+    GeburtstagCount = 0;
     InitFigurTable();
     RunState = kRunning;
     EndFlag = 0;

@@ -9,7 +9,7 @@
 #include "scene/objects.h"
 #include "running_saver.h"
 #include "scene_fixture.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "testutil.h"

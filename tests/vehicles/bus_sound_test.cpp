@@ -8,7 +8,7 @@
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "testutil.h"
 
 #include <string>

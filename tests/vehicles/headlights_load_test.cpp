@@ -4,9 +4,9 @@
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/screen.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "scene_fixture.h"
 #include "testutil.h"
 #include "vehicles/headlights.h"

@@ -3,7 +3,7 @@
 #include "street_fixture.h"
 
 #include "base/gdiutil.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"

@@ -11,7 +11,7 @@
 #include "scene/screen.h"
 #include "scene_fixture.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "testutil.h"
 

@@ -4,14 +4,15 @@
 
 #include "core/random.h"
 #include "scene/animation.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
 #include "scene_fixture.h"
 #include "services/lettering.h"
+#include "vehicles/letteringworker.h"
 #include "services/piclists.h"
 #include "services/sound.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/keys.h"
 #include "vehicles/tram.h"
 

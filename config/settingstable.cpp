@@ -1,7 +1,8 @@
-#include "shell/settingstable.h"
+#include "config/settingstable.h"
 
+#include "base/debuglog.h"
 #include "base/registry.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <climits>
 
@@ -271,4 +272,27 @@ void ReportSettingRows(void (*line)(const char *text))
         }
         line(text);
     }
+}
+
+namespace {
+
+void LogReportLine(const char *text)
+{
+    char line[kLogTextMax + 8];
+    StrPrintfN(line, sizeof(line), "%s\r\n", text);
+    WriteLogRaw(line);
+}
+
+}  // namespace
+
+void LogSettingsReport()
+{
+    const char *const labels[4] = {"dmPelsWidth:        ", "dmPelsHeight:       ", "dmBitsPerPel:       ",
+                                   "dmDisplayFrequency: "};
+    for (int i = 0; i < 4; ++i) {
+        char text[64];
+        StrPrintfN(text, sizeof(text), "%s%d", labels[i], DisplayMode[i]);
+        LogReportLine(text);
+    }
+    ReportSettingRows(LogReportLine);
 }

@@ -59,3 +59,6 @@ void WriteSettingRows(HKEY key, SettingGroup group);
 
 // The settings lines of the debug log's start report, each handed to line.
 void ReportSettingRows(void (*line)(const char *text));
+// The end of the debug log's start block: the display mode asked for and the
+// settings lines (OpenDebugLog's report).
+void LogSettingsReport();

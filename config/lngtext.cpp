@@ -1,7 +1,7 @@
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 
 #include "base/common.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
-#include "shell/config.h"
+#include "config/config.h"
 
-#include "base/lngtext.h"
+#include "config/lngtext.h"
 #include "base/registry.h"
-#include "scene/objects.h"
-#include "services/birthdays.h"
-#include "shell/settingstable.h"
+#include "config/settingstable.h"
 
 #include <shlobj.h>
 
@@ -26,9 +24,9 @@ char gProgramFolder[kPathLen];
 
 int Language;
 char HLPpath[kPathLen];
+bool ObjectSwitchedOff[kSwitchableObjects + 1];
 int CloseOnActivate;
 int Interactive;
-int DebugOn;
 int DebugMSG;
 char DebugFileName[kPathLen];
 int DebugTab;
@@ -164,11 +162,12 @@ void ApplyReadRules()
 
 }  // namespace
 
+int SceneLangNo() { return Language == 1 ? 1 : 2; }
+
 void SetDefaultSettings()
 {
     ApplySettingDefaults(SettingGroup::Start);
     ApplyReadRules();
-    GeburtstagCount = 0;
 }
 
 // ---------------------------------------------------------------- main key
@@ -189,8 +188,7 @@ void ReadObjectSwitches(HKEY key)
         char name[16];
         StrPrintfN(name, sizeof(name), "nicht%03d", id);
         int off = 0;
-        if (RegReadDword(key, name, &off) && off != 0)
-            FigurSheetCount[id] = 0;
+        ObjectSwitchedOff[id] = RegReadDword(key, name, &off) && off != 0;
     }
 }
 
@@ -291,6 +289,8 @@ void FillDataPaths()
 void ReadSettings()
 {
     SetDefaultSettings();
+    for (bool &off : ObjectSwitchedOff)
+        off = false;
     HKEY key = RegOpenUserKey(kMainKey);
     if (key) {
         ReadSettingRows(key, SettingGroup::Start);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "base/common.h"
+#include "base/debuglog.h"  // DebugOn, the log's switch, is a setting too
 
 // Registry keys under HKEY_CURRENT_USER.
 extern const char kMainKey[];   // "Software\Tandrovi\ScreenSaver\Wendelby 3"
@@ -21,9 +22,11 @@ constexpr int kSwitchableObjects = 131;  // nicht001 .. nicht131
 // Main key (read by ReadSettings unless noted).
 extern int Language;            // 1 German, otherwise English
 extern char HLPpath[kPathLen];  // the program's folder: help and language files, default sb.txt
+// Objects 1..131 the user switched off (values nicht001 .. nicht131); the
+// scene applies them to its table.
+extern bool ObjectSwitchedOff[kSwitchableObjects + 1];
 extern int CloseOnActivate;
 extern int Interactive;
-extern int DebugOn;
 extern int DebugMSG;
 extern char DebugFileName[kPathLen];
 extern int DebugTab;
@@ -104,6 +107,9 @@ extern int DateOrder;          // iDate
 
 // Sentinel that a language file without a [LANGUAGE] NAME yields.
 extern const char kNoLanguageName[];
+
+// The language number of the scene's pictures: 1 German, 2 anything else.
+int SceneLangNo();
 
 void SetDefaultSettings();
 void ReadSettings();

@@ -5,6 +5,11 @@
 
 #include "base/common.h"
 
+// The start-up loads the digit strips "UHR_00" .. "UHR_02" and reads the
+// system's hour format (iTime 0: twelve hours); the shutdown frees the strips.
+extern HBITMAP ClockStrips[3];
+extern int TwelveHourClock;
+
 int StartAClock(HDC dc);
 void StopAClock();
 void DrawAClock(HDC target, int x, int y);

@@ -1,18 +1,20 @@
-#include "features/clocks.h"
+#include "scene/clocks.h"
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
 #include "base/now.h"
-#include "scene/calendar.h"
+#include "services/calendar.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/startup.h"
+#include "config/config.h"
 
 #include "scene_geometry.h"
+#include "base/saverstate.h"
 
 #include <cmath>
+
+HBITMAP ClockStrips[3];
+int TwelveHourClock = 0;
 
 namespace {
 

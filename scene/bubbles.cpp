@@ -1,4 +1,4 @@
-#include "features/bubbles.h"
+#include "scene/bubbles.h"
 
 #include "base/debuglog.h"
 #include "base/gdiutil.h"
@@ -7,9 +7,8 @@
 #include "scene/animation.h"
 #include "scene/objects.h"
 #include "scene/screen.h"
-#include "shell/config.h"
-#include "shell/entry.h"
-#include "shell/keys.h"
+#include "config/config.h"
+#include "base/saverstate.h"
 
 #include "scene_geometry.h"
 

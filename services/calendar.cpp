@@ -1,8 +1,8 @@
-#include "scene/calendar.h"
+#include "services/calendar.h"
 
 #include "base/debuglog.h"
 #include "base/now.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 int Year, Month, Day, DayOfWeek, Hour, Minute, Second;
 int TimeOfDay, Season;
