@@ -15,7 +15,7 @@ constexpr int kEdit = 2331, kFont = 2335, kColour = 2348, kReset = 2368, kAnchor
 constexpr DWORD kPaintWaitMs = 150;
 // The drawn previews reach the screen late on a loaded machine.
 constexpr DWORD kPixelWaitMs = 30000;
-constexpr DWORD kDialogWaitMs = 5000;
+constexpr DWORD kDialogWaitMs = 30000;
 // The system dialogs' own controls: the font name list and the red, green
 // and blue fields of the colour dialog.
 constexpr int kFontFaces = 0x470;

@@ -87,6 +87,42 @@ void SheetTest::TearDown()
     dir_.reset();
 }
 
+namespace {
+
+struct OtherDialogSearch {
+    HWND sheet;
+    HWND found;
+};
+
+BOOL CALLBACK FindOtherDialog(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<OtherDialogSearch *>(param);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof(cls));
+    if (window != search->sheet && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A driver that gave up while a common dialog or a box was open would leave
+// the sheet's thread in that dialog's loop for good, where the sheet's own
+// Cancel cannot reach: whatever is left over the sheet is cancelled first.
+void CancelLeftOverDialogs(HWND sheet)
+{
+    DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
+    Poll([&] {
+        OtherDialogSearch search = {sheet, nullptr};
+        EnumThreadWindows(thread, FindOtherDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+        return search.found == nullptr;
+    }, kSheetWaitMs);
+}
+
+}  // namespace
+
 int SheetTest::RunSheet(const Drive &drive)
 {
     std::atomic<bool> driverDone{false};
@@ -97,8 +133,10 @@ int SheetTest::RunSheet(const Drive &drive)
         EXPECT_TRUE(shown) << "the sheet did not appear";
         if (shown) {
             drive(sheet);
-            if (IsWindow(sheet) && ConfigSheetWindow == sheet)
+            if (IsWindow(sheet) && ConfigSheetWindow == sheet) {
+                CancelLeftOverDialogs(sheet);
                 PressButton(sheet, PSBTN_CANCEL);
+            }
         }
         driverDone = true;
     });
@@ -341,7 +379,9 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM param)
 // The file name field of the explorer-style file dialog: an edit, or the edit
 // of a combo box in newer templates.
 constexpr int kFileNameEdit = 0x480, kFileNameCombo = 0x47C;
-constexpr DWORD kDialogWaitMs = 5000;
+// Bounded, not a pace: on a loaded machine the explorer-style file dialog
+// takes seconds to come up.
+constexpr DWORD kDialogWaitMs = 30000;
 
 HWND FileNameField(HWND dialog)
 {
@@ -351,8 +391,14 @@ HWND FileNameField(HWND dialog)
 
 HWND FindFileDialog(DWORD threadId)
 {
-    HWND dialog = FindDialogWith(threadId, kFileNameEdit, kDialogWaitMs / 2);
-    return dialog ? dialog : FindDialogWith(threadId, kFileNameCombo, kDialogWaitMs / 2);
+    HWND dialog = nullptr;
+    Poll([&] {
+        dialog = FindDialogWith(threadId, kFileNameEdit, 0);
+        if (!dialog)
+            dialog = FindDialogWith(threadId, kFileNameCombo, 0);
+        return dialog != nullptr;
+    }, kDialogWaitMs);
+    return dialog;
 }
 
 std::string WindowText(HWND w)
