@@ -82,15 +82,9 @@ KeptDC *KeptDCFor(HBITMAP bitmap)
         if (!kept.busy && (!pick || kept.lastUse < pick->lastUse))
             pick = &kept;
     }
-    if (!pick)
+    if (!pick || !pick->dc)
         return nullptr;
     ReleaseFromKeptDCs(bitmap);
-    if (!pick->dc) {
-        pick->dc = CreateCompatibleDC(nullptr);
-        if (!pick->dc)
-            return nullptr;
-        ++gGdiMade;
-    }
     LetGo(pick);
     HGDIOBJ previous = SelectCounted(pick->dc, bitmap);
     if (!previous || previous == HGDI_ERROR)
@@ -102,12 +96,13 @@ KeptDC *KeptDCFor(HBITMAP bitmap)
 }
 
 // A memory DC with one bitmap selected. On a thread that keeps its DCs one
-// of those is lent, the bitmap staying selected in it for the next blit;
-// elsewhere the DC is made for the blit and deleted with the bitmap
-// deselected.
+// of those is lent, the bitmap staying selected in it for the next blit
+// unless the work is a one-off (stay false: making a mask), after which its
+// owner may select it itself; elsewhere the DC is made for the blit and
+// deleted with the bitmap deselected.
 class MemoryDC {
 public:
-    explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr)
+    explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr, bool stay = true) : stay_(stay)
     {
         if (!bitmap)
             return;
@@ -136,6 +131,8 @@ public:
         if (kept_) {
             std::lock_guard<std::mutex> hold(gKeptLock);
             kept_->busy = false;
+            if (!stay_)
+                LetGo(kept_);
             return;
         }
         if (dc_ && old_)
@@ -151,6 +148,7 @@ private:
     HDC dc_ = nullptr;
     HGDIOBJ old_ = nullptr;
     KeptDC *kept_ = nullptr;
+    bool stay_;
 };
 
 // Masked blits need the destination's default colours: a 1-bit source maps 1
@@ -390,6 +388,10 @@ void KeepBlitDCs()
         if (!keeper) {
             tKept = new KeptDCs;
             keeper = tKept;
+            // All made now: a frame makes no GDI object.
+            for (KeptDC &kept : tKept->slot)
+                if ((kept.dc = CreateCompatibleDC(nullptr)) != nullptr)
+                    ++gGdiMade;
             return;
         }
     }
@@ -542,10 +544,10 @@ int MakeTransparentBitmap(HBITMAP picture, HBITMAP mask, COLORREF key)
     HBITMAP otherBits = TrackBitmap(CreateBitmap(size.w, size.h, 1, 1, nullptr));
     int result = 0;
     if (keyBits && otherBits) {
-        MemoryDC pictureDC(picture);
-        MemoryDC maskDC(mask);
-        MemoryDC keyDC(keyBits);
-        MemoryDC otherDC(otherBits);
+        MemoryDC pictureDC(picture, nullptr, false);
+        MemoryDC maskDC(mask, nullptr, false);
+        MemoryDC keyDC(keyBits, nullptr, false);
+        MemoryDC otherDC(otherBits, nullptr, false);
         if (pictureDC && maskDC && keyDC && otherDC) {
             // Colour to monochrome: 1 exactly where the pixel equals the DC's
             // background colour.
