@@ -13,3 +13,6 @@ int64_t BitmapBytesAlive();
 // Masked sprite blits (a mask and a sheet each) since the start, to tell a
 // frame's cost from the number of sprites it drew.
 uint32_t MaskedBlitsDrawn();
+// Bitmaps selected into a DC by the helpers since the start: a frame that
+// draws the sheets of the frame before selects none.
+uint32_t BitmapSelections();

@@ -5,6 +5,7 @@
 #include "imagelib.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -18,54 +19,125 @@ std::atomic<int64_t> gBitmapBytes{0};
 
 std::atomic<uint32_t> gMaskedBlits{0};
 
-// Threads that draw every frame keep a few memory DCs for their blits instead
-// of making and deleting two DCs per sprite.
-constexpr int kKeptDCs = 4;
-struct KeptDCs {
-    bool on = false;
-    HDC dc[kKeptDCs] = {};
-    bool busy[kKeptDCs] = {};
-};
-thread_local KeptDCs tKept;
+std::atomic<uint32_t> gSelections{0};
 
-// A memory DC with one bitmap selected; restores and deletes on every path.
-// On a thread that keeps its DCs one of those is lent and given back with
-// its own bitmap selected again, so that no sheet stays selected in it.
+// Threads that draw every frame keep memory DCs with the bitmaps they drew
+// left selected: selecting a bitmap is what a sprite's blit costs most (the
+// DC is set up afresh each time), and the street draws the same sheets frame
+// after frame. A bitmap leaves its kept DC before it is deleted or selected
+// anywhere else, from whatever thread.
+constexpr int kKeptDCs = 128;
+constexpr int kMaxKeepers = 4;
+struct KeptDC {
+    HDC dc = nullptr;
+    HGDIOBJ own = nullptr;  // the DC's first bitmap, selected again to let go
+    HBITMAP held = nullptr;
+    uint32_t lastUse = 0;
+    bool busy = false;
+};
+struct KeptDCs {
+    uint32_t uses = 0;
+    KeptDC slot[kKeptDCs];
+};
+// Guards what every keeper's DCs hold and whether they are in use.
+std::mutex gKeptLock;
+KeptDCs *gKeepers[kMaxKeepers] = {};
+thread_local KeptDCs *tKept = nullptr;
+
+HGDIOBJ SelectCounted(HDC dc, HGDIOBJ object)
+{
+    gSelections.fetch_add(1, std::memory_order_relaxed);
+    return SelectObject(dc, object);
+}
+
+void LetGo(KeptDC *kept)
+{
+    if (!kept->held)
+        return;
+    SelectCounted(kept->dc, kept->own);
+    kept->held = nullptr;
+}
+
+// With gKeptLock held: the bitmap leaves every kept DC not drawing now.
+void ReleaseFromKeptDCs(HBITMAP bitmap)
+{
+    for (KeptDCs *keeper : gKeepers) {
+        if (!keeper)
+            continue;
+        for (KeptDC &kept : keeper->slot)
+            if (kept.held == bitmap && !kept.busy)
+                LetGo(&kept);
+    }
+}
+
+// With gKeptLock held: the calling thread's DC that holds the bitmap, else
+// its least recently used one with the bitmap selected; null when none can
+// take it.
+KeptDC *KeptDCFor(HBITMAP bitmap)
+{
+    KeptDC *pick = nullptr;
+    for (KeptDC &kept : tKept->slot) {
+        if (kept.held == bitmap && !kept.busy)
+            return &kept;
+        if (!kept.busy && (!pick || kept.lastUse < pick->lastUse))
+            pick = &kept;
+    }
+    if (!pick || !pick->dc)
+        return nullptr;
+    ReleaseFromKeptDCs(bitmap);
+    LetGo(pick);
+    HGDIOBJ previous = SelectCounted(pick->dc, bitmap);
+    if (!previous || previous == HGDI_ERROR)
+        return nullptr;
+    if (!pick->own)
+        pick->own = previous;
+    pick->held = bitmap;
+    return pick;
+}
+
+// A memory DC with one bitmap selected. On a thread that keeps its DCs one
+// of those is lent, the bitmap staying selected in it for the next blit
+// unless the work is a one-off (stay false: making a mask), after which its
+// owner may select it itself; elsewhere the DC is made for the blit and
+// deleted with the bitmap deselected.
 class MemoryDC {
 public:
-    explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr)
+    explicit MemoryDC(HBITMAP bitmap, HDC like = nullptr, bool stay = true) : stay_(stay)
     {
-        if (tKept.on) {
-            for (int i = 0; i < kKeptDCs && !dc_; ++i) {
-                if (tKept.busy[i])
-                    continue;
-                if (!tKept.dc[i]) {
-                    tKept.dc[i] = CreateCompatibleDC(nullptr);
-                    if (tKept.dc[i])
-                        ++gGdiMade;
-                }
-                if (!tKept.dc[i])
-                    break;
-                lent_ = i;
-                tKept.busy[i] = true;
-                dc_ = tKept.dc[i];
+        if (!bitmap)
+            return;
+        std::lock_guard<std::mutex> hold(gKeptLock);
+        if (tKept) {
+            kept_ = KeptDCFor(bitmap);
+            if (kept_) {
+                kept_->busy = true;
+                kept_->lastUse = ++tKept->uses;
+                dc_ = kept_->dc;
             }
+            return;
         }
-        if (!dc_)
-            dc_ = TrackDC(CreateCompatibleDC(like));
-        if (dc_ && bitmap) {
-            old_ = SelectObject(dc_, bitmap);
+        ReleaseFromKeptDCs(bitmap);
+        dc_ = TrackDC(CreateCompatibleDC(like));
+        if (dc_) {
+            old_ = SelectCounted(dc_, bitmap);
             if (!old_ || old_ == HGDI_ERROR) {
                 old_ = nullptr;
-                Release();
+                DeleteTrackedDC(&dc_);
             }
         }
     }
     ~MemoryDC()
     {
+        if (kept_) {
+            std::lock_guard<std::mutex> hold(gKeptLock);
+            kept_->busy = false;
+            if (!stay_)
+                LetGo(kept_);
+            return;
+        }
         if (dc_ && old_)
-            SelectObject(dc_, old_);
-        Release();
+            SelectCounted(dc_, old_);
+        DeleteTrackedDC(&dc_);
     }
     MemoryDC(const MemoryDC &) = delete;
     MemoryDC &operator=(const MemoryDC &) = delete;
@@ -73,19 +145,10 @@ public:
     explicit operator bool() const { return dc_ != nullptr; }
 
 private:
-    void Release()
-    {
-        if (lent_ >= 0) {
-            tKept.busy[lent_] = false;
-            lent_ = -1;
-            dc_ = nullptr;
-            return;
-        }
-        DeleteTrackedDC(&dc_);
-    }
     HDC dc_ = nullptr;
     HGDIOBJ old_ = nullptr;
-    int lent_ = -1;
+    KeptDC *kept_ = nullptr;
+    bool stay_;
 };
 
 // Masked blits need the destination's default colours: a 1-bit source maps 1
@@ -286,6 +349,8 @@ int64_t BitmapBytesAlive() { return gBitmapBytes.load(); }
 
 uint32_t MaskedBlitsDrawn() { return gMaskedBlits.load(); }
 
+uint32_t BitmapSelections() { return gSelections.load(); }
+
 HBITMAP TrackBitmap(HBITMAP bitmap)
 {
     if (bitmap) {
@@ -314,17 +379,39 @@ HDC TrackDC(HDC dc)
     return dc;
 }
 
-void KeepBlitDCs() { tKept.on = true; }
+void KeepBlitDCs()
+{
+    std::lock_guard<std::mutex> hold(gKeptLock);
+    if (tKept)
+        return;
+    for (KeptDCs *&keeper : gKeepers) {
+        if (!keeper) {
+            tKept = new KeptDCs;
+            keeper = tKept;
+            // All made now: a frame makes no GDI object.
+            for (KeptDC &kept : tKept->slot)
+                if ((kept.dc = CreateCompatibleDC(nullptr)) != nullptr)
+                    ++gGdiMade;
+            return;
+        }
+    }
+}
 
 void ReleaseBlitDCs()
 {
-    for (int i = 0; i < kKeptDCs; ++i) {
-        if (tKept.dc[i])
-            DeleteDC(tKept.dc[i]);
-        tKept.dc[i] = nullptr;
-        tKept.busy[i] = false;
+    std::lock_guard<std::mutex> hold(gKeptLock);
+    if (!tKept)
+        return;
+    for (KeptDC &kept : tKept->slot) {
+        LetGo(&kept);
+        if (kept.dc)
+            DeleteDC(kept.dc);
     }
-    tKept.on = false;
+    for (KeptDCs *&keeper : gKeepers)
+        if (keeper == tKept)
+            keeper = nullptr;
+    delete tKept;
+    tKept = nullptr;
 }
 
 void DeleteTrackedBitmap(HBITMAP *bitmap)
@@ -332,6 +419,10 @@ void DeleteTrackedBitmap(HBITMAP *bitmap)
     if (!*bitmap)
         return;
     gBitmapBytes -= BitmapBytes(*bitmap);
+    {
+        std::lock_guard<std::mutex> hold(gKeptLock);
+        ReleaseFromKeptDCs(*bitmap);
+    }
     DeleteObject(*bitmap);
     *bitmap = nullptr;
     --gGdiAlive;
@@ -453,10 +544,10 @@ int MakeTransparentBitmap(HBITMAP picture, HBITMAP mask, COLORREF key)
     HBITMAP otherBits = TrackBitmap(CreateBitmap(size.w, size.h, 1, 1, nullptr));
     int result = 0;
     if (keyBits && otherBits) {
-        MemoryDC pictureDC(picture);
-        MemoryDC maskDC(mask);
-        MemoryDC keyDC(keyBits);
-        MemoryDC otherDC(otherBits);
+        MemoryDC pictureDC(picture, nullptr, false);
+        MemoryDC maskDC(mask, nullptr, false);
+        MemoryDC keyDC(keyBits, nullptr, false);
+        MemoryDC otherDC(otherBits, nullptr, false);
         if (pictureDC && maskDC && keyDC && otherDC) {
             // Colour to monochrome: 1 exactly where the pixel equals the DC's
             // background colour.

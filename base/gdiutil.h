@@ -1,8 +1,8 @@
 // Drawing and loading helpers over GDI that every part of the scene uses:
 // bitmap sizes, plain and masked blits, masks from the key colour, bitmap
-// resources through the scene palette. Each call makes its own memory DCs, so
-// any thread may call them, as long as no two threads draw the same bitmap at
-// the same moment.
+// resources through the scene palette. Any thread may call them, as long as
+// no two threads draw the same bitmap at the same moment; a bitmap drawn
+// through them is selected elsewhere only through them too (DrawIntoBitmap).
 #pragma once
 
 #include "base/common.h"
@@ -46,8 +46,10 @@ LONG GdiObjectsAlive();
 // Every bitmap, DC and palette made through the helpers since the start, so
 // that a test can show that drawing a frame makes none.
 LONG GdiObjectsMade();
-// A thread that draws every frame keeps a few memory DCs for the blit helpers
-// from the first blit until ReleaseBlitDCs, which it calls before it ends.
+// A thread that draws every frame keeps memory DCs for the blit helpers from
+// KeepBlitDCs until ReleaseBlitDCs, which it calls before it ends; the
+// bitmaps it drew stay selected in them until it draws others, until they
+// are deleted or until another thread draws them.
 void KeepBlitDCs();
 void ReleaseBlitDCs();
 // Draws into a bitmap through a memory DC that has it selected; on a thread

@@ -202,19 +202,10 @@ void DrawDigitalClock(HDC target, int hour, int minute, int strip)
     }
 }
 
-void DrawPillarDisplay()
+namespace {
+
+void DrawPillarDigits(HDC dc, void *)
 {
-    if (Minute == gLastMinute && !ScreenCreated)
-        return;
-    ScreenCreated = 0;
-    gLastMinute = Minute;
-    HBITMAP sheet = FigurTable[kClockPillar].Sheets[0];
-    if (!sheet)
-        return;
-    HDC dc = TrackDC(CreateCompatibleDC(nullptr));
-    if (!dc)
-        return;
-    HGDIOBJ old = SelectObject(dc, sheet);
     int h = DisplayHour(Hour, TwelveHourClock != 0);
     const int time[4] = {h / 10, h % 10, Minute / 10, Minute % 10};
     if (ClockStrips[2]) {
@@ -231,8 +222,21 @@ void DrawPillarDisplay()
                       kSmallDigitW, kSmallDigitH);
         }
     }
-    SelectObject(dc, old);
-    DeleteTrackedDC(&dc);
+}
+
+}  // namespace
+
+void DrawPillarDisplay()
+{
+    if (Minute == gLastMinute && !ScreenCreated)
+        return;
+    ScreenCreated = 0;
+    gLastMinute = Minute;
+    HBITMAP sheet = FigurTable[kClockPillar].Sheets[0];
+    // Through the helpers: the animation thread keeps the sheet selected in
+    // a DC of theirs between frames.
+    if (sheet)
+        DrawIntoBitmap(sheet, DrawPillarDigits, nullptr);
 }
 
 void Figur115Script()

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <thread>
+
+#include "base/gdicost.h"
 #include "base/gdiutil.h"
 #include "base/registry.h"
 #include "base/winutil.h"
@@ -11,6 +14,7 @@
 
 namespace {
 
+using scenetest::BitmapPixel;
 using scenetest::BitmapPixels;
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -90,6 +94,62 @@ TEST_F(GdiHelpers, MaskedFrameLeavesTheDestinationWhereTheKeyWas)
     DeleteTrackedBitmap(&target);
     DeleteTrackedBitmap(&mask);
     DeleteTrackedBitmap(&picture);
+}
+
+// A thread that keeps its DCs leaves the sheets it drew selected, so that the
+// next frame's blits select nothing; a kept sheet is still deleted for good
+// and drawn by another thread.
+TEST_F(GdiHelpers, KeptDCsSelectASheetOnceAndLetItGo)
+{
+    HBITMAP picture = Load("FIX_MIXED");
+    HBITMAP mask = CreateMask(picture);
+    ASSERT_TRUE(MakeTransparentBitmap(picture, mask, kKeyColour));
+    HDC screen = GetDC(nullptr);
+    HBITMAP target = TrackBitmap(CreateCompatibleBitmap(screen, 20, 10));
+    HDC dc = TrackDC(CreateCompatibleDC(screen));
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    auto drawFrame = [&] {
+        PatBlt(dc, 0, 0, 20, 10, WHITENESS);
+        SceneRect point = {2, 1, 0, 0};
+        SceneRect source = {4, 0, 8, 8};
+        return DrawMaskedFrame(dc, picture, mask, point, source);
+    };
+    KeepBlitDCs();
+    ASSERT_TRUE(drawFrame());
+    const uint32_t selections = BitmapSelections();
+    for (int frame = 0; frame < 3; ++frame)
+        ASSERT_TRUE(drawFrame());
+    EXPECT_EQ(BitmapSelections(), selections) << "the next frames selected their sheets again";
+    SelectObject(dc, old);
+    const COLORREF kept = BitmapPixel(target, 7, 5);
+
+    // Another thread draws the sheet the kept DC holds.
+    COLORREF elsewhere = 0;
+    std::thread([&] {
+        HDC other = TrackDC(CreateCompatibleDC(nullptr));
+        HGDIOBJ previous = SelectObject(other, target);
+        PatBlt(other, 0, 0, 20, 10, WHITENESS);
+        SceneRect point = {2, 1, 0, 0};
+        SceneRect source = {4, 0, 8, 8};
+        DrawMaskedFrame(other, picture, mask, point, source);
+        SelectObject(other, previous);
+        DeleteTrackedDC(&other);
+        elsewhere = BitmapPixel(target, 7, 5);
+    }).join();
+    EXPECT_EQ(kept, RGB(0, 0, 200));
+    EXPECT_EQ(elsewhere, kept);
+
+    old = SelectObject(dc, target);
+    ASSERT_TRUE(drawFrame());
+    SelectObject(dc, old);
+    HBITMAP deleted = picture;
+    DeleteTrackedBitmap(&picture);
+    EXPECT_EQ(GetObjectType(deleted), 0u) << "a sheet held by a kept DC outlived its deletion";
+    ReleaseBlitDCs();
+    DeleteTrackedBitmap(&mask);
+    DeleteTrackedDC(&dc);
+    DeleteTrackedBitmap(&target);
 }
 
 TEST_F(GdiHelpers, NullHandlesAreHarmless)
