@@ -53,7 +53,10 @@ int StayBoundMinutes(int id)
 // who must come in it more than once, and who at least once. The casting is
 // a random choice among those free to come, and the loaders' timing moves
 // it from run to run: those who come often must come again, the rarer ones
-// must come.
+// must come. A walker who comes three or four times a span in one run may
+// come once or not at all in the next: one is listed only when it came at
+// least three times in each of four trial runs, or came in every one of them
+// without fail.
 struct Span {
     const char *name;
     int year, month, day, hour, minute;
@@ -299,7 +302,7 @@ TEST_F(LongRun, SummerEveningFromDayThroughDuskIntoNight)
 {
     RunAndCheck({"a summer evening", 2026, 6, 10, 19, 56, 75,
                  {60, 69, 70, 72, 75, 77, 78, 81, 83, 84, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 105},
-                 {2, 4, 6, 23, 25, 28, 29, 34, 45, 50, 59, 100}});
+                 {2, 4, 6, 23, 25, 28, 29, 34, 50, 59, 100}});
 }
 
 // From the night through dusk into the day, in winter clothes: the early
@@ -307,9 +310,8 @@ TEST_F(LongRun, SummerEveningFromDayThroughDuskIntoNight)
 TEST_F(LongRun, WinterMorningFromNightThroughDuskIntoDay)
 {
     RunAndCheck({"a winter morning", 2026, 1, 14, 6, 56, 75,
-                 {2, 20, 34, 37, 45, 50, 57, 59, 60, 69, 70, 72, 75, 78, 81, 83, 84, 86, 87, 88, 89, 90, 91, 92, 93, 94,
-                  95, 96, 97, 98, 105},
-                 {1, 3, 10, 18, 23, 24, 25, 28, 29, 33, 43, 49, 65, 73, 76, 79, 82, 85, 99}});
+                 {60, 69, 70, 72, 75, 78, 81, 83, 84, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 105},
+                 {1, 2, 3, 10, 23, 24, 25, 34, 45, 49, 50, 57, 59, 73, 76, 79, 82, 99}});
 }
 
 }  // namespace
