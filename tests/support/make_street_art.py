@@ -29,7 +29,9 @@ usage: make_street_art.py OUTDIR FRAMES_DIR [SCENE_RC]
 SCENE_RC, the scene tests' own resource script, is copied into the top of
 streetart.rc, less the names a probe sheet takes: the linker, merging the resources of two scripts, orders
 names like "M_SCHEIN_WR" and "MSG_01_01" otherwise than the loader
-searches them, and such a picture is then not found.
+searches them, and such a picture is then not found. With it, every figure
+sheet of the program's resource list must be among the test pictures, so
+that no figure fails to load for want of one at some season or time of day.
 """
 import os
 import re
@@ -196,6 +198,15 @@ def lights_and_flyers(out, add):
         add(name)
 
 
+def sheets_lacking(frames, names):
+    """The figures' sheets the program holds (its resource list, beside the
+    frame tables) that are not among names: a figure that asks for one on the
+    test pictures fails to load, and enough failures end the run."""
+    with open(os.path.join(frames, os.pardir, "art_manifest.h")) as f:
+        held = set(re.findall(r'\{"(FIG\w+)", "BITMAP"', f.read()))
+    return sorted(held - names)
+
+
 def bubble(path, kind):
     width, height, body = 184, 88, 58
     rows = [[MAGENTA] * width for _ in range(height)]
@@ -271,11 +282,12 @@ def main():
         window = [(0, 0, 0, 0)] + tables["kFig068WindowFrames"][1:]
         probe_sheet(os.path.join(out, name + ".bmp"), 68, 1, 1, window)
         entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
-    # Figure 52's two outfits for the walk home, by day.
-    for outfit in (1, 2):
-        name = "FIG052_01_%02d" % outfit
-        probe_sheet(os.path.join(out, name + ".bmp"), 52, 1, 1, tables["kFig052HomeFrames"])
-        entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
+    # Figure 52's two outfits for the walk home, at every time of day.
+    for t in (1, 2, 3):
+        for outfit in (1, 2):
+            name = "FIG052_%02d_%02d" % (t, outfit)
+            probe_sheet(os.path.join(out, name + ".bmp"), 52, t, 1, tables["kFig052HomeFrames"])
+            entries.append('%s BITMAP "%s"' % (name, os.path.join(out, name + ".bmp")))
     # The weather presenter's five scenes, all in the colours of slot 1.
     for variant in range(1, 6):
         name = "FIG069_01_%02d" % variant
@@ -312,6 +324,9 @@ def main():
         with open(sys.argv[3]) as f:
             scene = [line.rstrip("\n") for line in f if line.split() and line.split()[0] not in ours]
         entries = scene + entries
+        lacking = sheets_lacking(frames, {e.split()[0] for e in entries})
+        if lacking:
+            sys.exit("make_street_art.py: no test sheet for " + " ".join(lacking))
     with open(os.path.join(out, "streetart.rc"), "w") as f:
         f.write("\n".join(entries) + "\n")
 

@@ -15,16 +15,17 @@ set(SCENE_TEST_PATHS
   WYN_TEST_SAVER_UNIX="$<TARGET_FILE:wyn03test>"
   WYN_ERROR_SAVER_UNIX="$<TARGET_FILE:wyn03error>")
 
-# wyn_add_scene_test(NAME SOURCES ... [STREET])
+# wyn_add_scene_test(NAME SOURCES ... [STREET] [ARGS ...])
 # A test program with the saver's code in process, on the test pictures (with
-# STREET on the walkers' probe sheets instead of the unit pictures).
+# STREET on the walkers' probe sheets instead of the unit pictures); ARGS go
+# to the program when CTest runs it.
 function(wyn_add_scene_test name)
-  cmake_parse_arguments(T "STREET" "" "SOURCES" ${ARGN})
+  cmake_parse_arguments(T "STREET" "" "SOURCES;ARGS" ${ARGN})
   set(rc ${WYN_SCENE_ART_RC})
   if(T_STREET)
     set(rc ${WYN_STREET_ART_RC})
   endif()
-  wyn_add_wine_test(${name} SOURCES ${T_SOURCES} ${rc} LIBS saver_fixture)
+  wyn_add_wine_test(${name} SOURCES ${T_SOURCES} ${rc} LIBS saver_fixture ARGS ${T_ARGS})
   add_dependencies(${name} scene_test_art)
   if(T_STREET)
     add_dependencies(${name} street_test_art)
