@@ -89,37 +89,7 @@ void SheetTest::TearDown()
 
 namespace {
 
-struct OtherDialogSearch {
-    HWND sheet;
-    HWND found;
-};
-
-BOOL CALLBACK FindOtherDialog(HWND window, LPARAM param)
-{
-    auto *search = reinterpret_cast<OtherDialogSearch *>(param);
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof(cls));
-    if (window != search->sheet && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A driver that gave up while a common dialog or a box was open would leave
-// the sheet's thread in that dialog's loop for good, where the sheet's own
-// Cancel cannot reach: whatever is left over the sheet is cancelled first.
-void CancelLeftOverDialogs(HWND sheet)
-{
-    DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
-    Poll([&] {
-        OtherDialogSearch search = {sheet, nullptr};
-        EnumThreadWindows(thread, FindOtherDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
-        return search.found == nullptr;
-    }, kSheetWaitMs);
-}
+void CancelLeftOverDialogs(HWND sheet);
 
 }  // namespace
 
@@ -357,6 +327,9 @@ bool DismissBox(DWORD threadId, SeenBox *seen, DWORD timeoutMs)
 
 namespace {
 
+// A dialog search that takes any dialog, whatever its controls.
+constexpr int kAnyControl = 0;
+
 struct DialogSearch {
     HWND sheet;
     int controlId;
@@ -369,11 +342,26 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM param)
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof(cls));
     if (window != search->sheet && strcmp(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, search->controlId)) {
+        (search->controlId == kAnyControl || GetDlgItem(window, search->controlId))) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+// A driver that gave up while a common dialog or a box was open would leave
+// the sheet's thread in that dialog's loop for good, where the sheet's own
+// Cancel cannot reach: whatever is left over the sheet is cancelled first.
+void CancelLeftOverDialogs(HWND sheet)
+{
+    DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
+    Poll([&] {
+        DialogSearch search = {sheet, kAnyControl, nullptr};
+        EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+        return search.found == nullptr;
+    }, kSheetWaitMs);
 }
 
 // The file name field of the explorer-style file dialog: an edit, or the edit

@@ -22,6 +22,7 @@
 #include "vehicles/aircraft.h"
 #include "vehicles/bus.h"
 #include "vehicles/busstop.h"
+#include "vehicles/letteringworker.h"
 
 #include <algorithm>
 
