@@ -31,6 +31,34 @@ protected:
 
     HBITMAP Load(const char *name) { return LoadResourceBitmap(AppInstance, name, TRUE, nullptr, kLoadScene); }
 
+    // FIX_MIXED made transparent over its mask, and a 20x10 target selected
+    // into a DC of its own.
+    struct MaskedScene {
+        HBITMAP picture = nullptr, mask = nullptr, target = nullptr;
+        HDC dc = nullptr;
+        HGDIOBJ old = nullptr;
+    };
+    bool PrepareMasked(MaskedScene *m)
+    {
+        m->picture = Load("FIX_MIXED");
+        m->mask = CreateMask(m->picture);
+        if (!MakeTransparentBitmap(m->picture, m->mask, kKeyColour))
+            return false;
+        HDC screen = GetDC(nullptr);
+        m->target = TrackBitmap(CreateCompatibleBitmap(screen, 20, 10));
+        m->dc = TrackDC(CreateCompatibleDC(screen));
+        ReleaseDC(nullptr, screen);
+        m->old = SelectObject(m->dc, m->target);
+        return true;
+    }
+    static void FreeMasked(MaskedScene *m)
+    {
+        DeleteTrackedDC(&m->dc);
+        DeleteTrackedBitmap(&m->target);
+        DeleteTrackedBitmap(&m->mask);
+        DeleteTrackedBitmap(&m->picture);
+    }
+
     LONG before_ = 0;
 };
 
@@ -63,14 +91,9 @@ TEST_F(GdiHelpers, MaskFromKeyColour)
 
 TEST_F(GdiHelpers, MaskedFrameLeavesTheDestinationWhereTheKeyWas)
 {
-    HBITMAP picture = Load("FIX_MIXED");
-    HBITMAP mask = CreateMask(picture);
-    ASSERT_TRUE(MakeTransparentBitmap(picture, mask, kKeyColour));
-    HDC screen = GetDC(nullptr);
-    HBITMAP target = TrackBitmap(CreateCompatibleBitmap(screen, 20, 10));
-    HDC dc = TrackDC(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, target);
+    MaskedScene m;
+    ASSERT_TRUE(PrepareMasked(&m));
+    HDC dc = m.dc;
     HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
     RECT all = {0, 0, 20, 10};
     FillRect(dc, &all, green);
@@ -80,9 +103,9 @@ TEST_F(GdiHelpers, MaskedFrameLeavesTheDestinationWhereTheKeyWas)
     SetBkColor(dc, RGB(0, 0, 255));
     SceneRect point = {2, 1, 0, 0};
     SceneRect source = {4, 0, 8, 8};  // columns 4..11: four key, four blue
-    EXPECT_TRUE(DrawMaskedFrame(dc, picture, mask, point, source));
-    SelectObject(dc, old);
-    std::vector<COLORREF> px = BitmapPixels(target);
+    EXPECT_TRUE(DrawMaskedFrame(dc, m.picture, m.mask, point, source));
+    SelectObject(dc, m.old);
+    std::vector<COLORREF> px = BitmapPixels(m.target);
     for (int x = 0; x < 20; ++x) {
         COLORREF expected = RGB(0, 160, 0);
         if (x >= 6 && x < 10)
@@ -90,10 +113,7 @@ TEST_F(GdiHelpers, MaskedFrameLeavesTheDestinationWhereTheKeyWas)
         EXPECT_EQ(px[5 * 20 + x], expected) << "x " << x;
     }
     EXPECT_EQ(px[0], RGB(0, 160, 0));
-    DeleteTrackedDC(&dc);
-    DeleteTrackedBitmap(&target);
-    DeleteTrackedBitmap(&mask);
-    DeleteTrackedBitmap(&picture);
+    FreeMasked(&m);
 }
 
 // A thread that keeps its DCs leaves the sheets it drew selected, so that the
@@ -101,14 +121,11 @@ TEST_F(GdiHelpers, MaskedFrameLeavesTheDestinationWhereTheKeyWas)
 // and drawn by another thread.
 TEST_F(GdiHelpers, KeptDCsSelectASheetOnceAndLetItGo)
 {
-    HBITMAP picture = Load("FIX_MIXED");
-    HBITMAP mask = CreateMask(picture);
-    ASSERT_TRUE(MakeTransparentBitmap(picture, mask, kKeyColour));
-    HDC screen = GetDC(nullptr);
-    HBITMAP target = TrackBitmap(CreateCompatibleBitmap(screen, 20, 10));
-    HDC dc = TrackDC(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, target);
+    MaskedScene m;
+    ASSERT_TRUE(PrepareMasked(&m));
+    HBITMAP &picture = m.picture, &mask = m.mask, &target = m.target;
+    HDC dc = m.dc;
+    HGDIOBJ old = m.old;
     auto drawFrame = [&] {
         PatBlt(dc, 0, 0, 20, 10, WHITENESS);
         SceneRect point = {2, 1, 0, 0};
@@ -147,9 +164,7 @@ TEST_F(GdiHelpers, KeptDCsSelectASheetOnceAndLetItGo)
     DeleteTrackedBitmap(&picture);
     EXPECT_EQ(GetObjectType(deleted), 0u) << "a sheet held by a kept DC outlived its deletion";
     ReleaseBlitDCs();
-    DeleteTrackedBitmap(&mask);
-    DeleteTrackedDC(&dc);
-    DeleteTrackedBitmap(&target);
+    FreeMasked(&m);
 }
 
 TEST_F(GdiHelpers, NullHandlesAreHarmless)
