@@ -316,29 +316,22 @@ void ReadSettings()
 
 // ---------------------------------------------------------------- other readers
 
-LONG ReadDisplayMode()
+// One group of rows from the main key, over its defaults.
+static LONG ReadSettingGroup(SettingGroup group)
 {
-    ApplySettingDefaults(SettingGroup::Display);
-    HKEY key = nullptr;
-    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kMainKey, 0, KEY_READ, &key);
-    if (rc != ERROR_SUCCESS)
-        return rc;
-    ReadSettingRows(key, SettingGroup::Display);
-    RegCloseKey(key);
-    return ERROR_SUCCESS;
-}
-
-LONG ReadProxySettings()
-{
-    ApplySettingDefaults(SettingGroup::Proxy);
+    ApplySettingDefaults(group);
     HKEY key = nullptr;
     LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kMainKey, 0, KEY_QUERY_VALUE, &key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    ReadSettingRows(key, SettingGroup::Proxy);
+    ReadSettingRows(key, group);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
+
+LONG ReadDisplayMode() { return ReadSettingGroup(SettingGroup::Display); }
+
+LONG ReadProxySettings() { return ReadSettingGroup(SettingGroup::Proxy); }
 
 namespace {
 
